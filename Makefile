@@ -1,0 +1,35 @@
+# make run: build, then run the program on the bundled example in run/.
+# make test: build, then pass every test.
+BUILD := build
+JOBS := 2
+
+.PHONY: all build run test bench sanitize clean
+
+all: build
+
+build:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j $(JOBS)
+
+# The scratch folder gets the example files the first time; later runs keep
+# the environment and listing they left, as the program's users would.
+run: build
+	mkdir -p run
+	for f in examples/*; do [ -e run/$$(basename $$f) ] || cp $$f run/; done
+	cd run && ../$(BUILD)/korvel
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+sanitize:
+	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DKORVEL_SANITIZE=ON
+	cmake --build build-sanitize -j $(JOBS)
+	cd build-sanitize && ctest --output-on-failure -j $(JOBS)
+
+bench:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVEL_BENCH=ON
+	cmake --build $(BUILD) -j $(JOBS)
+	$(BUILD)/korvel-bench
+
+clean:
+	rm -rf $(BUILD) build-sanitize

@@ -1,0 +1,26 @@
+// Choosing and opening the working files. Every open first lets the user
+// confirm or change the name, and the name chosen is written back into the
+// caller's variable so that it reaches the environment file.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "driver/state.h"
+
+enum FileMode : int { ReadMode = 0, WriteMode = 1, AppendMode = 2 };
+
+// The file selection dialogue: name holds the chosen name afterwards.
+void SelectFile(const char* description, std::string& name);
+
+// True when a file (or folder) of that name exists.
+bool FileExists(const std::string& name);
+
+// Selects the name, then opens it for writing (WriteMode, or any mode when
+// no such file exists: it is created) or appending, with the console line
+// "Rewrite " or "Append " and the name. Gives null when the open failed.
+FILE* OpenOutputFile(FileMode mode, std::string& name, const char* description);
+
+// Selects the name, then opens it for reading ("Reset "); a file that does
+// not exist is created empty first ("Rewrite "). False when it cannot be read.
+bool OpenInputFile(TextFile& file, std::string& name, const char* description);

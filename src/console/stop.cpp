@@ -1,0 +1,45 @@
+// Ends of a run. Stops on bad input show what was read and keep whatever was
+// already written to the listing and the partition file.
+#include "console/stop.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "console/output.h"
+#include "console/prompts.h"
+#include "driver/state.h"
+
+static void ClosePartitionOutput() {
+    if (PartitionFile == nullptr) return;
+    if (std::fclose(PartitionFile) != 0 && !PartitionWriteFailed) {
+        PartitionWriteFailed = true;
+        ConLine("Cannot write %s", PartFileName.c_str());
+    }
+    PartitionFile = nullptr;
+    PartFileOpen = false;
+}
+
+void CloseOutputFiles() {
+    CloseListing();
+    ClosePartitionOutput();
+}
+
+void EndProgram(int exitCode) {
+    CloseOutputFiles();
+    ConFlush();
+    if (EndProgramHook != nullptr) EndProgramHook(exitCode);
+    std::exit(exitCode);
+}
+
+void StopOnBadInput(const char* message, const char* token) {
+    ConLine("%s%s", message, token);
+    FlushListing();
+    WaitForEnter();
+    EndProgram(1);
+}
+
+void StopOnConsoleEnd() {
+    ConEndLine();
+    ConLine("End of console input");
+    EndProgram(1);
+}

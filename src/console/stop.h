@@ -1,0 +1,26 @@
+// The ends of a run. Every way the program ends goes through EndProgram, so
+// that files are closed alike and a test or fuzz driver has one place to
+// intercept an end.
+#pragma once
+
+#include <cstdint>
+
+// When set, called by EndProgram instead of ending the process; it must not
+// return (a fuzz driver jumps back to its loop).
+inline void (*EndProgramHook)(int exitCode) = nullptr;
+
+// Flushes and closes the listing and a partition file open for saving; a
+// failed write is reported once.
+void CloseOutputFiles();
+
+// Closes the listing and a partition file open for saving, flushes the
+// console and ends the process with exitCode.
+[[noreturn]] void EndProgram(int exitCode);
+
+// Ends the run on bad input: the message and the token as read, the listing
+// flushed, a wait for Enter, exit code 1.
+[[noreturn]] void StopOnBadInput(const char* message, const char* token);
+
+// Ends the run when standard input has ended at a question that would be
+// asked again forever: no wait for Enter, the environment is not saved.
+[[noreturn]] void StopOnConsoleEnd();

@@ -1,0 +1,145 @@
+// The model definition file. Block lines are read as the family always read
+// them: codes go on to the end of the line, and a line ending in a blank takes
+// the codes of the next line too. Lines naming blocks outside the model matrix
+// are echoed and have no effect.
+#include "driver/model_file.h"
+
+#include "console/output.h"
+#include "console/stop.h"
+#include "console/text_input.h"
+#include "driver/state.h"
+
+static int32_t ReadModelInt() {
+    char token[TokenSize];
+    int32_t value;
+    if (!ReadInt(ModelFile, value, token)) StopOnBadInput("Bad number in MDL file: ", token);
+    return value;
+}
+
+static void SetBlock(int r, int c, uint16_t set, int32_t penalty) {
+    ModelMatrix[r][c] = set;
+    PenaltyMatrix[r][c] = penalty;
+}
+
+// Applies a block line's set and penalty to the blocks its i and j name.
+static void ApplyBlockLine(int32_t i, int32_t j, uint16_t set, int32_t penalty) {
+    if (i != 0) {
+        if (i >= 1 && i <= MaxModelSize && j >= 1 && j <= MaxModelSize) SetBlock(i, j, set, penalty);
+        return;
+    }
+    for (int r = 1; r <= ModelRows; ++r) {
+        for (int c = 1; c <= ModelCols; ++c) {
+            bool named = (j == 0 && r == c) || (j == 1 && c > r) || (j == 2 && c < r) || j == 3;
+            if (named) SetBlock(r, c, set, penalty);
+        }
+    }
+}
+
+static void ReadBlockLine() {
+    int32_t i = ReadModelInt();
+    int32_t j = ReadModelInt();
+    int32_t p = ReadModelInt();
+    ListPrint("%5d%5d%7d", i, j, p);
+    FlushListing();
+    uint16_t set = 0;
+    for (;;) {
+        int next = PeekChar(ModelFile);
+        if (next < 0 || next == '\r') break;
+        int32_t code = ReadModelInt();
+        ListPrint("%3d", code);
+        uint8_t reduced = static_cast<uint8_t>(code);
+        if (reduced <= 15) set = static_cast<uint16_t>(set | (1u << reduced));
+    }
+    SkipLine(ModelFile);
+    ListEndLine();
+    ApplyBlockLine(i, j, set, p);
+}
+
+static void ReadConstraints() {
+    SkipLine(ModelFile);
+    Ch = ' ';
+    ListEndLine();
+    ListLine("Constraints");
+    while (!AtEnd(ModelFile) && Ch == ' ') {
+        Ch = static_cast<char>(ReadChar(ModelFile));
+        if (Ch != ' ') continue;
+        if (NumConstraints == MaxConstraints) {
+            Ch = '*';
+            ListLine("To many constraints (>%d)", MaxConstraints);
+        } else {
+            int k = ++NumConstraints;
+            ConstraintKind[k] = static_cast<uint8_t>(ReadModelInt());
+            ConstraintWeight[k] = ReadModelInt();
+            ConstraintFirst[k] = static_cast<uint8_t>(ReadModelInt());
+            ConstraintSecond[k] = static_cast<uint8_t>(ReadModelInt());
+            SkipLine(ModelFile);
+            ListLine("%5d%5d%5d%5d%3d", k, ConstraintKind[k], ConstraintWeight[k], ConstraintFirst[k],
+                     ConstraintSecond[k]);
+        }
+        FlushListing();
+    }
+}
+
+static void EchoModel() {
+    ListEndLine();
+    ListLine("Block model matrix");
+    ListEndLine();
+    for (int r = 1; r <= ModelRows; ++r) {
+        for (int c = 1; c <= ModelCols; ++c) {
+            // Bit 0 is the highest binary digit, so null reads 16384.
+            int32_t shown = 0;
+            for (int t = 0; t <= 14; ++t) {
+                if (ModelMatrix[r][c] & (1u << t)) shown += 1 << (14 - t);
+            }
+            ListPrint("%6d", shown);
+        }
+        ListEndLine();
+    }
+    ListEndLine();
+    ListEndLine();
+    ListEndLine();
+    ListLine("Block penalty matrix");
+    ListEndLine();
+    for (int r = 1; r <= ModelRows; ++r) {
+        for (int c = 1; c <= ModelCols; ++c) ListPrint("%5d", PenaltyMatrix[r][c]);
+        ListEndLine();
+    }
+    ListEndLine();
+    ListEndLine();
+}
+
+void ReadModel() {
+    if (AtEnd(ModelFile)) {
+        ModelRows = ModelCols = MaxModelSize;
+        const uint16_t nullCompleteRegular = (1u << NullType) | (1u << CompleteType) | (1u << RegularType);
+        for (int r = 1; r <= MaxModelSize; ++r) {
+            for (int c = 1; c <= MaxModelSize; ++c) SetBlock(r, c, nullCompleteRegular, 1);
+        }
+        EchoModel();
+        return;
+    }
+    SkipLine(ModelFile);
+    ModelRows = ReadModelInt();
+    ModelCols = ReadModelInt();
+    SkipLine(ModelFile);
+    Ch = ' ';
+    if (ModelRows < 2 || ModelRows > MaxModelSize) ModelRows = MaxModelSize;
+    if (ModelCols < 2 || ModelCols > MaxModelSize) ModelCols = MaxModelSize;
+    for (int r = 1; r <= ModelRows; ++r) {
+        for (int c = 1; c <= ModelCols; ++c) SetBlock(r, c, 1u << NullType, 1);
+    }
+    ListEndLine();
+    ListLine("Model matrix definition");
+    while (!AtEnd(ModelFile) && Ch == ' ') {
+        Ch = static_cast<char>(ReadChar(ModelFile));
+        if (Ch == ' ') ReadBlockLine();
+    }
+    ListEndLine();
+    ListLine("MaxModel rows =%4d cols =%4d", ModelRows, ModelCols);
+    ListEndLine();
+    if (!AtEnd(ModelFile)) {
+        Ch = static_cast<char>(ReadChar(ModelFile));
+        if (Ch == 'c' || Ch == 'C') ReadConstraints();
+    }
+    EchoModel();
+}

@@ -1,0 +1,202 @@
+// The main program flow. It owns no algorithm beyond the order of the steps:
+// start-up, the three working files, the network and the model, the title and
+// weights dialogues, then the run loop in which the user reads start
+// partitions from a file, runs random series, or stops.
+#include "driver/program_flow.h"
+
+#include <string>
+
+#include "console/file_select.h"
+#include "console/listing_pages.h"
+#include "console/output.h"
+#include "console/prompts.h"
+#include "console/stop.h"
+#include "console/text_input.h"
+#include "criterion/weights_dialogue.h"
+#include "driver/model_file.h"
+#include "driver/state.h"
+#include "network/matrix_listings.h"
+#include "network/network_reader.h"
+#include "search/local_optimization.h"
+#include "search/partition_files.h"
+#include "search/random_starts.h"
+#include "search/results_report.h"
+#include "settings/environment.h"
+#include "settings/keywords.h"
+
+static const char* const VersionDate = "7 December 2026";
+static const char* const YearRange = "1990-2026";
+
+[[noreturn]] static void StopCannotOpen(const std::string& name) {
+    ConLine("Cannot open %s", name.c_str());
+    FlushListing();
+    WaitForEnter();
+    EndProgram(1);
+}
+
+static void StartUp() {
+    HaveSolution = false;
+    BannerName = "K O R V E L";
+    ShowBanner("2-mode blockmodeling by local optimization", VersionDate, YearRange);
+    ConLine("ORVEN / 2 Mode Blockmodeling");
+    ScanEnvKeyword();
+    LoadEnvironment();
+    ApplyCommandLine();
+    ShowEnvironment();
+    ConPrint("Change parameters? (y/n) ");
+    char answer = AskChar();
+    if (answer == 'y' || answer == 'Y') {
+        ConLine("To change the parameters rerun the program  ");
+        WaitForEnter();
+        SaveEnvironment();
+        EndProgram(1);
+    }
+}
+
+static void OpenWorkingFiles() {
+    ListingFile = OpenOutputFile(AppendMode, LstFileName, "LST - list file");
+    if (ListingFile == nullptr) StopCannotOpen(LstFileName);
+    if (!OpenInputFile(NetFile, NetFileName, "NET - network data file")) StopCannotOpen(NetFileName);
+    if (!OpenInputFile(ModelFile, MdlFileName, "MDL - model data file")) StopCannotOpen(MdlFileName);
+    ListLevel = 1;
+    ListMoves = false;
+    ListTrace = false;
+    ProgramName = "KORVEL";
+    RunLabel = std::string(10, ' ');
+    PageLength = 60;
+    PageNumber = 0;
+    NewLines(100);
+    NewLines(1);
+    ListLine("NET - file = %s", NetFileName.c_str());
+    NewLines(1);
+    ListLine("LST - file = %s", LstFileName.c_str());
+    NewLines(1);
+    ListLine("MDL - file = %s", MdlFileName.c_str());
+    NewLines(1);
+    ListEndLine();
+    FlushListing();
+}
+
+static void TitleDialogue() {
+    ConLine("***  ORVEN / KORVEL - 2 mode blockmodeling by local optimization ");
+    ConLine("Title = %s", Title.c_str());
+    ConEndLine();
+    ConLine("New title or <ENTER> : ");
+    std::string line;
+    ReadConsoleLine(line);
+    if (!line.empty()) Title = line.substr(0, MaxTitleLength);
+    ListTitle = Title;
+    TitleText = Title;
+}
+
+// The run dialogue; false when the user stops.
+static bool RunDialogue() {
+    ConEndLine();
+    ConLine("***  O R V E N  - 2 mode KORVEL");
+    ConLine("blockmodeling by local optimization");
+    RunMode = AskInt("0 - stop,  1 - read file,  2 - random  = ", 0, 2);
+    if (RunMode == 0) return false;
+    if (RunMode == 1) {
+        ReadPartitionFile();
+        if (PartFileOpen) EverPartitioned = true;
+    } else {
+        StartFromFile = false;
+        // A side of a single unit asks without a range; its only count is 1.
+        int32_t rowLimit = Min(NumRows, ModelRows);
+        int32_t colLimit = Min(NumCols, ModelCols);
+        NumRowClusters = AskInt("Number of Row clusters = ", 1, rowLimit);
+        if (rowLimit <= 1) NumRowClusters = 1;
+        NumColClusters = AskInt("Number of Col clusters = ", 1, colLimit);
+        if (colLimit <= 1) NumColClusters = 1;
+        StartRandomSeries();
+    }
+    ListLevel = AskInt("1 - short list,  2 - list all  = ", 1, 5);
+    ListMoves = ListLevel > 1;
+    ListTrace = ListLevel > 3;
+    return true;
+}
+
+static void CopyWorkingToAccepted() {
+    for (int i = 1; i <= NumRows; ++i) AcceptedRowPartition[i] = RowPartition[i];
+    for (int j = 1; j <= NumCols; ++j) AcceptedColPartition[j] = ColPartition[j];
+    for (int k = 1; k <= MaxModelSize; ++k) {
+        AcceptedRowClusterSize[k] = RowClusterSize[k];
+        AcceptedColClusterSize[k] = ColClusterSize[k];
+    }
+}
+
+// One pass of the run loop after its dialogue: a repetition of the search.
+static void Repetition() {
+    if (RunMode == 2) {
+        RandomPartition(RowPartition, RowClusterSize, NumRows, NumRowClusters);
+        RandomPartition(ColPartition, ColClusterSize, NumCols, NumColClusters);
+        EverPartitioned = true;
+    }
+    ListClusters = ListMoves || ListTrace;
+    if (HaveSolution) {
+        if (RepCount % 50 == 1) {
+            ConEndLine();
+            ConPrint("%7d>", RepCount);
+        } else {
+            ConPrint(".");
+        }
+        ConFlush();
+    }
+    WriteClusterListing(RowPartition, RowClusterSize, RowOrder, false, NumRowClusters, NumRows);
+    WriteClusterListing(ColPartition, ColClusterSize, ColOrder, true, NumColClusters, NumCols);
+    CopyWorkingToAccepted();
+    if (ListClusters) WriteNetworkMatrix();
+    LocalOptimization();
+    if (AskSave) {
+        ConPrint("save clustering (Yes/No) ? ");
+        char answer = AskChar();
+        SaveThis = answer == 'y' || answer == 'Y';
+    }
+    if (SaveThis) WritePartition();
+}
+
+static void RunLoop() {
+    RepCount = 0;
+    RepLimit = 0;
+    SeedRandom();
+    AskSave = false;
+    ShowErrors = false;
+    SaveThis = false;
+    PartFileOpen = false;
+    PartFileKeepOpen = true;
+    for (;;) {
+        ++RepCount;
+        if (RepCount > RepLimit && !RunDialogue()) return;
+        // A rejected partition file before any partition exists leaves
+        // nothing to optimize: the pass does not count as a repetition.
+        if (!EverPartitioned) {
+            --RepCount;
+            continue;
+        }
+        Repetition();
+    }
+}
+
+void RunProgram() {
+    StartUp();
+    OpenWorkingFiles();
+    ReadNetwork();
+    WriteNetworkMatrix();
+    ListLevel = 1;
+    NumConstraints = 0;
+    ReadModel();
+    TitleDialogue();
+    WeightsDialogue();
+    FlushListing();
+    RunLoop();
+    if (HaveSolution) WriteSeriesReport();
+    SaveEnvironment();
+    ConEndLine();
+    ConLine("K O R V E L - end");
+    CloseOutputFiles();
+    CloseTextFile(NetFile);
+    CloseTextFile(ModelFile);
+    WaitForEnter();
+    bool failed = ListingWriteFailed || PartitionWriteFailed || EnvWriteFailed;
+    EndProgram(failed ? 1 : 0);
+}

@@ -1,0 +1,201 @@
+// The problem state of the whole program: one set of fixed-size arrays and
+// scalars that lives from start to end and is never reallocated. Every
+// subsystem includes this header and reads and writes the names directly;
+// arrays are indexed from 1, entry 0 is unused unless a comment says so.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+constexpr int MaxSideUnits = 250;    // row units, column units
+constexpr int MaxNetUnits = 500;     // units declared in a network file (rows plus columns)
+constexpr int MaxModelSize = 75;     // clusters per side; block matrices are 75 x 75
+constexpr int MaxConstraints = 100;  // constraints read from a model file
+constexpr int NameLength = 10;       // every UnitName entry is padded to this
+constexpr int MaxTitleLength = 70;   // Title, ListTitle
+constexpr int32_t MaxTypeCode = 12;  // highest ideal block type code
+constexpr int NumTypeCodes = MaxTypeCode + 1;
+
+// Ideal block type codes: bit number in ModelMatrix, index of the weight,
+// priority and name tables, value stored in BlockTypeMatrix.
+enum BlockType : int {
+    NullType = 0,
+    CompleteType = 1,
+    RowDominantType = 2,
+    ColDominantType = 3,
+    RegularType = 4,
+    RowRegularType = 5,
+    ColRegularType = 6,
+    RowFunctionType = 7,
+    ColFunctionType = 8,
+    DensityType = 9,
+    DoNotCareType = 10,
+    NonNullType = 11,
+    SymmetricType = 12,
+};
+
+// A set of unit numbers 0..255, one bit each.
+struct UnitSet {
+    uint64_t Bits[4];
+};
+
+// One of the ten best results of a series. The cluster counts are the ones
+// the result was found with: starts read from a partition file may add
+// results with other counts to the same list.
+struct TopTenEntry {
+    int32_t Rep;                          // repetition that produced it
+    double Error;                         // total error; 1e10 or more marks an empty slot
+    UnitSet RowSets[MaxModelSize + 1];    // row clusters 1..NumRowClusters
+    UnitSet ColSets[MaxModelSize + 1];    // column clusters 1..NumColClusters
+    int32_t NumRowClusters;
+    int32_t NumColClusters;
+};
+
+// A text file being read. Line ends of any platform (CR LF, CR, LF) arrive
+// as one CR; a Ctrl-Z or the physical end ends the file.
+struct TextFile {
+    FILE* Handle;     // null when not open
+    int Next;         // the next character, already normalised; -1 at the end
+    bool Primed;      // Next has been read from Handle
+    bool ReadFailed;  // the operating system reported a read error
+};
+
+// Network: filled once by ReadNetwork, read by everything after it.
+inline int32_t NumUnits;   // units declared in the network file, 1..500
+inline int32_t NumRows;    // row units, 1..250
+inline int32_t NumCols;    // column units, 1..250
+inline bool TwoMode;       // the file declared a separate set of column units
+inline int32_t ColOffset;  // NumRows when TwoMode, else 0: column j is unit ColOffset + j
+inline int32_t NetForm;    // 1 matrix, 2 edges, 3 arcs; 5 while none was recognised
+inline int32_t NetworkMatrix[MaxSideUnits + 1][MaxSideUnits + 1];  // tie value, row x column unit
+inline uint8_t BinaryMatrix[MaxSideUnits + 1][MaxSideUnits + 1];   // 1 where the tie is positive
+inline char UnitName[MaxNetUnits + 1][NameLength + 1];             // blank-padded, NUL-terminated
+
+// Model: filled once by ReadModel, read by the criterion.
+inline int32_t ModelRows;  // rows of the model matrix, 2..75: bound on row clusters
+inline int32_t ModelCols;  // columns of the model matrix, 2..75
+inline uint16_t ModelMatrix[MaxModelSize + 1][MaxModelSize + 1];  // bit t: type t allowed
+inline int32_t PenaltyMatrix[MaxModelSize + 1][MaxModelSize + 1]; // multiplier of block errors
+inline int32_t NumConstraints;                                    // 0..100
+inline uint8_t ConstraintKind[MaxConstraints + 1];    // 1..6 defined, others add nothing
+inline int32_t ConstraintWeight[MaxConstraints + 1];  // penalty of each constraint
+inline uint8_t ConstraintFirst[MaxConstraints + 1];   // unit number, or a size (mod 256)
+inline uint8_t ConstraintSecond[MaxConstraints + 1];  // cluster over both sides, or unit (mod 256)
+
+// Partitions: the criterion reads the working pair, the search keeps the
+// accepted pair; each size array counts exactly the units of its partition.
+inline int32_t NumRowClusters;
+inline int32_t NumColClusters;
+inline uint8_t RowPartition[MaxSideUnits + 1];     // working row cluster of each row unit
+inline uint8_t ColPartition[MaxSideUnits + 1];     // working column cluster of each column unit
+inline uint8_t RowClusterSize[MaxModelSize + 1];   // units in each cluster of RowPartition
+inline uint8_t ColClusterSize[MaxModelSize + 1];   // units in each cluster of ColPartition
+inline uint8_t AcceptedRowPartition[MaxSideUnits + 1];
+inline uint8_t AcceptedColPartition[MaxSideUnits + 1];
+inline uint8_t AcceptedRowClusterSize[MaxModelSize + 1];
+inline uint8_t AcceptedColClusterSize[MaxModelSize + 1];
+inline uint8_t RowOrder[MaxSideUnits + 1];  // listing order: row units cluster by cluster
+inline uint8_t ColOrder[MaxSideUnits + 1];
+
+// Results per block of the latest evaluation, printed by the matrix listings.
+inline int32_t BlockTypeMatrix[MaxModelSize + 1][MaxModelSize + 1];  // chosen type, -1 for none
+inline int32_t ErrorMatrix[MaxModelSize + 1][MaxModelSize + 1];      // raw error of the choice
+inline double RealValueMatrix[MaxModelSize + 1][MaxModelSize + 1];   // block value, if asked
+
+// Results of a series: recorded by the search, reset when a random series
+// starts, reported by the results report.
+inline int32_t BestRep;                               // repetition of BestError; 0 at start
+inline UnitSet RowClusterSets[MaxModelSize + 1];      // accepted row clusters as sets
+inline UnitSet ColClusterSets[MaxModelSize + 1];
+inline TopTenEntry TopTen[11];  // 1..10 best first; 0 is the candidate being inserted
+inline bool EquivalencesListed; // the exact-fit heading was written in this series
+
+// Criterion parameters: set by the weights dialogue, read by the criterion.
+inline int32_t ErrorType;     // 2 size, anything else constant
+inline int32_t MinBlockSize;  // size condition of the dominant, regular, function types
+inline int32_t ValuesRule;    // 1: block values are computed and printed
+inline double TypeWeight[NumTypeCodes];     // factor of every error of the type
+inline uint8_t TypePriority[NumTypeCodes];  // 1..13; 0 excludes the type
+inline int32_t PrioritySequence[NumTypeCodes + 1];  // entry p: type of priority p, or -1
+inline double DiaDensity;     // divisor of density values on diagonal blocks
+inline double OutDensity;     // density threshold; divisor of other density values
+inline const char* TypeCode[NumTypeCodes];  // 3-character short names
+inline const char* TypeName[NumTypeCodes];  // names of at most 15 characters
+
+// Run control: set by the program flow, the random series and the partition reader.
+inline int32_t RunMode;      // 0 stop, 1 read file, 2 random
+inline int32_t RepCount;     // repetition counter of the run loop
+inline int32_t RepLimit;     // last repetition of the current series
+inline int32_t ListLevel;    // listing detail 1..5
+inline bool ListMoves;       // ListLevel > 1
+inline bool ListTrace;       // ListLevel > 3
+inline bool ListClusters;    // ListMoves or ListTrace, recomputed before every repetition
+inline bool StartFromFile;   // the start partitions were read from a partition file
+inline bool HaveSolution;    // a random series has been started in this run
+inline bool EverPartitioned; // some partition has been set in this run (series or read)
+inline int32_t SaveOption;   // 0 no, 1 ask, 2 opt, 3 all
+inline bool AskSave;         // ask after each repetition whether to save
+inline bool SaveThis;        // save the current clustering after this repetition
+inline bool ShowErrors;      // the criterion is being evaluated for printing
+inline double TrialError;    // criterion of the trial partitions
+inline double CurrentError;  // criterion of the accepted partitions
+inline double BestError;     // best criterion of the series
+inline bool PartFileKeepOpen;  // the written partition file stays open across saves
+inline bool PartFileOpen;      // the partition file is open (after a read: the read succeeded)
+inline char Ch;                // the last character read from an input file or an answer
+
+// Texts.
+inline std::string Title;      // run title, at most 70 characters
+inline std::string ListTitle;  // final title written after matrix headings
+inline std::string TitleText;  // the final title, any length
+inline std::string ProgramName;  // "KORVEL": page headers
+inline std::string BannerName;   // "K O R V E L": banner and fatal-error line
+inline std::string RunLabel;     // page header label: 10 blanks, then the series kind
+
+// Listing pages.
+inline int16_t PageLength;   // lines per page
+inline int32_t PageNumber;   // current page; 0 before the first
+inline int32_t LineOnPage;   // lines counted on the current page
+
+// Files. The listing and the written partition file are plain output
+// streams; the input files are read through TextFile.
+inline TextFile NetFile;
+inline TextFile ModelFile;
+inline FILE* ListingFile;
+inline FILE* PartitionFile;      // open for writing
+inline bool ListingWriteFailed;    // a write to the listing failed (reported once)
+inline bool PartitionWriteFailed;  // a write to the partition file failed (reported once)
+inline bool EnvWriteFailed;        // the environment file could not be written
+inline bool ConsoleInputEnded;     // standard input has reached its end
+
+// Environment settings, in the order of the environment file.
+inline std::string RawFileName;
+inline std::string NetFileName;
+inline std::string NamFileName;
+inline std::string VarFileName;
+inline std::string LstFileName;
+inline std::string PartFileName;
+inline std::string MdlFileName;
+inline std::string ExtFileName;
+inline std::string DisFileName;
+inline int32_t EnvUnits;
+inline uint16_t EnvVars;
+inline uint16_t DebugLevel;
+inline uint16_t EnvSource;
+inline uint16_t EnvDism;
+inline uint16_t EnvAssc;
+inline uint16_t EnvNorm;
+inline std::string EnvFileName;  // "Tebra.ENV" unless the command line names another
+inline std::string UserText;     // shown on the USER line of the settings listing
+
+// Command line, as the platform split it.
+inline int ArgCount;
+inline char** ArgValues;
+
+// Random generator state, seeded once per run.
+inline uint32_t RandomSeed;
+
+// The smaller and the larger of two values.
+inline int32_t Min(int32_t a, int32_t b) { return a < b ? a : b; }
+inline int32_t Max(int32_t a, int32_t b) { return a > b ? a : b; }

@@ -1,0 +1,17 @@
+// The random generator, random start partitions and the start of a series.
+#pragma once
+
+#include <cstdint>
+
+// Seeds the generator once per run: KORVEL_SEED when it holds an integer
+// 0..4294967295, otherwise the time of day in UTC.
+void SeedRandom();
+// A real in [0, 1).
+double RandomUniform();
+// An integer in 0..m-1, for m >= 1.
+int32_t RandomBelow(int32_t m);
+// Fills partition[1..n] with clusters 1..k, every cluster non-empty, and
+// sizes[1..k] with their sizes.
+void RandomPartition(uint8_t partition[], uint8_t sizes[], int n, int k);
+// Asks the series questions, reports the previous series and resets the results.
+void StartRandomSeries();

@@ -1,0 +1,17 @@
+// Clusterings in the listing: cluster listings with the listing order, the set
+// notation, and the report of a series with its ten best results.
+#pragma once
+
+#include <cstdint>
+
+#include "driver/state.h"
+
+// Lists clusters 1..k of a side (when ListClusters) and fills order[1..n].
+void WriteClusterListing(const uint8_t partition[], const uint8_t sizes[], uint8_t order[],
+                         bool isCol, int k, int n);
+// Writes clusters 1..k as sets of units 1..n on the current listing line.
+void WriteClusterSets(const UnitSet sets[], int k, int n);
+// The summary of a series followed by its ten best results.
+void WriteSeriesReport();
+// The ten best results; makes the best one current again with its matrices.
+void WriteTopTen();

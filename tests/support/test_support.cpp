@@ -1,0 +1,173 @@
+#include "support/test_support.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "criterion/weights_dialogue.h"
+
+void ResetState() {
+    NumUnits = NumRows = NumCols = ColOffset = NetForm = 0;
+    TwoMode = false;
+    std::memset(NetworkMatrix, 0, sizeof NetworkMatrix);
+    std::memset(BinaryMatrix, 0, sizeof BinaryMatrix);
+    std::memset(UnitName, 0, sizeof UnitName);
+    ModelRows = ModelCols = NumConstraints = 0;
+    std::memset(ModelMatrix, 0, sizeof ModelMatrix);
+    std::memset(PenaltyMatrix, 0, sizeof PenaltyMatrix);
+    std::memset(ConstraintKind, 0, sizeof ConstraintKind);
+    std::memset(ConstraintWeight, 0, sizeof ConstraintWeight);
+    std::memset(ConstraintFirst, 0, sizeof ConstraintFirst);
+    std::memset(ConstraintSecond, 0, sizeof ConstraintSecond);
+    NumRowClusters = NumColClusters = 0;
+    std::memset(RowPartition, 0, sizeof RowPartition);
+    std::memset(ColPartition, 0, sizeof ColPartition);
+    std::memset(RowClusterSize, 0, sizeof RowClusterSize);
+    std::memset(ColClusterSize, 0, sizeof ColClusterSize);
+    std::memset(AcceptedRowPartition, 0, sizeof AcceptedRowPartition);
+    std::memset(AcceptedColPartition, 0, sizeof AcceptedColPartition);
+    std::memset(AcceptedRowClusterSize, 0, sizeof AcceptedRowClusterSize);
+    std::memset(AcceptedColClusterSize, 0, sizeof AcceptedColClusterSize);
+    std::memset(RowOrder, 0, sizeof RowOrder);
+    std::memset(ColOrder, 0, sizeof ColOrder);
+    std::memset(BlockTypeMatrix, 0, sizeof BlockTypeMatrix);
+    std::memset(ErrorMatrix, 0, sizeof ErrorMatrix);
+    std::memset(RealValueMatrix, 0, sizeof RealValueMatrix);
+    BestRep = 0;
+    std::memset(RowClusterSets, 0, sizeof RowClusterSets);
+    std::memset(ColClusterSets, 0, sizeof ColClusterSets);
+    std::memset(TopTen, 0, sizeof TopTen);
+    EquivalencesListed = false;
+    ErrorType = MinBlockSize = ValuesRule = 0;
+    SetCriterionDefaults();
+    RunMode = RepCount = RepLimit = 0;
+    ListLevel = 1;
+    ListMoves = ListTrace = ListClusters = false;
+    StartFromFile = HaveSolution = EverPartitioned = false;
+    SaveOption = 0;
+    AskSave = SaveThis = ShowErrors = false;
+    TrialError = CurrentError = BestError = 0.0;
+    PartFileKeepOpen = PartFileOpen = false;
+    Ch = 0;
+    Title.clear();
+    ListTitle.clear();
+    TitleText.clear();
+    ProgramName = "KORVEL";
+    BannerName = "K O R V E L";
+    RunLabel = std::string(10, ' ');
+    PageLength = 60;
+    PageNumber = 0;
+    LineOnPage = 0;
+    if (ListingFile != nullptr) std::fclose(ListingFile);
+    ListingFile = nullptr;
+    if (PartitionFile != nullptr) std::fclose(PartitionFile);
+    PartitionFile = nullptr;
+    ListingWriteFailed = PartitionWriteFailed = EnvWriteFailed = false;
+    ConsoleInputEnded = false;
+    RandomSeed = 0;
+}
+
+void CaptureListing() {
+    if (ListingFile != nullptr) std::fclose(ListingFile);
+    ListingFile = std::tmpfile();
+}
+
+std::string ListingText() {
+    std::fflush(ListingFile);
+    long end = std::ftell(ListingFile);
+    std::string text(static_cast<size_t>(end), '\0');
+    std::rewind(ListingFile);
+    size_t got = std::fread(&text[0], 1, text.size(), ListingFile);
+    text.resize(got);
+    std::fseek(ListingFile, 0, SEEK_END);
+    return text;
+}
+
+void UseTextFile(TextFile& file, const std::string& content) {
+    file = TextFile{};
+    file.Handle = std::tmpfile();
+    std::fwrite(content.data(), 1, content.size(), file.Handle);
+    std::rewind(file.Handle);
+}
+
+void UseBinaryNetwork(const std::vector<std::string>& rows) {
+    NumRows = static_cast<int32_t>(rows.size());
+    NumCols = rows.empty() ? 0 : static_cast<int32_t>(rows[0].size());
+    NumUnits = NumRows == NumCols ? NumRows : NumRows + NumCols;
+    TwoMode = NumRows != NumCols;
+    ColOffset = TwoMode ? NumRows : 0;
+    std::memset(NetworkMatrix, 0, sizeof NetworkMatrix);
+    std::memset(BinaryMatrix, 0, sizeof BinaryMatrix);
+    for (int i = 1; i <= NumRows; ++i) {
+        for (int j = 1; j <= NumCols; ++j) {
+            NetworkMatrix[i][j] = rows[i - 1][j - 1] - '0';
+            BinaryMatrix[i][j] = NetworkMatrix[i][j] > 0 ? 1 : 0;
+        }
+    }
+    for (int k = 1; k <= NumUnits; ++k) std::snprintf(UnitName[k], sizeof UnitName[k], "u%-9d", k);
+}
+
+void UsePartitions(const std::vector<int>& rows, const std::vector<int>& cols) {
+    std::memset(RowClusterSize, 0, sizeof RowClusterSize);
+    std::memset(ColClusterSize, 0, sizeof ColClusterSize);
+    NumRowClusters = NumColClusters = 0;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        RowPartition[i + 1] = static_cast<uint8_t>(rows[i]);
+        ++RowClusterSize[rows[i]];
+        if (rows[i] > NumRowClusters) NumRowClusters = rows[i];
+    }
+    for (size_t j = 0; j < cols.size(); ++j) {
+        ColPartition[j + 1] = static_cast<uint8_t>(cols[j]);
+        ++ColClusterSize[cols[j]];
+        if (cols[j] > NumColClusters) NumColClusters = cols[j];
+    }
+    std::memcpy(AcceptedRowPartition, RowPartition, sizeof RowPartition);
+    std::memcpy(AcceptedColPartition, ColPartition, sizeof ColPartition);
+    std::memcpy(AcceptedRowClusterSize, RowClusterSize, sizeof RowClusterSize);
+    std::memcpy(AcceptedColClusterSize, ColClusterSize, sizeof ColClusterSize);
+}
+
+TempFolder::TempFolder() {
+    char pattern[] = "/tmp/korvel-test-XXXXXX";
+    Path = mkdtemp(pattern);
+}
+
+TempFolder::~TempFolder() {
+    std::string command = "chmod -R u+w '" + Path + "' 2>/dev/null; rm -rf '" + Path + "'";
+    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "cannot remove %s\n", Path.c_str());
+}
+
+void TempFolder::Write(const std::string& name, const std::string& content) const {
+    std::ofstream out(Path + "/" + name, std::ios::binary);
+    out << content;
+}
+
+std::string TempFolder::Read(const std::string& name) const {
+    std::ifstream in(Path + "/" + name, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool TempFolder::Exists(const std::string& name) const {
+    return access((Path + "/" + name).c_str(), F_OK) == 0;
+}
+
+RunResult RunKorvel(const TempFolder& folder, const std::string& input,
+                    const std::string& arguments, const std::string& seed) {
+    folder.Write(".stdin", input);
+    std::string command = "cd '" + folder.Path + "' && KORVEL_SEED=" + seed + " '" +
+                          KORVEL_BINARY + "' " + arguments + " < .stdin > .stdout 2>&1";
+    int status = std::system(command.c_str());
+    RunResult result;
+    result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.Console = folder.Read(".stdout");
+    std::remove((folder.Path + "/.stdin").c_str());
+    std::remove((folder.Path + "/.stdout").c_str());
+    return result;
+}

@@ -1,0 +1,43 @@
+// Helpers shared by the tests: a clean problem state, small networks and
+// partitions drawn as text, a listing captured in memory, input files made
+// from strings, and runs of the built program in a temporary folder.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "driver/state.h"
+
+// Zeroes the whole problem state, as at program start.
+void ResetState();
+
+// Sends the listing to a temporary file; ListingText gives what was written.
+void CaptureListing();
+std::string ListingText();
+
+// Opens a TextFile reading the given bytes.
+void UseTextFile(TextFile& file, const std::string& content);
+
+// Sets a network from rows of '0'/'1' (or digits, as tie values).
+void UseBinaryNetwork(const std::vector<std::string>& rows);
+// Sets the working and accepted partitions (clusters from 1) with their sizes.
+void UsePartitions(const std::vector<int>& rows, const std::vector<int>& cols);
+
+// A temporary folder, removed at the end of the test.
+struct TempFolder {
+    std::string Path;
+    TempFolder();
+    ~TempFolder();
+    void Write(const std::string& name, const std::string& content) const;
+    std::string Read(const std::string& name) const;
+    bool Exists(const std::string& name) const;
+};
+
+// The outcome of one run of build/korvel.
+struct RunResult {
+    int ExitCode;
+    std::string Console;
+};
+// Runs the program in folder with the given console input, arguments and seed.
+RunResult RunKorvel(const TempFolder& folder, const std::string& input,
+                    const std::string& arguments = "", const std::string& seed = "1");

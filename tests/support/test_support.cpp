@@ -109,7 +109,11 @@ void UseBinaryNetwork(const std::vector<std::string>& rows) {
             BinaryMatrix[i][j] = NetworkMatrix[i][j] > 0 ? 1 : 0;
         }
     }
-    for (int k = 1; k <= NumUnits; ++k) std::snprintf(UnitName[k], sizeof UnitName[k], "u%-9d", k);
+    for (int k = 1; k <= NumUnits; ++k) {
+        std::string name = "u" + std::to_string(k);
+        name.resize(NameLength, ' ');
+        std::memcpy(UnitName[k], name.c_str(), NameLength + 1);
+    }
 }
 
 void UsePartitions(const std::vector<int>& rows, const std::vector<int>& cols) {

@@ -33,3 +33,12 @@ bench:
 
 clean:
 	rm -rf $(BUILD) build-sanitize
+
+# make fuzz: build the fuzz targets with clang and run each for FUZZ_SECONDS.
+FUZZ_BUILD := build-fuzz
+FUZZ_SECONDS := 60
+.PHONY: fuzz
+fuzz:
+	cmake -S fuzz -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	fuzz/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)

@@ -1,0 +1,39 @@
+// Fuzzes the network file reader: the input is the whole network file. After
+// a read that returns, the network must fit the state's limits and the derived
+// arrays must agree with the tie values.
+#include <cstring>
+
+#include "fuzz_driver.h"
+#include "network/network_reader.h"
+
+static void CheckNetwork() {
+    Require(NumRows >= 1 && NumRows <= MaxSideUnits, "row count outside 1..250");
+    Require(NumCols >= 1 && NumCols <= MaxSideUnits, "column count outside 1..250");
+    Require(NumUnits >= 1 && NumUnits <= MaxNetUnits, "unit count outside 1..500");
+    Require(NetForm >= 1 && NetForm <= 3, "form not recognised but read");
+    Require(ColOffset == (TwoMode ? NumRows : 0), "column offset does not match the mode");
+    Require(NumUnits == (TwoMode ? NumRows + NumCols : NumRows), "unit count does not add up");
+    for (int k = 1; k <= NumUnits; ++k) {
+        Require(std::strlen(UnitName[k]) == NameLength, "a unit name is not 10 characters");
+    }
+    for (int i = 1; i <= NumRows; ++i) {
+        for (int j = 1; j <= NumCols; ++j) {
+            Require(BinaryMatrix[i][j] == (NetworkMatrix[i][j] > 0 ? 1 : 0), "binary matrix differs");
+        }
+        Require(RowOrder[i] == i, "row order is not the identity");
+    }
+    for (int j = 1; j <= NumCols; ++j) Require(ColOrder[j] == j, "column order is not the identity");
+}
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    StartFuzzSession();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    BeginInput();
+    UseInputBytes(NetFile, data, size);
+    if (RunGuarded(ReadNetwork)) CheckNetwork();
+    FinishInput(NetFile);
+    return 0;
+}

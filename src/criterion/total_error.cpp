@@ -1,5 +1,117 @@
-// Placeholder until the criterion totals are built.
+// The criterion totals (Part 5.2): the best allowed type of every block,
+// ties going to the type of higher priority, and the total error P with the
+// penalties of violated constraints. This is the reference evaluation: every
+// call rescans every block of the working partitions.
+//
+// Arithmetic: every addition is done in long double (80-bit extended) and
+// rounded to double after it.
 #include "criterion/total_error.h"
 
-double BlockError(int, int) { return 0.0; }
-double TotalError() { return 0.0; }
+#include "console/output.h"
+#include "criterion/block_errors.h"
+#include "driver/state.h"
+
+// a + b formed in extended precision and rounded once to double.
+static double AddExtended(double a, long double b) {
+    return static_cast<double>(static_cast<long double>(a) + b);
+}
+
+double BlockError(int r, int c) {
+    int32_t rawErrors[NumTypeCodes] = {};
+    double typeErrors[NumTypeCodes];
+    BlockTypeErrors(r, c, rawErrors, typeErrors);
+
+    double best = 999998.0;
+    int32_t chosen = -1;
+    for (int p = 1; p <= MaxTypeCode + 1; ++p) {
+        int32_t t = PrioritySequence[p];
+        if (t < 0 || t > MaxTypeCode) continue;
+        if (typeErrors[t] < best) {
+            best = typeErrors[t];
+            chosen = t;
+        }
+    }
+
+    if (ListTrace) {
+        ListLine(" error[ %2d, %2d ] = %10.3f%5d", r, c, best, chosen);
+        FlushListing();
+    }
+
+    BlockTypeMatrix[r][c] = chosen;
+    ErrorMatrix[r][c] = chosen >= 0 ? rawErrors[chosen] : 0;  // ruling R16
+    if (ShowErrors) BlockValue(r, c, chosen);
+    return best;
+}
+
+// The amount constraint k adds to P. Ruling R17: a constraint counts only
+// when its unit operands, reduced to their side, lie in 1..the units of that
+// side and its cluster operand, reduced, in 1..the current clusters of that
+// side; any other constraint, and every kind other than 1..6, adds nothing.
+static int64_t ConstraintAmount(int k) {
+    int32_t kind = ConstraintKind[k];
+    int32_t a = ConstraintFirst[k];
+    int32_t b = ConstraintSecond[k];
+    int64_t penalty = ConstraintWeight[k];
+    switch (kind) {
+        case 1:
+        case 2:
+        case 5:
+        case 6: {
+            bool colSide = b > ModelRows;
+            int32_t cluster = colSide ? b - ModelRows : b;
+            int32_t clusters = colSide ? NumColClusters : NumRowClusters;
+            if (cluster < 1 || cluster > clusters) return 0;
+            if (kind == 5 || kind == 6) {
+                int64_t size = colSide ? ColClusterSize[cluster] : RowClusterSize[cluster];
+                if (kind == 5 && size < a) return (a - size) * penalty;
+                if (kind == 6 && size > a) return (size - a) * penalty;
+                return 0;
+            }
+            int32_t unit = colSide ? a - NumRows : a;
+            int32_t units = colSide ? NumCols : NumRows;
+            if (unit < 1 || unit > units) return 0;
+            int32_t inCluster = colSide ? ColPartition[unit] : RowPartition[unit];
+            bool violated = kind == 1 ? inCluster != cluster : inCluster == cluster;
+            return violated ? penalty : 0;
+        }
+        case 3:
+        case 4: {
+            bool colSide = b > NumRows;
+            int32_t first = colSide ? a - NumRows : a;
+            int32_t second = colSide ? b - NumRows : b;
+            int32_t units = colSide ? NumCols : NumRows;
+            if (first < 1 || first > units || second < 1 || second > units) return 0;
+            const uint8_t* partition = colSide ? ColPartition : RowPartition;
+            bool same = partition[first] == partition[second];
+            bool violated = kind == 3 ? !same : same;
+            return violated ? penalty : 0;
+        }
+        default:
+            return 0;
+    }
+}
+
+double TotalError() {
+    if (ListLevel > 3) {
+        ListEndLine();
+        ListLine("*** Total error");
+        for (int i = 1; i <= NumRows; ++i) ListPrint(" %3d", RowPartition[i]);
+        ListEndLine();
+        for (int j = 1; j <= NumCols; ++j) ListPrint(" %3d", ColPartition[j]);
+        ListEndLine();
+    }
+
+    double blockSum = 0.0;
+    for (int r = 1; r <= NumRowClusters; ++r) {
+        for (int c = 1; c <= NumColClusters; ++c) {
+            blockSum = AddExtended(blockSum, BlockError(r, c));
+        }
+    }
+
+    double penaltySum = 0.0;
+    for (int k = 1; k <= NumConstraints; ++k) {
+        penaltySum = AddExtended(penaltySum, static_cast<long double>(ConstraintAmount(k)));
+    }
+
+    return AddExtended(blockSum, penaltySum);
+}

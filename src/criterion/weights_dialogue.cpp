@@ -1,6 +1,114 @@
-// Placeholder until the weights dialogue is built.
+// The weights dialogue (Part 5.3): error type, minimal block size, block
+// values, the weight of every ideal block type, the two densities and the
+// priorities that break ties between block types of equal error.
 #include "criterion/weights_dialogue.h"
 
-void SetCriterionDefaults() {}
-void ShowWeightRow(int) {}
-void WeightsDialogue() {}
+#include "console/listing_pages.h"
+#include "console/output.h"
+#include "console/prompts.h"
+#include "driver/state.h"
+
+void SetCriterionDefaults() {
+    static const char* const Codes[NumTypeCodes] = {" - ", "com", "rdo", "cdo", "reg",
+                                                    "rre", "cre", "rfn", "cfn", "den",
+                                                    "dnc", "one", "sym"};
+    static const char* const Names[NumTypeCodes] = {
+        "null",        "complete",     "row-dominant", "col-dominant", "regular",
+        "row-regular", "col-regular",  "row-function", "col-function", "density",
+        "do not care", "non-null",     "symmetric"};
+    DiaDensity = 0.75;
+    OutDensity = 0.5;
+    PrioritySequence[0] = -1;
+    for (int k = 0; k <= MaxTypeCode; ++k) {
+        TypeWeight[k] = 1.0;
+        TypeCode[k] = Codes[k];
+        TypeName[k] = Names[k];
+        TypePriority[k] = static_cast<uint8_t>(k + 1);
+        PrioritySequence[k + 1] = k;
+    }
+}
+
+void ShowWeightRow(int k) {
+    ConPrint("%2d%9.3f  %s", k, TypeWeight[k], TypeName[k]);
+    if (k == DensityType) ConPrint(" = %8.5f%9.5f", DiaDensity, OutDensity);
+    ConEndLine();
+}
+
+// The weights table and the priorities line on the console; the empty line
+// between them belongs to the first showing only (ruling R21).
+static void ShowWeights(bool emptyLine) {
+    for (int k = 0; k <= MaxTypeCode; ++k) ShowWeightRow(k);
+    if (emptyLine) ConEndLine();
+    ConPrint("Priorities: %3d", TypePriority[0]);
+    for (int k = 1; k <= MaxTypeCode; ++k) ConPrint(",%3d", TypePriority[k]);
+    ConEndLine();
+}
+
+// Choice 13: all priorities anew, until no two types share one.
+static void EnterPriorities() {
+    bool duplicate;
+    do {
+        for (int k = 0; k <= MaxTypeCode; ++k) {
+            TypePriority[k] = static_cast<uint8_t>(AskInt("priority  = ", 0, 13));
+        }
+        for (int p = 0; p <= MaxTypeCode + 1; ++p) PrioritySequence[p] = -1;
+        duplicate = false;
+        for (int k = 0; k <= MaxTypeCode; ++k) {
+            int p = TypePriority[k];
+            if (p == 0) continue;
+            if (PrioritySequence[p] == -1) {
+                PrioritySequence[p] = k;
+            } else {
+                PrioritySequence[p] = 99;
+                duplicate = true;
+            }
+        }
+        ShowWeights(false);
+    } while (duplicate);
+}
+
+void WeightsDialogue() {
+    ConLine("***  ORVEN / KORVEL - blockmodeling by local optimization ");
+    ConLine("W E I G H T S");
+    ErrorType = AskInt("error type:  1 - constant,  2 - size  = ", 1, 2);
+    MinBlockSize = AskInt("minimal dom/fun/reg size  = ", 1, NumUnits);
+    // With a single unit the prompt shows no range and takes any integer;
+    // 1 is then the only size in range (as ruling R3 does for clusters).
+    if (NumUnits <= 1) MinBlockSize = 1;
+    ValuesRule = AskInt("values: 0 - without,  1 - average  = ", 0, 1);
+
+    ListLine("error type = %s", ErrorType == 2 ? "size" : "constant");
+    ListLine(" minimal dom/fun/par size  = %5d", MinBlockSize);
+    ListLine(" averaging rule no/ave/med = %5d", ValuesRule);
+    ListEndLine();
+    NewLines(4);
+
+    SetCriterionDefaults();
+    ShowWeights(true);
+
+    for (;;) {
+        int32_t choice = AskInt("-1 - stop, 13 - priority, i - change i-th weight  = ", -1, 13);
+        if (choice < 0) break;
+        if (choice == 13) {
+            EnterPriorities();
+            continue;
+        }
+        TypeWeight[choice] = AskReal("new weight = ", 0, 999999);
+        if (choice == DensityType) {
+            DiaDensity = AskReal("dia-density = ", 0.00001, 1);
+            OutDensity = AskReal("out-density = ", 0.00001, 1);
+        }
+        ShowWeightRow(choice);
+    }
+
+    NewLines(3);
+    ListEndLine();
+    ListLine("Weights, Priorities, Sequence");
+    ListEndLine();
+    for (int k = 0; k <= MaxTypeCode; ++k) {
+        NewLines(1);
+        ListLine("%5d : %9.3f%5d%5d", k, TypeWeight[k], TypePriority[k], PrioritySequence[k + 1]);
+    }
+    ListLine("density = %8.5f%9.5f", DiaDensity, OutDensity);
+    ListEndLine();
+}

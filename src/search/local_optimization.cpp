@@ -1,4 +1,313 @@
-// Placeholder until the local optimization is built.
+// Local optimization of one start. Moves of single units and exchanges of two
+// units are tried in a fixed order and the first trial with a strictly lower
+// total error is taken at once. Every trial rescans the whole criterion on the
+// working pair: the trial partition of one side and the accepted one of the
+// other. After the search the result is listed and entered into the results
+// of the series.
 #include "search/local_optimization.h"
 
-void LocalOptimization() {}
+#include <cstring>
+
+#include "console/listing_pages.h"
+#include "console/output.h"
+#include "console/prompts.h"
+#include "criterion/total_error.h"
+#include "driver/state.h"
+#include "network/matrix_listings.h"
+#include "search/results_report.h"
+
+static const double NearZero = 0.000001;  // tolerance of near-best, exact fit and "opt"
+
+// The working partition of a side := its accepted partition and sizes.
+static void CopyAcceptedRows() {
+    std::memcpy(RowPartition + 1, AcceptedRowPartition + 1, static_cast<size_t>(NumRows));
+    std::memcpy(RowClusterSize, AcceptedRowClusterSize, sizeof RowClusterSize);
+}
+
+static void CopyAcceptedCols() {
+    std::memcpy(ColPartition + 1, AcceptedColPartition + 1, static_cast<size_t>(NumCols));
+    std::memcpy(ColClusterSize, AcceptedColClusterSize, sizeof ColClusterSize);
+}
+
+// The accepted partition of a side := its working (trial) partition and sizes.
+static void AcceptRowTrial() {
+    std::memcpy(AcceptedRowPartition + 1, RowPartition + 1, static_cast<size_t>(NumRows));
+    std::memcpy(AcceptedRowClusterSize, RowClusterSize, sizeof AcceptedRowClusterSize);
+    CurrentError = TrialError;
+}
+
+static void AcceptColTrial() {
+    std::memcpy(AcceptedColPartition + 1, ColPartition + 1, static_cast<size_t>(NumCols));
+    std::memcpy(AcceptedColClusterSize, ColClusterSize, sizeof AcceptedColClusterSize);
+    CurrentError = TrialError;
+}
+
+// The trace dump of an accepted partition after a move or an exchange.
+static void WritePartitionDump(const char* label, const uint8_t partition[], const uint8_t sizes[],
+                               int offset, int k, int n) {
+    for (int j = 1; j <= k; ++j) {
+        ListLine("%s%d / %d", label, j, sizes[j]);
+        for (int u = 1; u <= n; ++u)
+            if (partition[u] == j) ListLine("%5d %-10s", u, UnitName[offset + u]);
+    }
+}
+
+// Tries every unit of the rows at every other cluster until NumRows visits
+// in a row have brought nothing.
+static void RowMovePhase() {
+    int32_t noImproveCount = 0;
+    int u = 0;
+    CopyAcceptedCols();
+    do {
+        u = u % NumRows + 1;
+        for (int c = 1; c <= NumRowClusters; ++c) {
+            int b = AcceptedRowPartition[u];  // re-read: an accepted move changes it
+            if (c == b || AcceptedRowClusterSize[b] <= 1) continue;
+            CopyAcceptedRows();
+            RowPartition[u] = static_cast<uint8_t>(c);
+            ++RowClusterSize[c];
+            --RowClusterSize[b];
+            TrialError = TotalError();
+            if (ListTrace) {
+                WriteModelMatrix();
+                ListLine("try row %3d : %3d --> %2d  error =%12.3f", u, b, c, TrialError);
+            }
+            if (!(TrialError < CurrentError)) continue;  // strict: an equal error is no gain
+            AcceptRowTrial();
+            noImproveCount = -c;
+            if (ListMoves)
+                ListLine("move row unit %3d from %3d to %2d  error =%12.3f", u, b, c, CurrentError);
+            if (ListLevel > 2)
+                ConLine("move row unit %3d from %3d to %2d      error =%12.3f", u, b, c, CurrentError);
+            if (ListTrace)
+                WritePartitionDump("ROW CLUSTER ", AcceptedRowPartition, AcceptedRowClusterSize, 0,
+                                   NumRowClusters, NumRows);
+        }
+        noImproveCount += NumRowClusters;
+    } while (noImproveCount < NumRows * NumRowClusters);
+}
+
+static void ColMovePhase() {
+    int32_t noImproveCount = 0;
+    int v = 0;
+    CopyAcceptedRows();
+    do {
+        v = v % NumCols + 1;
+        for (int c = 1; c <= NumColClusters; ++c) {
+            int b = AcceptedColPartition[v];
+            if (c == b || AcceptedColClusterSize[b] <= 1) continue;
+            CopyAcceptedCols();
+            ColPartition[v] = static_cast<uint8_t>(c);
+            ++ColClusterSize[c];
+            --ColClusterSize[b];
+            TrialError = TotalError();
+            if (ListTrace) {
+                WriteModelMatrix();
+                ListLine("try col %3d : %3d --> %2d  error =%12.3f", v, b, c, TrialError);
+            }
+            if (!(TrialError < CurrentError)) continue;
+            AcceptColTrial();
+            noImproveCount = -c;
+            if (ListMoves)
+                ListLine("move col unit %3d from %3d to %2d  error =%12.3f", v, b, c, CurrentError);
+            if (ListLevel > 2)
+                ConLine("move col unit %3d from %3d to %2d      error =%12.3f", v, b, c, CurrentError);
+            if (ListTrace)
+                WritePartitionDump("COL CLUSTER ", AcceptedColPartition, AcceptedColClusterSize,
+                                   ColOffset, NumColClusters, NumCols);
+        }
+        noImproveCount += NumColClusters;
+    } while (noImproveCount < NumCols * NumColClusters);
+}
+
+// Tries every pair of row units in different clusters; true after the first
+// exchange that lowers the error, which is then accepted.
+static bool RowExchange() {
+    // Exchanges never change cluster sizes: the sizes are copied once.
+    std::memcpy(RowClusterSize, AcceptedRowClusterSize, sizeof RowClusterSize);
+    CopyAcceptedCols();
+    for (int a = 1; a < NumRows; ++a) {
+        for (int b = a + 1; b <= NumRows; ++b) {
+            int ca = AcceptedRowPartition[a], cb = AcceptedRowPartition[b];
+            if (ca == cb) continue;
+            std::memcpy(RowPartition + 1, AcceptedRowPartition + 1, static_cast<size_t>(NumRows));
+            RowPartition[a] = static_cast<uint8_t>(cb);
+            RowPartition[b] = static_cast<uint8_t>(ca);
+            TrialError = TotalError();
+            if (ListTrace) {
+                WriteModelMatrix();
+                ListLine("try %3d/%1d <--> %2d/%1d  error =%12.3f", a, ca, b, cb, TrialError);
+            }
+            if (!(TrialError < CurrentError)) continue;
+            AcceptRowTrial();
+            if (ListMoves)
+                ListLine("transpose rows %3d/%1d and %3d/%1d  error =%12.3f", a, ca, b, cb, CurrentError);
+            if (ListLevel > 2)
+                ConLine("transpose rows %3d/%1d and %3d/%1d   error =%12.3f", a, ca, b, cb, CurrentError);
+            if (ListTrace)
+                WritePartitionDump("ROW-CLUSTER ", AcceptedRowPartition, AcceptedRowClusterSize, 0,
+                                   NumRowClusters, NumRows);
+            return true;
+        }
+    }
+    return false;
+}
+
+static bool ColExchange() {
+    std::memcpy(ColClusterSize, AcceptedColClusterSize, sizeof ColClusterSize);
+    CopyAcceptedRows();
+    for (int a = 1; a < NumCols; ++a) {
+        for (int b = a + 1; b <= NumCols; ++b) {
+            int ca = AcceptedColPartition[a], cb = AcceptedColPartition[b];
+            if (ca == cb) continue;
+            std::memcpy(ColPartition + 1, AcceptedColPartition + 1, static_cast<size_t>(NumCols));
+            ColPartition[a] = static_cast<uint8_t>(cb);
+            ColPartition[b] = static_cast<uint8_t>(ca);
+            TrialError = TotalError();
+            if (ListTrace) {
+                WriteModelMatrix();
+                ListLine("try %3d/%1d <--> %2d/%1d  error =%12.3f", a, ca, b, cb, TrialError);
+            }
+            if (!(TrialError < CurrentError)) continue;
+            AcceptColTrial();
+            if (ListMoves)
+                ListLine("transpose cols %3d/%1d and %3d/%1d  error =%12.3f", a, ca, b, cb, CurrentError);
+            if (ListLevel > 2)
+                ConLine("transpose cols %3d/%1d and %3d/%1d   error =%12.3f", a, ca, b, cb, CurrentError);
+            if (ListTrace)
+                WritePartitionDump("COL-CLUSTER ", AcceptedColPartition, AcceptedColClusterSize,
+                                   ColOffset, NumColClusters, NumCols);
+            return true;
+        }
+    }
+    return false;
+}
+
+// The evaluation written with the matrices: the start and the local optimum.
+static void EvaluateForPrinting() {
+    ShowErrors = true;
+    CurrentError = TotalError();
+    ShowErrors = false;
+}
+
+static void WriteResultLines() {
+    if (!HaveSolution) {
+        ConLine("P*                 = %11.3f", CurrentError);
+        WaitForEnter();
+        NewLines(1);
+        ListLine("final error =%12.3f", CurrentError);
+    } else if (ListMoves) {
+        NewLines(1);
+        ListPrint("%6d:", RepCount);
+        WriteClusterSets(RowClusterSets, NumRowClusters, NumRows);
+        ListEndLine();
+        ListPrint("       ");
+        WriteClusterSets(ColClusterSets, NumColClusters, NumCols);
+        ListEndLine();
+        ListLine("P = %8.3f", CurrentError);
+    }
+}
+
+void EnterTopTen(int32_t rep, double error) {
+    if (!(error < TopTen[10].Error)) return;  // a tie with the tenth stays out
+    TopTenEntry& candidate = TopTen[0];
+    candidate.Rep = rep;
+    candidate.Error = error;
+    std::memcpy(candidate.RowSets, RowClusterSets, sizeof candidate.RowSets);
+    std::memcpy(candidate.ColSets, ColClusterSets, sizeof candidate.ColSets);
+    candidate.NumRowClusters = NumRowClusters;
+    candidate.NumColClusters = NumColClusters;
+    // Entry 0 holds the error itself, so the scan stops at 1 at the latest;
+    // equal errors keep their order of arrival.
+    int d = 10;
+    while (TopTen[d - 1].Error > error) {
+        TopTen[d] = TopTen[d - 1];
+        --d;
+    }
+    TopTen[d] = candidate;
+}
+
+// Enters the result of this repetition into the results of the series.
+static void RecordResult() {
+    double e = CurrentError;
+    int32_t r = RepCount;
+    EnterTopTen(r, e);
+    if (e < TopTen[1].Error + NearZero) {
+        ListLine("%6d P = %8.3f", r, e);
+        ConEndLine();
+        ConLine("%7d P = %8.3f", r, e);
+        ConPrint("%7d>", r);
+    }
+    if (e < NearZero) {
+        if (!EquivalencesListed) {
+            EquivalencesListed = true;
+            NewLines(-15);
+            NewLines(3);
+            ListEndLine();
+            ListLine(" E Q U I V A L E N C E S");
+            ListEndLine();
+        }
+        NewLines(1);
+        ListPrint("%6d:", r);
+        WriteClusterSets(RowClusterSets, NumRowClusters, NumRows);
+        ListEndLine();
+        WriteClusterSets(ColClusterSets, NumColClusters, NumCols);
+        ListEndLine();
+    }
+    if (SaveOption == 2) SaveThis = e <= BestError + NearZero;  // judged before this result
+    if (e < BestError) {
+        BestError = e;
+        BestRep = r;
+    }
+    FlushListing();
+}
+
+void LocalOptimization() {
+    // The start.
+    if (ListLevel > 3) ListLine("*** Local optimization %d", RepCount);
+    EvaluateForPrinting();
+    if (ListClusters) {
+        WriteModelMatrix();
+        WriteErrorMatrix();
+        if (StartFromFile && ValuesRule == 1) WriteValueMatrix();
+    }
+    if (ListLevel > 3 || StartFromFile) {
+        NewLines(1);
+        ListLine("%5d. initial error =%12.3f", RepCount, CurrentError);
+        ListEndLine();
+        FlushListing();
+    }
+
+    // Moves until both sides settle, then the first improving exchange, if
+    // any, starts the whole cycle again.
+    bool searchDone = false;
+    while (!searchDone) {
+        RowMovePhase();
+        ColMovePhase();
+        searchDone = !RowExchange() && !ColExchange();
+    }
+
+    // The local optimum becomes the listing order, the sets and the working pair.
+    if (ListLevel > 3) {
+        WriteClusterListing(AcceptedRowPartition, AcceptedRowClusterSize, RowOrder, false,
+                            NumRowClusters, NumRows);
+        WriteClusterListing(AcceptedColPartition, AcceptedColClusterSize, ColOrder, true,
+                            NumColClusters, NumCols);
+    } else {
+        BuildListingOrder(AcceptedRowPartition, RowOrder, NumRowClusters, NumRows);
+        BuildListingOrder(AcceptedColPartition, ColOrder, NumColClusters, NumCols);
+    }
+    BuildClusterSets(AcceptedRowPartition, RowClusterSets, NumRows);
+    BuildClusterSets(AcceptedColPartition, ColClusterSets, NumCols);
+    CopyAcceptedRows();
+    CopyAcceptedCols();
+    if (ListClusters) WriteNetworkMatrix();
+    EvaluateForPrinting();
+    if (ListClusters) {
+        WriteModelMatrix();
+        WriteErrorMatrix();
+        if (ValuesRule == 1) WriteValueMatrix();
+    }
+    WriteResultLines();
+    RecordResult();
+}

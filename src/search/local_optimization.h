@@ -2,5 +2,10 @@
 // strictly falls, then the result is listed and recorded.
 #pragma once
 
+#include <cstdint>
+
 // Improves the accepted partitions of this repetition and records the result.
 void LocalOptimization();
+// Added for the tests of the ten best: enters (rep, error) with the current
+// cluster sets and counts, behind any entries of equal error.
+void EnterTopTen(int32_t rep, double error);

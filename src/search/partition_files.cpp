@@ -1,5 +1,156 @@
-// Placeholder until the partition files are built.
+// Partition files: clusterings saved after repetitions and read back as the
+// start of a repetition. A written file stays open across the saves of a run
+// until a partition file is read; from then on every save rewrites it. Each
+// clustering is flushed as soon as it is written, so that a later failure, or
+// an end of the run on bad input, cannot lose a clustering already saved.
+// A file that is read is checked in full before anything is taken from it.
 #include "search/partition_files.h"
 
-void ReadPartitionFile() {}
-void WritePartition() {}
+#include <cctype>
+#include <cstdio>
+#include <string>
+
+#include "console/file_select.h"
+#include "console/output.h"
+#include "console/text_input.h"
+#include "driver/state.h"
+
+static const char* const PartFileDescription = "ZEP - partition file";
+
+// Reports the first failed write of the partition file.
+static void CheckPartitionWrite(bool failed) {
+    if (failed && !PartitionWriteFailed) {
+        PartitionWriteFailed = true;
+        ConLine("Cannot write %s", PartFileName.c_str());
+    }
+}
+
+static void ClosePartitionFile() {
+    if (PartitionFile == nullptr) return;
+    bool failed = std::ferror(PartitionFile) != 0;
+    failed = (std::fclose(PartitionFile) != 0) || failed;
+    CheckPartitionWrite(failed);
+    PartitionFile = nullptr;
+    PartFileOpen = false;
+}
+
+void WritePartition() {
+    if (!(PartFileKeepOpen && PartFileOpen && PartitionFile != nullptr)) {
+        ClosePartitionFile();
+        PartitionFile = OpenOutputFile(WriteMode, PartFileName, PartFileDescription);
+        PartFileOpen = PartitionFile != nullptr;
+        if (!PartFileOpen) {
+            ConLine("Cannot write partition file %s", PartFileName.c_str());
+            return;
+        }
+    }
+    FILE* f = PartitionFile;
+    std::fprintf(f, "*partition  KORVEL: %d/%d [%d] = %8.2f\r\n", NumRowClusters, NumColClusters,
+                 RepCount, CurrentError);
+    std::fprintf(f, "*vertices%5d%5d%5d\r\n", NumUnits, NumRows, NumCols);
+    for (int i = 1; i <= NumRows; ++i) std::fprintf(f, "%4d\r\n", AcceptedRowPartition[i]);
+    // Column clusters are numbered on from the row clusters.
+    for (int j = 1; j <= NumCols; ++j)
+        std::fprintf(f, "%4d\r\n", AcceptedColPartition[j] + NumRowClusters);
+    CheckPartitionWrite(std::fflush(f) != 0 || std::ferror(f) != 0);
+    if (!PartFileKeepOpen) ClosePartitionFile();
+}
+
+// The first line: '*' and "parti" in any case. At a line end a blank stands
+// for the missing character and the line end stays to be read.
+static bool ReadPartitionMagic(TextFile& file) {
+    if (ReadChar(file) != '*') return false;
+    std::string magic;
+    for (int n = 0; n < 5; ++n) {
+        int c = PeekChar(file);
+        if (c < 0 || c == '\r') {
+            magic.push_back(' ');
+        } else {
+            magic.push_back(static_cast<char>(std::toupper(ReadChar(file))));
+        }
+    }
+    return magic == "PARTI";
+}
+
+// Reads one cluster number; false at the end of the file or on a bad token.
+static bool ReadClusterNumber(TextFile& file, int32_t& k) {
+    char token[TokenSize];
+    return ReadInt(file, k, token) && token[0] != '\0';
+}
+
+// Reads the numbers of a partition file after its two header lines into the
+// given arrays; false when the file does not hold a usable clustering.
+static bool ReadClusterNumbers(TextFile& file, uint8_t rows[], uint8_t cols[], int32_t& rowClusters,
+                               int32_t& colClusters) {
+    int32_t k = 0;
+    rowClusters = 1;
+    for (int i = 1; i <= NumRows; ++i) {
+        if (!ReadClusterNumber(file, k) || k < 1 || k > MaxModelSize) return false;
+        SkipLine(file);
+        rows[i] = static_cast<uint8_t>(k);
+        if (k > rowClusters) rowClusters = k;
+    }
+    colClusters = 1;
+    for (int j = 1; j <= NumCols; ++j) {
+        if (!ReadClusterNumber(file, k)) return false;
+        k -= rowClusters;
+        if (k < 1 || k > MaxModelSize) return false;
+        cols[j] = static_cast<uint8_t>(k);
+        if (k > colClusters) colClusters = k;
+    }
+    // Every cluster up to the counts must hold a unit: the search never
+    // fills an empty cluster, and the criterion would judge empty blocks.
+    bool used[MaxModelSize + 1] = {};
+    for (int i = 1; i <= NumRows; ++i) used[rows[i]] = true;
+    for (int c = 1; c <= rowClusters; ++c)
+        if (!used[c]) return false;
+    bool usedCol[MaxModelSize + 1] = {};
+    for (int j = 1; j <= NumCols; ++j) usedCol[cols[j]] = true;
+    for (int c = 1; c <= colClusters; ++c)
+        if (!usedCol[c]) return false;
+    return true;
+}
+
+void ReadPartitionFile() {
+    StartFromFile = true;
+    PartFileKeepOpen = false;
+    // Clusterings saved so far must be complete in the file before it is read.
+    ClosePartitionFile();
+    TextFile file{};
+    PartFileOpen = OpenInputFile(file, PartFileName, PartFileDescription);
+    bool good = false;
+    if (AtEnd(file)) {
+        ConLine("Empty partition file");
+    } else if (ReadPartitionMagic(file)) {
+        // The title is what followed "*partition" on the first line.
+        std::string text = ReadLineText(file, MaxTitleLength);
+        text = text.size() > 4 ? text.substr(4) : std::string();
+        SkipLine(file);
+        ConLine(" Reading partition: %s", text.c_str());
+        ListLine(" Reading partition: %s", text.c_str());
+        uint8_t rows[MaxSideUnits + 1], cols[MaxSideUnits + 1];
+        int32_t rowClusters = 0, colClusters = 0;
+        if (ReadClusterNumbers(file, rows, cols, rowClusters, colClusters)) {
+            good = true;
+            ListLine("NumRows = %d   NumCols = %d", rowClusters, colClusters);
+            Title = text;
+            RepLimit = RepCount + 1;
+            NumRowClusters = rowClusters;
+            NumColClusters = colClusters;
+            for (int c = 1; c <= MaxModelSize; ++c) RowClusterSize[c] = ColClusterSize[c] = 0;
+            for (int i = 1; i <= NumRows; ++i) {
+                RowPartition[i] = rows[i];
+                ++RowClusterSize[rows[i]];
+            }
+            for (int j = 1; j <= NumCols; ++j) {
+                ColPartition[j] = cols[j];
+                ++ColClusterSize[cols[j]];
+            }
+        }
+    }
+    if (!good) {
+        ConLine("Bad partition file");
+        PartFileOpen = false;
+    }
+    CloseTextFile(file);
+}

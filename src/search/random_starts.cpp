@@ -1,8 +1,125 @@
-// Placeholder until the random series is built.
+// Random starts: a 32-bit linear congruential generator, the random start
+// partition of one side, and the start of a random series with its questions.
+// The generator is the family's classic one, kept bit for bit so that a fixed
+// seed gives the same starts, and so the same listing, on every platform.
 #include "search/random_starts.h"
 
-void SeedRandom() {}
-double RandomUniform() { return 0.0; }
-int32_t RandomBelow(int32_t) { return 0; }
-void RandomPartition(uint8_t[], uint8_t[], int, int) {}
-void StartRandomSeries() {}
+#include <sys/time.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "console/output.h"
+#include "console/prompts.h"
+#include "driver/state.h"
+#include "search/results_report.h"
+
+static const uint32_t RandomMultiplier = 134775813u;  // 08088405 hexadecimal
+
+// The seed from KORVEL_SEED: a decimal integer 0..4294967295, nothing else.
+static bool SeedFromEnvironment(uint32_t& seed) {
+    const char* text = std::getenv("KORVEL_SEED");
+    if (text == nullptr || *text == '\0') return false;
+    uint64_t value = 0;
+    for (const char* p = text; *p != '\0'; ++p) {
+        if (*p < '0' || *p > '9') return false;
+        value = value * 10 + static_cast<uint64_t>(*p - '0');
+        if (value > 4294967295ull) return false;
+    }
+    seed = static_cast<uint32_t>(value);
+    return true;
+}
+
+void SeedRandom() {
+    uint32_t seed;
+    if (SeedFromEnvironment(seed)) {
+        RandomSeed = seed;
+        return;
+    }
+    // The time of day in UTC, to the millisecond: the epoch is a UTC midnight.
+    struct timeval now;
+    gettimeofday(&now, nullptr);
+    uint32_t secondOfDay = static_cast<uint32_t>(now.tv_sec % 86400);
+    uint32_t h = secondOfDay / 3600, m = secondOfDay / 60 % 60, s = secondOfDay % 60;
+    uint32_t ms = static_cast<uint32_t>(now.tv_usec / 1000);
+    RandomSeed = ((h * 60 + m) * 60 + s) * 1000 + ms;
+}
+
+double RandomUniform() {
+    RandomSeed = RandomSeed * RandomMultiplier + 1u;  // wraps modulo 2^32
+    return RandomSeed / 4294967296.0;
+}
+
+int32_t RandomBelow(int32_t m) {
+    RandomSeed = RandomSeed * RandomMultiplier + 1u;
+    // The upper half of the 64-bit product is the integer part of
+    // RandomUniform() * m, without any rounding of the real.
+    return static_cast<int32_t>((static_cast<uint64_t>(RandomSeed) * static_cast<uint32_t>(m)) >> 32);
+}
+
+void RandomPartition(uint8_t partition[], uint8_t sizes[], int n, int k) {
+    for (int c = 1; c <= MaxModelSize; ++c) sizes[c] = 0;
+    switch (RandomBelow(3)) {
+        case 0:  // round robin: sizes differ by at most one
+            for (int u = 1; u <= n; ++u) partition[u] = static_cast<uint8_t>(u % k + 1);
+            break;
+        case 1:  // k - 1 singletons and one cluster holding the rest
+            for (int u = 1; u <= n; ++u) partition[u] = static_cast<uint8_t>(u < k ? u : k);
+            break;
+        default:  // one unit per cluster, then the rest at random
+            for (int u = 1; u <= n; ++u)
+                partition[u] = static_cast<uint8_t>(u <= k ? u : RandomBelow(k) + 1);
+            break;
+    }
+    for (int u = 1; u <= n; ++u) ++sizes[partition[u]];
+    // The methods fill clusters in unit order; the shuffle spreads them.
+    for (int i = n; i >= 2; --i) {
+        int j = RandomBelow(i) + 1;
+        uint8_t held = partition[j];
+        partition[j] = partition[i];
+        partition[i] = held;
+    }
+    if (ListLevel > 3) {
+        for (int u = 1; u <= n; ++u) ListPrint(" %3d", partition[u]);
+        ListEndLine();
+        for (int c = 1; c <= k; ++c) ListPrint(" %3d", sizes[c]);
+        ListEndLine();
+    }
+}
+
+void ResetSeriesResults() {
+    BestRep = 0;
+    BestError = 2e10;
+    EquivalencesListed = false;
+    for (int d = 1; d <= 10; ++d) TopTen[d].Error = 2e10;
+}
+
+void StartRandomSeries() {
+    RepLimit = AskInt("Number of random repetitions              = ", 0, 2147483646);
+    SaveOption = AskInt("Save: 0 - no, 1 - ask, 2 - opt, 3 - all   = ", 0, 3);
+    SaveThis = SaveOption == 3;
+    HaveSolution = true;
+    // Every repetition of the series draws its own start partitions.
+    EverPartitioned = true;
+    AskSave = SaveOption == 1;
+    RunLabel = "RANDOM     ";
+    Title = TitleText.substr(0, MaxTitleLength);
+    ConLine("***  O R V E N  -  KORVEL");
+    ConLine("2 mode blockmodeling by local optimization");
+    ConLine("NETWORK FILE : %s", NetFileName.c_str());
+    ConLine("NUMBER OF UNITS    = %6d", NumUnits);
+    ConLine("NUMBER OF CLUSTERS = %3d%3d", NumRowClusters, NumColClusters);
+    // Repetitions since the last series started are still unreported. The
+    // report makes their best result current with its own cluster counts;
+    // the counts just asked for belong to the new series.
+    if (RepCount > 1) {
+        int32_t rowClusters = NumRowClusters, colClusters = NumColClusters;
+        WriteSeriesReport();
+        FlushListing();
+        NumRowClusters = rowClusters;
+        NumColClusters = colClusters;
+    }
+    RepCount = 1;
+    ResetSeriesResults();
+    ConLine("%7d", BestRep);
+}

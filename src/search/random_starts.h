@@ -13,5 +13,8 @@ int32_t RandomBelow(int32_t m);
 // Fills partition[1..n] with clusters 1..k, every cluster non-empty, and
 // sizes[1..k] with their sizes.
 void RandomPartition(uint8_t partition[], uint8_t sizes[], int n, int k);
+// Empties the results of a series (ten best, best error, exact fits).
+// Added: the program start needs the same empty results as a new series.
+void ResetSeriesResults();
 // Asks the series questions, reports the previous series and resets the results.
 void StartRandomSeries();

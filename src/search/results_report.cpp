@@ -1,7 +1,145 @@
-// Placeholder until the results report is built.
+// Clusterings in the listing. The cluster listing also fixes the listing
+// order, so it is built even when nothing is written. The series report ends
+// by making the best result current again, so that the listing of a series
+// closes with the matrices of its best blockmodel.
 #include "search/results_report.h"
 
-void WriteClusterListing(const uint8_t[], const uint8_t[], uint8_t[], bool, int, int) {}
-void WriteClusterSets(const UnitSet[], int, int) {}
-void WriteSeriesReport() {}
-void WriteTopTen() {}
+#include <cstring>
+
+#include "console/listing_pages.h"
+#include "console/output.h"
+#include "criterion/total_error.h"
+#include "network/matrix_listings.h"
+
+static bool InSet(const UnitSet& set, int u) { return (set.Bits[u >> 6] >> (u & 63)) & 1u; }
+
+static void AddToSet(UnitSet& set, int u) { set.Bits[u >> 6] |= uint64_t{1} << (u & 63); }
+
+void BuildListingOrder(const uint8_t partition[], uint8_t order[], int k, int n) {
+    int pos = 0;
+    for (int c = 1; c <= k; ++c)
+        for (int u = 1; u <= n; ++u)
+            if (partition[u] == c) order[++pos] = static_cast<uint8_t>(u);
+}
+
+void BuildClusterSets(const uint8_t partition[], UnitSet sets[], int n) {
+    std::memset(sets + 1, 0, MaxModelSize * sizeof(UnitSet));
+    for (int u = 1; u <= n; ++u) AddToSet(sets[partition[u]], u);
+}
+
+void WriteClusterListing(const uint8_t partition[], const uint8_t sizes[], uint8_t order[],
+                         bool isCol, int k, int n) {
+    BuildListingOrder(partition, order, k, n);
+    if (!ListClusters) return;
+    int offset = isCol ? ColOffset : 0;
+    for (int c = 1; c <= k; ++c) {
+        NewLines(1);
+        ListLine("%s-CLUSTER %d / %d", isCol ? "COL" : "ROW", c, sizes[c]);
+        int count = 0;
+        for (int u = 1; u <= n; ++u) {
+            if (partition[u] != c) continue;
+            // Announced before its first unit, so a page header never
+            // lands inside a member line.
+            if (count % 5 == 0) NewLines(1);
+            ListPrint("%5d %-10s", u, UnitName[offset + u]);
+            ++count;
+            if (count % 5 == 0) ListEndLine();
+        }
+        if (count % 5 != 0) ListEndLine();
+    }
+}
+
+void WriteClusterSets(const UnitSet sets[], int k, int n) {
+    for (int c = 1; c <= k; ++c) {
+        ListPrint(" { ");
+        for (int u = 1; u <= n; ++u)
+            if (InSet(sets[c], u)) ListPrint("%d ", u);
+        ListPrint("}");
+    }
+    ListPrint("  ");
+}
+
+void WriteSeriesReport() {
+    // The best result decides the cluster counts shown: later entries may
+    // come from partition files read with other counts.
+    int32_t rowClusters = NumRowClusters, colClusters = NumColClusters;
+    if (TopTen[1].Error < 1e10) {
+        rowClusters = TopTen[1].NumRowClusters;
+        colClusters = TopTen[1].NumColClusters;
+    }
+    NewLines(-5);
+    NewLines(5);
+    ListEndLine();
+    ListLine(" NUMBER OF UNITS       = %6d", NumUnits);
+    ListLine(" NUMBER OF CLUSTERS    = %3d%3d", rowClusters, colClusters);
+    ListLine(" NUMBER OF CLUSTERINGS = %6d", RepCount - 1);
+    WriteTopTen();
+}
+
+// Makes the sets of one side the accepted partition, with sizes and order.
+static void AcceptSets(const UnitSet sets[], uint8_t partition[], uint8_t sizes[], uint8_t order[],
+                       int k, int n) {
+    int pos = 0;
+    for (int c = 1; c <= k; ++c) {
+        int count = 0;
+        for (int u = 1; u <= n; ++u) {
+            if (!InSet(sets[c], u)) continue;
+            order[++pos] = static_cast<uint8_t>(u);
+            partition[u] = static_cast<uint8_t>(c);
+            ++count;
+        }
+        sizes[c] = static_cast<uint8_t>(count);
+    }
+}
+
+void WriteTopTen() {
+    NewLines(-15);
+    NewLines(4);
+    ListEndLine();
+    ListLine(" T O P   T E N");
+    ListEndLine();
+    for (int d = 1; d <= 10; ++d) {
+        const TopTenEntry& entry = TopTen[d];
+        if (entry.Error >= 1e10) continue;
+        NewLines(1);
+        ListPrint("%6d:", entry.Rep);
+        WriteClusterSets(entry.RowSets, entry.NumRowClusters, NumRows);
+        ListEndLine();
+        ListPrint("       ");
+        WriteClusterSets(entry.ColSets, entry.NumColClusters, NumCols);
+        ListEndLine();
+        ListLine("P = %8.3f", entry.Error);
+    }
+    ListEndLine();
+    // With no result there is nothing to make current: its sets are not a
+    // partition of the units.
+    if (TopTen[1].Error >= 1e10) return;
+
+    NumRowClusters = TopTen[1].NumRowClusters;
+    NumColClusters = TopTen[1].NumColClusters;
+    std::memcpy(RowClusterSets, TopTen[1].RowSets, sizeof RowClusterSets);
+    std::memcpy(ColClusterSets, TopTen[1].ColSets, sizeof ColClusterSets);
+    AcceptSets(RowClusterSets, AcceptedRowPartition, AcceptedRowClusterSize, RowOrder,
+               NumRowClusters, NumRows);
+    AcceptSets(ColClusterSets, AcceptedColPartition, AcceptedColClusterSize, ColOrder,
+               NumColClusters, NumCols);
+    if (ListLevel > 3) {
+        WriteClusterListing(AcceptedRowPartition, AcceptedRowClusterSize, RowOrder, false,
+                            NumRowClusters, NumRows);
+        WriteClusterListing(AcceptedColPartition, AcceptedColClusterSize, ColOrder, true,
+                            NumColClusters, NumCols);
+    }
+    std::memcpy(RowPartition, AcceptedRowPartition, sizeof RowPartition);
+    std::memcpy(ColPartition, AcceptedColPartition, sizeof ColPartition);
+    std::memcpy(RowClusterSize, AcceptedRowClusterSize, sizeof RowClusterSize);
+    std::memcpy(ColClusterSize, AcceptedColClusterSize, sizeof ColClusterSize);
+
+    WriteNetworkMatrix();
+    ShowErrors = true;
+    CurrentError = TotalError();
+    WriteModelMatrix();
+    WriteErrorMatrix();
+    if (ValuesRule == 1) WriteValueMatrix();
+    ListLine("final error =%12.3f", CurrentError);
+    ShowErrors = false;
+}

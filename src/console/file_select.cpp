@@ -19,7 +19,9 @@ void SelectFile(const char* description, std::string& name) {
         ConPrint("New file     = ");
         ReadConsoleLine(line);
         if (line.empty()) return;
-        name = line;
+        // A name is saved as one line of the environment file: a line end or
+        // Ctrl-Z inside it is not a name.
+        if (line.find_first_of("\r\x1a") == std::string::npos) name = line;
     }
 }
 

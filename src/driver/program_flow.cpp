@@ -84,6 +84,9 @@ static void TitleDialogue() {
     ConLine("New title or <ENTER> : ");
     std::string line;
     ReadConsoleLine(line);
+    // The title is saved as one line of the environment file: it ends at a
+    // line end or Ctrl-Z typed inside the answer.
+    line = line.substr(0, line.find_first_of("\r\x1a"));
     if (!line.empty()) Title = line.substr(0, MaxTitleLength);
     ListTitle = Title;
     TitleText = Title;

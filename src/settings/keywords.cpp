@@ -62,7 +62,14 @@ void ApplyCommandLine() {
         if (DebugLevel > 0) ConLine(">>> %s = %s", keyword.c_str(), value);
         std::string lower = Lowered(keyword);
         for (const FileKeyword& entry : FileKeywords) {
-            if (lower == entry.Keyword) *entry.Name = value;
+            if (lower != entry.Keyword) continue;
+            // A line end or Ctrl-Z in a name would break the environment file
+            // that the name is saved to.
+            if (std::strpbrk(value, "\r\n\x1a") != nullptr) {
+                ConLine("Ignored argument: %s", argument);
+            } else {
+                *entry.Name = value;
+            }
         }
         for (const NumberKeyword& entry : NumberKeywords) {
             if (lower != entry.Keyword) continue;

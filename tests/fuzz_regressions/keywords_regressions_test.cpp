@@ -60,8 +60,7 @@ static void UseDefaultSettings() {
 
 // net=a<CR>b: the saved NET line held a line end, so the file read back had
 // "b" as NAM and every later entry one line down (ZEP became "Model.LST").
-// Disabled until the keyword reader refuses such a name.
-TEST(KeywordsRegression, DISABLED_LineEndInFileNameKeepsTheEntriesInTheirLines) {
+TEST(KeywordsRegression, LineEndInFileNameKeepsTheEntriesInTheirLines) {
     UseDefaultSettings();
     std::string saved;
     std::string again = ApplyAndReadBack(RegressionInput("keywords", "line-end-in-file-name"), saved);
@@ -71,8 +70,8 @@ TEST(KeywordsRegression, DISABLED_LineEndInFileNameKeepsTheEntriesInTheirLines) 
 }
 
 // lst=out<Ctrl-Z>.lst: the Ctrl-Z ended the saved file, so everything after
-// "out" read back empty or 0. Disabled until the keyword reader refuses it.
-TEST(KeywordsRegression, DISABLED_CtrlZInFileNameDoesNotCutTheFile) {
+// "out" read back empty or 0.
+TEST(KeywordsRegression, CtrlZInFileNameDoesNotCutTheFile) {
     UseDefaultSettings();
     std::string saved;
     std::string again = ApplyAndReadBack(RegressionInput("keywords", "ctrl-z-in-file-name"), saved);

@@ -68,3 +68,15 @@ TEST(Keywords, DebugEchoTurnsOnAndOffArgumentByArgument) {
               "    3 plain\n    4 Zep=p.zep\n>>> Zep = p.zep\n    5 debug=0\n>>> debug = 0\n");
     EXPECT_EQ(PartFileName, "p.zep");
 }
+
+TEST(Keywords, NamesWithLineEndsOrCtrlZAreIgnored) {
+    ResetState();
+    NetFileName = "kept.net";
+    std::vector<std::string> arguments = {"net=a\rb", "lst=x\x1ay", "zep=p\nq"};
+    UseArguments(arguments);
+    testing::internal::CaptureStdout();
+    ApplyCommandLine();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Ignored argument: net=a\rb\nIgnored argument: lst=x\x1ay\nIgnored argument: zep=p\nq\n");
+    EXPECT_EQ(NetFileName, "kept.net");
+}

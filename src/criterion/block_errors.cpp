@@ -1,6 +1,6 @@
-// The error of every ideal block type in one block, and the block's value
-// (Part 5.1). This is the reference evaluator: it rescans the block on every
-// call, exactly as the Part describes, and a faster evaluator must agree with
+// The error of every ideal block type in one block, and the block's value.
+// This is the reference evaluator: it rescans the block on every
+// call, by the definition of each type, and a faster evaluator must agree with
 // it bit for bit. Keep it simple.
 //
 // Arithmetic: every weighted error and block value is formed left to right in
@@ -107,7 +107,7 @@ void BlockTypeErrors(int r, int c, int32_t RawErrors[], double TypeErrors[]) {
 
 void BlockValue(int r, int c, int t) {
     if (ValuesRule != 1) return;
-    int64_t v = 0;  // ruling R15: the sum of the tie values in 64 bits
+    int64_t v = 0;  // large tie values must not overflow the sum
     int32_t d = 0, g = 0, e = 0;
     for (int i = 1; i <= NumRows; ++i) {
         if (RowPartition[i] != r) continue;
@@ -128,7 +128,7 @@ void BlockValue(int r, int c, int t) {
     // gives the value 0 instead of a division by zero.
     switch (t) {
         case NullType:
-        case CompleteType:  // ruling R14: a diagonal block takes all cells too
+        case CompleteType:  // a diagonal block takes all cells too
         case DoNotCareType:
             if (h > 0) value = sum / h;
             break;
@@ -145,7 +145,7 @@ void BlockValue(int r, int c, int t) {
         case RegularType:
             if (d > 0 || e > 0) value = sum / (d > e ? d : e);
             break;
-        case DensityType:  // ruling R14: all cells, divided by DiaDensity when r = c
+        case DensityType:  // all cells, divided by DiaDensity when r = c
             if (h > 0) value = sum / h / (r == c ? DiaDensity : OutDensity);
             break;
         case NonNullType:

@@ -1,4 +1,4 @@
-// The criterion totals (Part 5.2): the best allowed type of every block,
+// The criterion totals: the best allowed type of every block,
 // ties going to the type of higher priority, and the total error P with the
 // penalties of violated constraints. This is the reference evaluation: every
 // call rescans every block of the working partitions.
@@ -38,12 +38,13 @@ double BlockError(int r, int c) {
     }
 
     BlockTypeMatrix[r][c] = chosen;
-    ErrorMatrix[r][c] = chosen >= 0 ? rawErrors[chosen] : 0;  // ruling R16
+    ErrorMatrix[r][c] = chosen >= 0 ? rawErrors[chosen] : 0;  // no type, no error count
     if (ShowErrors) BlockValue(r, c, chosen);
     return best;
 }
 
-// The amount constraint k adds to P. Ruling R17: a constraint counts only
+// The amount constraint k adds to P. Operands come from the model file
+// unchecked, so a constraint counts only
 // when its unit operands, reduced to their side, lie in 1..the units of that
 // side and its cluster operand, reduced, in 1..the current clusters of that
 // side; any other constraint, and every kind other than 1..6, adds nothing.

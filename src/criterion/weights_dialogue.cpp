@@ -1,4 +1,4 @@
-// The weights dialogue (Part 5.3): error type, minimal block size, block
+// The weights dialogue: error type, minimal block size, block
 // values, the weight of every ideal block type, the two densities and the
 // priorities that break ties between block types of equal error.
 #include "criterion/weights_dialogue.h"
@@ -35,7 +35,8 @@ void ShowWeightRow(int k) {
 }
 
 // The weights table and the priorities line on the console; the empty line
-// between them belongs to the first showing only (ruling R21).
+// between them belongs to the first showing only, so that the table shown
+// again after a priority entry runs straight into its priorities line.
 static void ShowWeights(bool emptyLine) {
     for (int k = 0; k <= MaxTypeCode; ++k) ShowWeightRow(k);
     if (emptyLine) ConEndLine();
@@ -73,7 +74,7 @@ void WeightsDialogue() {
     ErrorType = AskInt("error type:  1 - constant,  2 - size  = ", 1, 2);
     MinBlockSize = AskInt("minimal dom/fun/reg size  = ", 1, NumUnits);
     // With a single unit the prompt shows no range and takes any integer;
-    // 1 is then the only size in range (as ruling R3 does for clusters).
+    // 1 is then the only size in range, as for the cluster counts.
     if (NumUnits <= 1) MinBlockSize = 1;
     ValuesRule = AskInt("values: 0 - without,  1 - average  = ", 0, 1);
 

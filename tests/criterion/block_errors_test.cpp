@@ -1,5 +1,5 @@
 // The error of every ideal block type in a block, and the block values
-// (Part 5.1). Every number is compared exactly.
+// Every number is compared exactly.
 #include "criterion/block_errors.h"
 
 #include <gtest/gtest.h>
@@ -365,7 +365,7 @@ TEST_F(BlockValues, SymmetricCountsOnlyPositiveCells) {
 }
 
 TEST_F(BlockValues, DiagonalBlocksTakeAllCells) {
-    // Ruling R14: a diagonal block's complete and density values include the
+    // A diagonal block's complete and density values include the
     // diagonal cells, and density divides by DiaDensity.
     UseBinaryNetwork({"111", "111", "111"});
     for (int i = 1; i <= 3; ++i) NetworkMatrix[i][i] = 4;
@@ -396,7 +396,7 @@ TEST_F(BlockValues, QuotientsAreFormedInExtendedPrecision) {
 }
 
 TEST_F(BlockValues, SumInSixtyFourBits) {
-    // Ruling R15: 2 x 2000000000 does not overflow.
+    // 2 x 2000000000 does not overflow.
     UseBinaryNetwork({"11"});
     UsePartitions({1}, {1, 1});
     NetworkMatrix[1][1] = NetworkMatrix[1][2] = 2000000000;

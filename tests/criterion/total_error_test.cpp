@@ -1,5 +1,5 @@
 // The choice of the best type per block, the total error P and the
-// constraint penalties (Part 5.2). Every number is compared exactly.
+// constraint penalties. Every number is compared exactly.
 #include "criterion/total_error.h"
 
 #include <gtest/gtest.h>
@@ -75,7 +75,7 @@ TEST_F(TotalErrors, MinBlockSizeAboveTheSideGivesNoChoice) {
     ErrorMatrix[1][1] = 77;
     EXPECT_EQ(BlockError(1, 1), 999998.0);
     EXPECT_EQ(BlockTypeMatrix[1][1], -1);
-    EXPECT_EQ(ErrorMatrix[1][1], 0);  // ruling R16
+    EXPECT_EQ(ErrorMatrix[1][1], 0);  // no type chosen
     EXPECT_EQ(TotalError(), 999998.0);
     MinBlockSize = 2;
     EXPECT_EQ(TotalError(), 0.0);  // row 1 is full: (2 - 2) x 2
@@ -311,7 +311,7 @@ TEST_F(Constraints, KindsFiveAndSix) {
 }
 
 TEST_F(Constraints, KindsFiveAndSixAmountsInSixtyFourBits) {
-    // Ruling R17: (200 - 1) x 2147483647 does not fit in 32 bits.
+    // (200 - 1) x 2147483647 does not fit in 32 bits.
     UsePartitions({1, 2, 1, 1, 1, 1}, {1, 1, 2, 2, 1, 2});
     EXPECT_EQ(Only(5, 200, 2, 2147483647), 199.0 * 2147483647.0);
     EXPECT_EQ(Only(6, 0, 1, -2147483647 - 1), 5.0 * -2147483648.0);
@@ -325,7 +325,7 @@ TEST_F(Constraints, OtherKindsAddNothing) {
 }
 
 TEST_F(Constraints, OperandsThatDoNotFitAddNothing) {
-    // Ruling R17: the constraint is not evaluated at all.
+    // The constraint is not evaluated at all.
     EXPECT_EQ(Only(1, 6 + 1, 1, 9), 0.0);       // row cluster, column unit
     EXPECT_EQ(Only(1, 0, 1, 9), 0.0);           // unit 0
     EXPECT_EQ(Only(1, 1, 0, 9), 0.0);           // cluster 0

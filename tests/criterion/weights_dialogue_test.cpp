@@ -1,4 +1,4 @@
-// The weights dialogue (Part 5.3): defaults, the console table, the priority
+// The weights dialogue: defaults, the console table, the priority
 // entry with its duplicate check, and the listing table. The dialogue is run
 // in the test process with a scripted standard input, and end to end in the
 // built program.
@@ -213,7 +213,7 @@ TEST_F(Weights, DuplicatePriorityRepeatsAllThirteen) {
     duplicate.Priority[0] = 1;
     for (int k = 1; k < 13; ++k) duplicate.Priority[k] = k;
     for (int k = 0; k < 13; ++k) expected += PriorityPrompt;
-    expected += ConsoleTable(s) + PrioritiesLine(duplicate);  // no empty line (R21)
+    expected += ConsoleTable(s) + PrioritiesLine(duplicate);  // no empty line the second time
     Settings corrected;
     for (int k = 0; k < 13; ++k) corrected.Priority[k] = second[k];
     for (int p = 0; p <= 13; ++p) corrected.Sequence[p] = -1;

@@ -1,4 +1,4 @@
-// The three block matrix listings of Part 4.2, filled by the criterion.
+// The three block matrix listings, filled by the criterion.
 #include "network/matrix_listings.h"
 
 #include <gtest/gtest.h>
@@ -60,7 +60,7 @@ TEST_F(BlockMatrixListings, ErrorMatrix) {
 
 TEST_F(BlockMatrixListings, ValueMatrix) {
     RealValueMatrix[1][1] = 0.5;
-    RealValueMatrix[1][2] = 0.0625;  // ruling R0b: ties to even, 0.062
+    RealValueMatrix[1][2] = 0.0625;  // an exact tie goes to the even digit: 0.062
     RealValueMatrix[1][3] = 123456.789;
     RealValueMatrix[2][1] = 10.0;
     RealValueMatrix[2][2] = 2.0 / 3;

@@ -1,0 +1,189 @@
+// Moves, exchanges and the recording of results, on two-mode networks small
+// enough to follow every trial by hand. The criterion is the real one, with
+// constant errors: a null block costs its ties, a complete block its gaps.
+#include "search/local_optimization.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "search/random_starts.h"
+#include "support/test_support.h"
+
+namespace {
+
+constexpr uint16_t NullOnly = 1 << NullType;
+constexpr uint16_t CompleteOnly = 1 << CompleteType;
+
+class LocalSearch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetState();
+        ModelRows = ModelCols = 2;
+        for (int r = 1; r <= MaxModelSize; ++r)
+            for (int c = 1; c <= MaxModelSize; ++c) {
+                ModelMatrix[r][c] = NullOnly | CompleteOnly;
+                PenaltyMatrix[r][c] = 1;
+            }
+        ErrorType = 1;
+        MinBlockSize = 1;
+        ResetSeriesResults();
+        HaveSolution = true;
+        RepCount = 1;
+        CaptureListing();
+    }
+};
+
+// Runs the search with the console sent to a file; gives what it wrote.
+std::string Optimize(const char* answers = "") {
+    FILE* input = std::tmpfile();
+    std::fputs(answers, input);
+    std::rewind(input);
+    FILE* output = std::tmpfile();
+    FILE* savedIn = stdin;
+    FILE* savedOut = stdout;
+    stdin = input;
+    stdout = output;
+    LocalOptimization();
+    std::fflush(output);
+    stdin = savedIn;
+    stdout = savedOut;
+    std::string text(static_cast<size_t>(std::ftell(output)), '\0');
+    std::rewind(output);
+    text.resize(std::fread(&text[0], 1, text.size(), output));
+    std::fclose(input);
+    std::fclose(output);
+    return text;
+}
+
+// The trial, move and exchange lines of the listing, in order.
+std::vector<std::string> SearchLines() {
+    std::vector<std::string> lines;
+    std::istringstream listing(ListingText());
+    std::string line;
+    while (std::getline(listing, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.rfind("try", 0) == 0 || line.rfind("move", 0) == 0 || line.rfind("transpose", 0) == 0)
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<int> Accepted(const uint8_t partition[], int n) {
+    return std::vector<int>(partition + 1, partition + n + 1);
+}
+
+// Rows 1 and 2 are full, row 3 is empty. Row 1 is alone and is never
+// tried until row 2 joins it; row 3 is then alone and never tried. Row 2
+// moves and is tried back at once; the phase ends at the third visit of it.
+TEST_F(LocalSearch, FirstImprovingMoveAndLoneUnitsStay) {
+    UseBinaryNetwork({"11", "11", "00"});
+    UsePartitions({1, 2, 2}, {1, 1});
+    ListLevel = 4;
+    ListMoves = ListTrace = ListClusters = true;
+    Optimize();
+    EXPECT_EQ(SearchLines(), (std::vector<std::string>{
+                                 "try row   2 :   2 -->  1  error =       0.000",
+                                 "move row unit   2 from   2 to  1  error =       0.000",
+                                 "try row   2 :   1 -->  2  error =       2.000",
+                                 "try row   1 :   1 -->  2  error =       2.000",
+                                 "try row   2 :   1 -->  2  error =       2.000",
+                                 "try   1/1 <-->  3/2  error =       2.000",
+                                 "try   2/1 <-->  3/2  error =       2.000",
+                             }));
+    EXPECT_EQ(Accepted(AcceptedRowPartition, 3), (std::vector<int>{1, 1, 2}));
+    EXPECT_EQ(CurrentError, 0.0);
+    EXPECT_EQ(Accepted(RowOrder, 3), (std::vector<int>{1, 2, 3}));
+}
+
+// Every row is "01"; column 1 must be complete, column 2 null. Row moves
+// never change P (rejected as equal); only the column exchange helps, and
+// after it the row moves are tried again from row 1.
+TEST_F(LocalSearch, EqualErrorsRejectedAndExchangeRestartsTheMoves) {
+    UseBinaryNetwork({"01", "01", "01"});
+    UsePartitions({1, 1, 2}, {1, 2});
+    for (int r = 1; r <= 2; ++r) {
+        ModelMatrix[r][1] = CompleteOnly;
+        ModelMatrix[r][2] = NullOnly;
+    }
+    ListLevel = 4;
+    ListMoves = ListTrace = ListClusters = true;
+    std::string console = Optimize();
+    EXPECT_EQ(SearchLines(), (std::vector<std::string>{
+                                 "try row   1 :   1 -->  2  error =       6.000",
+                                 "try row   2 :   1 -->  2  error =       6.000",
+                                 "try   1/1 <-->  3/2  error =       6.000",
+                                 "try   2/1 <-->  3/2  error =       6.000",
+                                 "try   1/1 <-->  2/2  error =       0.000",
+                                 "transpose cols   1/1 and   2/2  error =       0.000",
+                                 "try row   1 :   1 -->  2  error =       0.000",
+                                 "try row   2 :   1 -->  2  error =       0.000",
+                                 "try   1/1 <-->  3/2  error =       0.000",
+                                 "try   2/1 <-->  3/2  error =       0.000",
+                                 "try   1/2 <-->  2/1  error =       6.000",
+                             }));
+    EXPECT_EQ(Accepted(AcceptedRowPartition, 3), (std::vector<int>{1, 1, 2}));
+    EXPECT_EQ(Accepted(AcceptedColPartition, 2), (std::vector<int>{2, 1}));
+    EXPECT_NE(console.find("transpose cols   1/1 and   2/2   error =       0.000\n"), std::string::npos);
+    // The dump after an exchange lists each cluster with its members.
+    EXPECT_NE(ListingText().find("COL-CLUSTER 1 / 1\r\n    2 u5        \r\nCOL-CLUSTER 2 / 1\r\n"
+                                 "    1 u4        \r\n"),
+              std::string::npos);
+}
+
+// Exact fits: reported as near-best, listed once under the heading per
+// series, and saved under "opt" while no worse than the best before them.
+TEST_F(LocalSearch, ExactFitsAndTheOptSaveRule) {
+    UseBinaryNetwork({"10", "10", "01"});
+    UsePartitions({1, 1, 2}, {1, 2});
+    SaveOption = 2;
+    ListLevel = 2;
+    ListMoves = ListClusters = true;
+    std::string console = Optimize();
+    EXPECT_EQ(console, "\n      1 P =    0.000\n      1>");
+    EXPECT_TRUE(SaveThis);
+    RepCount = 2;
+    UsePartitions({1, 1, 2}, {1, 2});
+    Optimize();
+    std::string listing = ListingText();
+    EXPECT_EQ(listing.find(" E Q U I V A L E N C E S"), listing.rfind(" E Q U I V A L E N C E S"));
+    EXPECT_NE(listing.find("     2: { 1 2 } { 3 }  \r\n { 1 } { 2 }  \r\n"), std::string::npos);
+    EXPECT_NE(listing.find("     2: { 1 2 } { 3 }  \r\n        { 1 } { 2 }  \r\nP =    0.000\r\n"),
+              std::string::npos);
+    EXPECT_EQ(BestRep, 1);  // the tie does not take over the best
+    EXPECT_EQ(TopTen[2].Rep, 2);
+    // A worse result is not saved under "opt".
+    BestError = -1.0;
+    Optimize();
+    EXPECT_FALSE(SaveThis);
+}
+
+// Before any random series the result waits for Enter and goes to the listing.
+TEST_F(LocalSearch, ResultBeforeAnySeriesWaitsForEnter) {
+    UseBinaryNetwork({"10", "10", "01"});
+    UsePartitions({1, 2, 2}, {1, 2});
+    HaveSolution = false;
+    std::string console = Optimize("\n");
+    EXPECT_EQ(console.rfind("P*                 =       0.000\n", 0), 0u);
+    EXPECT_NE(ListingText().find("final error =       0.000\r\n"), std::string::npos);
+}
+
+TEST_F(LocalSearch, TopTenKeepsArrivalOrderAndDuplicates) {
+    NumRowClusters = 2;
+    NumColClusters = 1;
+    const double errors[] = {5, 3, 5, 3, 9, 8, 7, 6, 4, 4, 9};
+    for (int rep = 1; rep <= 11; ++rep) EnterTopTen(rep, errors[rep - 1]);
+    std::vector<int> reps;
+    for (int d = 1; d <= 10; ++d) reps.push_back(TopTen[d].Rep);
+    // Equal errors in order of arrival; the second 9 ties the tenth and stays out.
+    EXPECT_EQ(reps, (std::vector<int>{2, 4, 9, 10, 1, 3, 8, 7, 6, 5}));
+    EnterTopTen(12, 8.5);  // between 8 and 9: the 9 is dropped
+    EXPECT_EQ(TopTen[9].Rep, 6);
+    EXPECT_EQ(TopTen[10].Rep, 12);
+    EXPECT_EQ(TopTen[10].NumRowClusters, 2);
+}
+
+}  // namespace

@@ -1,0 +1,148 @@
+// Partition files: the written bytes, the keep-open rule, the read back, and
+// every bad file refused without touching the partitions.
+#include "search/partition_files.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace {
+
+class PartitionFiles : public ::testing::Test {
+protected:
+    TempFolder Folder;
+    void SetUp() override {
+        ResetState();
+        CaptureListing();
+        UseBinaryNetwork({"10", "10", "01"});  // 3 rows, 2 columns, 5 units
+        PartFileName = Folder.Path + "/part.zep";
+        PartFileKeepOpen = true;
+        Title = "old title";
+    }
+};
+
+// Runs a procedure with empty answers to the file dialogue; gives the console.
+std::string Quietly(void (*procedure)()) {
+    FILE* input = std::tmpfile();
+    FILE* output = std::tmpfile();
+    FILE* savedIn = stdin;
+    FILE* savedOut = stdout;
+    stdin = input;
+    stdout = output;
+    procedure();
+    std::fflush(output);
+    stdin = savedIn;
+    stdout = savedOut;
+    std::string text(static_cast<size_t>(std::ftell(output)), '\0');
+    std::rewind(output);
+    text.resize(std::fread(&text[0], 1, text.size(), output));
+    std::fclose(input);
+    std::fclose(output);
+    return text;
+}
+
+const char* const RepSevenFile =
+    "*partition  KORVEL: 2/2 [7] =    12.00\r\n"
+    "*vertices    5    3    2\r\n"
+    "   2\r\n   1\r\n   2\r\n   4\r\n   3\r\n";
+
+TEST_F(PartitionFiles, WrittenClusteringReadsBackToTheSamePartitions) {
+    UsePartitions({2, 1, 2}, {2, 1});
+    RepCount = 7;
+    CurrentError = 12.0;
+    Quietly(WritePartition);
+    // Kept open across saves: everything written is in the file at once.
+    EXPECT_EQ(Folder.Read("part.zep"), RepSevenFile);
+    EXPECT_TRUE(PartFileOpen);
+
+    UsePartitions({1, 1, 1}, {1, 1});
+    RepCount = 9;
+    std::string console = Quietly(ReadPartitionFile);
+    EXPECT_NE(console.find(" Reading partition:   KORVEL: 2/2 [7] =    12.00\n"), std::string::npos);
+    EXPECT_TRUE(PartFileOpen);
+    EXPECT_EQ(PartitionFile, nullptr);  // closed before the read
+    EXPECT_EQ(NumRowClusters, 2);
+    EXPECT_EQ(NumColClusters, 2);
+    EXPECT_EQ(std::vector<int>(RowPartition + 1, RowPartition + 4), (std::vector<int>{2, 1, 2}));
+    EXPECT_EQ(std::vector<int>(ColPartition + 1, ColPartition + 3), (std::vector<int>{2, 1}));
+    EXPECT_EQ(RowClusterSize[2], 2);
+    EXPECT_EQ(RepLimit, 10);
+    EXPECT_EQ(Title, "  KORVEL: 2/2 [7] =    12.00");
+    EXPECT_NE(ListingText().find("NumRows = 2   NumCols = 2\r\n"), std::string::npos);
+}
+
+TEST_F(PartitionFiles, SavesAppendWhileOpenAndRewriteAfterARead) {
+    UsePartitions({2, 1, 2}, {2, 1});
+    NumRowClusters = NumColClusters = 2;
+    for (RepCount = 1; RepCount <= 3; ++RepCount) Quietly(WritePartition);
+    std::string three = Folder.Read("part.zep");
+    EXPECT_EQ(three.size(), 3 * std::string(RepSevenFile).size());
+    EXPECT_NE(three.find("[3]"), std::string::npos);
+
+    Quietly(ReadPartitionFile);
+    for (RepCount = 4; RepCount <= 6; ++RepCount) Quietly(WritePartition);
+    std::string last = Folder.Read("part.zep");
+    EXPECT_EQ(last.find("*partition  KORVEL: 2/2 [6] ="), 0u);
+    EXPECT_EQ(last.size(), std::string(RepSevenFile).size());
+}
+
+TEST_F(PartitionFiles, SaveThatCannotOpenIsReportedAndSkipped) {
+    PartFileName = Folder.Path;  // a folder
+    UsePartitions({1, 1, 1}, {1, 1});
+    std::string console = Quietly(WritePartition);
+    EXPECT_NE(console.find("Cannot write partition file " + Folder.Path + "\n"), std::string::npos);
+    EXPECT_FALSE(PartFileOpen);
+    EXPECT_EQ(PartitionFile, nullptr);
+}
+
+TEST_F(PartitionFiles, BadFilesAreRefusedAndChangeNothing) {
+    const char* const badFiles[] = {
+        "",                                                          // empty
+        "%partition\r\n*v\r\n1\r\n1\r\n1\r\n2\r\n2\r\n",             // no star
+        "*part\r\n*v\r\n1\r\n1\r\n1\r\n2\r\n2\r\n",                  // magic cut by the line end
+        "*partition\r\n*v\r\n1\r\n76\r\n1\r\n77\r\n77\r\n",          // row cluster above 75
+        "*partition\r\n*v\r\n1\r\n0\r\n1\r\n2\r\n2\r\n",             // row cluster 0
+        "*partition\r\n*v\r\n1\r\n2\r\n1\r\n2\r\n2\r\n",             // column cluster 0 after the offset
+        "*partition\r\n*v\r\n1\r\n2\r\n1\r\n3\r\n",                  // too few numbers
+        "*partition\r\n*v\r\n1\r\n3\r\n1\r\n4\r\n4\r\n",             // row cluster 2 empty
+        "*partition\r\n*v\r\n1\r\n1\r\n1\r\n3\r\n3\r\n",             // column cluster 1 empty
+        "*partition\r\n*v\r\n1\r\n1x\r\n1\r\n2\r\n2\r\n",            // not a number
+    };
+    for (const char* content : badFiles) {
+        SCOPED_TRACE(content);
+        Folder.Write("part.zep", content);
+        UsePartitions({1, 2, 1}, {1, 2});
+        RepCount = 4;
+        RepLimit = 3;
+        PartFileOpen = true;
+        std::string console = Quietly(ReadPartitionFile);
+        EXPECT_NE(console.find("Bad partition file\n"), std::string::npos);
+        EXPECT_FALSE(PartFileOpen);
+        EXPECT_EQ(std::vector<int>(RowPartition + 1, RowPartition + 4), (std::vector<int>{1, 2, 1}));
+        EXPECT_EQ(std::vector<int>(ColPartition + 1, ColPartition + 3), (std::vector<int>{1, 2}));
+        EXPECT_EQ(RowClusterSize[1], 2);
+        EXPECT_EQ(NumRowClusters, 2);
+        EXPECT_EQ(NumColClusters, 2);
+        EXPECT_EQ(RepLimit, 3);
+        EXPECT_EQ(Title, "old title");
+    }
+    // A missing file is created and read as empty.
+    PartFileName = Folder.Path + "/missing.zep";
+    std::string console = Quietly(ReadPartitionFile);
+    EXPECT_NE(console.find("Empty partition file\nBad partition file\n"), std::string::npos);
+}
+
+TEST_F(PartitionFiles, ReaderTakesAnyCaseAndLooseColumnNumbers) {
+    Folder.Write("part.zep", "*PARTItion x\r\nwhatever\r\n2 rest\r\n1\t\r\n2\r\n3 4\r\n");
+    Quietly(ReadPartitionFile);
+    EXPECT_TRUE(PartFileOpen);
+    EXPECT_EQ(Title, " x");  // "tion x" less the rest of the word
+    EXPECT_EQ(std::vector<int>(RowPartition + 1, RowPartition + 4), (std::vector<int>{2, 1, 2}));
+    EXPECT_EQ(std::vector<int>(ColPartition + 1, ColPartition + 3), (std::vector<int>{1, 2}));
+}
+
+}  // namespace

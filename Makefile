@@ -1,5 +1,6 @@
 # make run: build, then run the program on the bundled example in run/.
-# make test: build, then pass every test.
+# make test: build, then pass every test, in the normal build and again with
+# AddressSanitizer and UndefinedBehaviorSanitizer.
 BUILD := build
 JOBS := 2
 
@@ -20,6 +21,7 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	$(MAKE) sanitize
 
 sanitize:
 	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DKORVEL_SANITIZE=ON

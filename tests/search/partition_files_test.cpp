@@ -99,6 +99,15 @@ TEST_F(PartitionFiles, SaveThatCannotOpenIsReportedAndSkipped) {
     EXPECT_EQ(PartitionFile, nullptr);
 }
 
+TEST_F(PartitionFiles, FailedWriteIsReportedOnce) {
+    PartFileName = "/dev/full";  // every write fails: the device is full
+    UsePartitions({1, 1, 1}, {1, 1});
+    std::string console = Quietly(WritePartition) + Quietly(WritePartition);
+    EXPECT_EQ(console.find("Cannot write /dev/full\n"), console.rfind("Cannot write /dev/full\n"));
+    EXPECT_NE(console.find("Cannot write /dev/full\n"), std::string::npos);
+    EXPECT_TRUE(PartitionWriteFailed);
+}
+
 TEST_F(PartitionFiles, BadFilesAreRefusedAndChangeNothing) {
     const char* const badFiles[] = {
         "",                                                          // empty

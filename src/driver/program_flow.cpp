@@ -161,6 +161,9 @@ static void Repetition() {
 static void RunLoop() {
     RepCount = 0;
     RepLimit = 0;
+    // Starts read from a partition file before any random series enter an
+    // empty list of results, exactly as a new series leaves it.
+    ResetSeriesResults();
     SeedRandom();
     AskSave = false;
     ShowErrors = false;

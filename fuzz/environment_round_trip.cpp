@@ -15,14 +15,6 @@ void CheckEnvironmentRoundTrip() {
     // as the family's file has always been laid out: an assc or norm of 100 or
     // more runs into the field before it. That is the file format, not a fault.
     if (EnvAssc >= 100 || EnvNorm >= 100) return;
-    // Open finding, kept in regressions/keywords/: a name holding a line end
-    // or a Ctrl-Z is saved as it is and shifts or cuts the entries after it.
-    // Skipped here only so that the fuzzer can look past it.
-    for (const std::string* name : {&RawFileName, &NetFileName, &NamFileName, &VarFileName,
-                                    &LstFileName, &PartFileName, &MdlFileName, &ExtFileName,
-                                    &DisFileName}) {
-        if (name->find_first_of("\r\n\x1a") != std::string::npos) return;
-    }
     std::string saved = EnvironmentText();
     std::string title = Title;
     TextFile file;

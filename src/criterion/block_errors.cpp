@@ -3,27 +3,17 @@
 // call, by the definition of each type, and a faster evaluator must agree with
 // it bit for bit. Keep it simple.
 //
-// Arithmetic: every weighted error and block value is formed left to right in
-// long double (80-bit extended on this platform, rounding to nearest) and
-// rounded once to double when it is stored.
+// The weighted errors are formed from the scanned statistics in
+// type_errors.cpp, shared with the incremental evaluator. Arithmetic: every
+// block value is formed left to right in long double (80-bit extended on this
+// platform, rounding to nearest) and rounded once to double when it is stored.
 #include "criterion/block_errors.h"
 
 #include <cmath>
 
 #include "console/output.h"
+#include "criterion/type_errors.h"
 #include "driver/state.h"
-
-// The weighted error of a raw error: ((raw + 1) x w x q) / N in size mode,
-// raw x w x q otherwise. An empty block (N = 0, which the search never
-// produces) divides by 1 instead of 0.
-static double WeightedError(int32_t raw, double w, int32_t q, int32_t n) {
-    if (ErrorType == 2) {
-        long double product = static_cast<long double>(raw + 1) * w * q;
-        long double quotient = product / (n > 0 ? n : 1);
-        return static_cast<double>(quotient);
-    }
-    return static_cast<double>(static_cast<long double>(raw) * w * q);
-}
 
 void BlockTypeErrors(int r, int c, int32_t RawErrors[], double TypeErrors[]) {
     int32_t nr = 0, nc = 0, pr = 0, pc = 0, mr = 0, mc = 0, s = 0, a = 0;
@@ -62,47 +52,17 @@ void BlockTypeErrors(int r, int c, int32_t RawErrors[], double TypeErrors[]) {
         ListLine("%3d%3d%3d%3d%3d%5d", c, nc, leastCol, mc, pc, s);
     }
 
-    int32_t n = static_cast<int32_t>(RowClusterSize[r]) * ColClusterSize[c];
-    // D: N x OutDensity + 0.5 in extended precision, rounded to the nearest
-    // integer with ties to even (the default rounding mode).
-    int32_t d = static_cast<int32_t>(std::nearbyintl(static_cast<long double>(n) * OutDensity + 0.5L));
-
-    int32_t raw[NumTypeCodes];
-    bool sized[NumTypeCodes];
-    raw[NullType] = s;
-    raw[CompleteType] = n - s;
-    raw[RowDominantType] = (nc - mr) * nr;
-    raw[ColDominantType] = (nr - mc) * nc;
-    raw[RegularType] = (nc - pc) * nr + (nr - pr) * pc;
-    raw[RowRegularType] = (nr - pr) * nc;
-    raw[ColRegularType] = (nc - pc) * nr;
-    raw[RowFunctionType] = s - pr + (nr - pr) * nc;
-    raw[ColFunctionType] = s - pc + (nc - pc) * nr;
-    raw[DensityType] = d - s > 0 ? d - s : 0;
-    raw[DoNotCareType] = 0;
-    raw[NonNullType] = s == 0 ? 1 : 0;
-    raw[SymmetricType] = a;
-    for (int t = 0; t <= MaxTypeCode; ++t) sized[t] = true;
-    sized[RowDominantType] = nc >= MinBlockSize;
-    sized[ColDominantType] = nr >= MinBlockSize;
-    sized[RowRegularType] = nr >= MinBlockSize;
-    sized[ColRegularType] = nc >= MinBlockSize;
-    sized[RowFunctionType] = nr >= MinBlockSize;
-    sized[ColFunctionType] = nc >= MinBlockSize;
-
-    uint16_t allowed = ModelMatrix[r][c];
-    int32_t q = PenaltyMatrix[r][c];
-    for (int t = 0; t <= MaxTypeCode; ++t) {
-        if ((allowed >> t & 1) == 0 || !sized[t]) {
-            TypeErrors[t] = 999999.0;
-        } else if (t == DoNotCareType) {
-            RawErrors[t] = 0;
-            TypeErrors[t] = 0.0;
-        } else {
-            RawErrors[t] = raw[t];
-            TypeErrors[t] = WeightedError(raw[t], TypeWeight[t], q, n);
-        }
-    }
+    BlockStatistics stats;
+    stats.Units[RowSide] = nr;
+    stats.Units[ColSide] = nc;
+    stats.NonNull[RowSide] = pr;
+    stats.NonNull[ColSide] = pc;
+    stats.MaxSum[RowSide] = mr;
+    stats.MaxSum[ColSide] = mc;
+    stats.Ones = s;
+    stats.Asymmetry = a;
+    stats.Cells = static_cast<int32_t>(RowClusterSize[r]) * ColClusterSize[c];
+    TypeErrorsFromStatistics(r, c, stats, RawErrors, TypeErrors);
 }
 
 void BlockValue(int r, int c, int t) {

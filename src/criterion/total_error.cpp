@@ -9,28 +9,16 @@
 
 #include "console/output.h"
 #include "criterion/block_errors.h"
+#include "criterion/type_errors.h"
 #include "driver/state.h"
-
-// a + b formed in extended precision and rounded once to double.
-static double AddExtended(double a, long double b) {
-    return static_cast<double>(static_cast<long double>(a) + b);
-}
 
 double BlockError(int r, int c) {
     int32_t rawErrors[NumTypeCodes] = {};
     double typeErrors[NumTypeCodes];
     BlockTypeErrors(r, c, rawErrors, typeErrors);
 
-    double best = 999998.0;
-    int32_t chosen = -1;
-    for (int p = 1; p <= MaxTypeCode + 1; ++p) {
-        int32_t t = PrioritySequence[p];
-        if (t < 0 || t > MaxTypeCode) continue;
-        if (typeErrors[t] < best) {
-            best = typeErrors[t];
-            chosen = t;
-        }
-    }
+    double best;
+    int32_t chosen = ChosenType(typeErrors, best);
 
     if (ListTrace) {
         ListLine(" error[ %2d, %2d ] = %10.3f%5d", r, c, best, chosen);
@@ -92,6 +80,14 @@ static int64_t ConstraintAmount(int k) {
     }
 }
 
+double ConstraintPenalty() {
+    double penaltySum = 0.0;
+    for (int k = 1; k <= NumConstraints; ++k) {
+        penaltySum = AddExtended(penaltySum, static_cast<long double>(ConstraintAmount(k)));
+    }
+    return penaltySum;
+}
+
 double TotalError() {
     if (ListLevel > 3) {
         ListEndLine();
@@ -109,10 +105,5 @@ double TotalError() {
         }
     }
 
-    double penaltySum = 0.0;
-    for (int k = 1; k <= NumConstraints; ++k) {
-        penaltySum = AddExtended(penaltySum, static_cast<long double>(ConstraintAmount(k)));
-    }
-
-    return AddExtended(blockSum, penaltySum);
+    return AddExtended(blockSum, ConstraintPenalty());
 }

@@ -10,3 +10,13 @@ double BlockError(int r, int c);
 
 // The total error P of RowPartition x ColPartition.
 double TotalError();
+
+// The penalties of the violated constraints of RowPartition x ColPartition,
+// summed in constraint order as TotalError sums them.
+double ConstraintPenalty();
+
+// a + b formed in extended precision and rounded once to double: every sum
+// of the criterion is formed this way, in both evaluators.
+inline double AddExtended(double a, long double b) {
+    return static_cast<double>(static_cast<long double>(a) + b);
+}

@@ -138,6 +138,7 @@ inline int32_t SaveOption;   // 0 no, 1 ask, 2 opt, 3 all
 inline bool AskSave;         // ask after each repetition whether to save
 inline bool SaveThis;        // save the current clustering after this repetition
 inline bool ShowErrors;      // the criterion is being evaluated for printing
+inline bool ForceFullEvaluation;  // the search judges every trial by the full scan (tests, benchmarks)
 inline double TrialError;    // criterion of the trial partitions
 inline double CurrentError;  // criterion of the accepted partitions
 inline double BestError;     // best criterion of the series

@@ -1,0 +1,391 @@
+// The incremental criterion against the full scan. A few cases are counted
+// by hand; the rest draw random networks, models and settings, and demand
+// that every trial's total be the full total bit for bit, and that whole
+// local optimizations end alike with either evaluator.
+#include "criterion/incremental_error.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "criterion/total_error.h"
+#include "search/local_optimization.h"
+#include "search/random_starts.h"
+#include "support/test_support.h"
+
+namespace {
+
+constexpr uint16_t NullOrComplete = (1 << NullType) | (1 << CompleteType);
+
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+void UseModelEverywhere(uint16_t allowed) {
+    ModelRows = ModelCols = 2;
+    for (int r = 1; r <= MaxModelSize; ++r)
+        for (int c = 1; c <= MaxModelSize; ++c) {
+            ModelMatrix[r][c] = allowed;
+            PenaltyMatrix[r][c] = 1;
+        }
+    ErrorType = 1;
+    MinBlockSize = 1;
+}
+
+class IncrementalError : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetState();
+        ForceFullEvaluation = false;
+    }
+};
+
+// Two 2 x 2 blocks of ones on the diagonal, null or complete everywhere.
+TEST_F(IncrementalError, MoveAndExchangeCountedByHand) {
+    UseBinaryNetwork({"11000", "11000", "00111", "00111"});
+    UsePartitions({1, 1, 2, 2}, {1, 1, 2, 2, 2});
+    UseModelEverywhere(NullOrComplete);
+    StartIncrementalError();
+
+    // Row 3 to cluster 1: rows {1,2,3} x cols {1,2} hold 4 of 6 (complete, 2
+    // gaps), x cols {3,4,5} 3 of 9 (null, 3 ties); row 4 fits both blocks.
+    RowPartition[3] = 1;
+    EXPECT_EQ(RowMoveError(3, 1), 5.0);
+    RowPartition[3] = 2;
+
+    // Rows 2 and 3 swapped: every block holds half ones, 2 + 3 + 2 + 3.
+    RowPartition[2] = 2;
+    RowPartition[3] = 1;
+    EXPECT_EQ(RowExchangeError(2, 3), 10.0);
+    RowPartition[2] = 1;
+    RowPartition[3] = 2;
+
+    // Column 3 to cluster 1: cols {1,2,3} take 4 of 6 on rows 1-2 (2 gaps)
+    // and 2 of 6 on rows 3-4 (2 ties).
+    ColPartition[3] = 1;
+    EXPECT_EQ(ColMoveError(3, 1), 4.0);
+}
+
+TEST_F(IncrementalError, AcceptedMoveBecomesTheStartOfTheNextTrial) {
+    UseBinaryNetwork({"11000", "11000", "00111", "00111"});
+    UsePartitions({1, 2, 2, 2}, {1, 1, 2, 2, 2});  // row 2 is misplaced
+    UseModelEverywhere(NullOrComplete);
+    StartIncrementalError();
+
+    // Row 2 home to cluster 1: a perfect fit.
+    RowPartition[2] = 1;
+    EXPECT_EQ(RowMoveError(2, 1), 0.0);
+    AcceptIncrementalTrial();
+
+    // From there, column 5 to cluster 1: rows 1-2 x cols {1,2,5} hold 4 of 6
+    // (complete, 2 gaps), rows 3-4 x cols {1,2,5} 2 of 6 (null, 2 ties);
+    // rows 3-4 x cols {3,4} stay complete.
+    ColPartition[5] = 1;
+    EXPECT_EQ(ColMoveError(5, 1), 4.0);
+}
+
+TEST_F(IncrementalError, LeavingLineAtTheTopLowersTheLargestRowSum) {
+    // Row-dominant needs a full row: row 1 is the only full one in block (1, 1).
+    UseBinaryNetwork({"111", "100", "100", "000"});
+    UsePartitions({1, 1, 1, 2}, {1, 1, 1});
+    UseModelEverywhere(1 << RowDominantType);
+    StartIncrementalError();
+    // Without row 1, rows 2-3 have sums 1: (3 - 1) x 2 = 4; row 1 with row 4
+    // has a full row: 0.
+    RowPartition[1] = 2;
+    RowClusterSize[1] = 2;
+    RowClusterSize[2] = 2;
+    EXPECT_EQ(RowMoveError(1, 2), 4.0);
+    EXPECT_EQ(TotalError(), 4.0);
+}
+
+// A random problem: network, model, settings, constraints and partitions.
+struct RandomProblem {
+    std::mt19937 random;
+    explicit RandomProblem(unsigned seed) : random(seed) {}
+
+    int Below(int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); }
+    bool Chance(int percent) { return Below(100) < percent; }
+
+    void RandomPartitionOf(uint8_t partition[], uint8_t sizes[], int n, int k) {
+        std::memset(sizes, 0, MaxModelSize + 1);
+        for (int u = 1; u <= n; ++u) partition[u] = static_cast<uint8_t>(u <= k ? u : 1 + Below(k));
+        for (int u = n; u > 1; --u) std::swap(partition[u], partition[1 + Below(u)]);
+        for (int u = 1; u <= n; ++u) ++sizes[partition[u]];
+    }
+
+    void Make(int maxUnits) {
+        ResetState();
+        bool twoMode = Chance(50);
+        NumRows = 2 + Below(maxUnits - 1);
+        NumCols = twoMode ? 2 + Below(maxUnits - 1) : NumRows;
+        TwoMode = twoMode;
+        ColOffset = twoMode ? NumRows : 0;
+        NumUnits = twoMode ? NumRows + NumCols : NumRows;
+        static const int Densities[] = {3, 20, 50, 90};
+        int density = Densities[Below(4)];
+        for (int i = 1; i <= NumRows; ++i)
+            for (int j = 1; j <= NumCols; ++j) {
+                NetworkMatrix[i][j] = Chance(density) ? 1 + Below(3) : 0;
+                BinaryMatrix[i][j] = NetworkMatrix[i][j] > 0 ? 1 : 0;
+            }
+
+        NumRowClusters = 1 + Below(Chance(15) ? NumRows : (NumRows < 6 ? NumRows : 6));
+        NumColClusters = 1 + Below(Chance(15) ? NumCols : (NumCols < 6 ? NumCols : 6));
+        ModelRows = NumRowClusters < 2 ? 2 + Below(2) : NumRowClusters + Below(2);
+        ModelCols = NumColClusters < 2 ? 2 : NumColClusters;
+        for (int r = 1; r <= MaxModelSize; ++r)
+            for (int c = 1; c <= MaxModelSize; ++c) {
+                int kind = Below(10);
+                ModelMatrix[r][c] = kind == 0   ? 0
+                                    : kind < 3 ? static_cast<uint16_t>(1 << Below(NumTypeCodes))
+                                    : kind < 5 ? 0x1FFF
+                                               : static_cast<uint16_t>(random() & 0xFFFF);
+                static const int32_t Penalties[] = {1, 1, 1, 0, 2, 3, -1, 7};
+                PenaltyMatrix[r][c] = Penalties[Below(8)];
+            }
+
+        ErrorType = 1 + Below(2);
+        MinBlockSize = 1 + Below(5);
+        static const double Weights[] = {1.0, 1.0, 0.0, 0.5, 1.0 / 3.0, 2.75, 0.1, 999999.0};
+        for (int t = 0; t < NumTypeCodes; ++t) TypeWeight[t] = Weights[Below(8)];
+        static const double Densities2[] = {0.5, 0.00001, 1.0, 0.3, 2.0 / 3.0};
+        OutDensity = Densities2[Below(5)];
+        // Priorities: a random order, some types left out.
+        int order[NumTypeCodes];
+        for (int t = 0; t < NumTypeCodes; ++t) order[t] = t;
+        for (int t = NumTypeCodes - 1; t > 0; --t) std::swap(order[t], order[Below(t + 1)]);
+        for (int p = 0; p <= NumTypeCodes; ++p) PrioritySequence[p] = -1;
+        for (int p = 1; p <= NumTypeCodes; ++p)
+            if (!Chance(15)) PrioritySequence[p] = order[p - 1];
+
+        NumConstraints = Below(3) == 0 ? 0 : Below(9);
+        for (int k = 1; k <= NumConstraints; ++k) {
+            ConstraintKind[k] = static_cast<uint8_t>(Below(8));
+            ConstraintFirst[k] = static_cast<uint8_t>(Below(NumRows + NumCols + 4));
+            ConstraintSecond[k] = static_cast<uint8_t>(Chance(50) ? Below(ModelRows + NumColClusters + 3)
+                                                                  : Below(NumRows + NumCols + 4));
+            ConstraintWeight[k] = Below(12) - 2;
+        }
+
+        RandomPartitionOf(RowPartition, RowClusterSize, NumRows, NumRowClusters);
+        RandomPartitionOf(ColPartition, ColClusterSize, NumCols, NumColClusters);
+        std::memcpy(AcceptedRowPartition, RowPartition, sizeof RowPartition);
+        std::memcpy(AcceptedColPartition, ColPartition, sizeof ColPartition);
+        std::memcpy(AcceptedRowClusterSize, RowClusterSize, sizeof RowClusterSize);
+        std::memcpy(AcceptedColClusterSize, ColClusterSize, sizeof ColClusterSize);
+    }
+};
+
+// The working pair := the accepted pair.
+void CopyAccepted() {
+    std::memcpy(RowPartition, AcceptedRowPartition, sizeof RowPartition);
+    std::memcpy(ColPartition, AcceptedColPartition, sizeof ColPartition);
+    std::memcpy(RowClusterSize, AcceptedRowClusterSize, sizeof RowClusterSize);
+    std::memcpy(ColClusterSize, AcceptedColClusterSize, sizeof ColClusterSize);
+}
+
+void AcceptWorking() {
+    std::memcpy(AcceptedRowPartition, RowPartition, sizeof RowPartition);
+    std::memcpy(AcceptedColPartition, ColPartition, sizeof ColPartition);
+    std::memcpy(AcceptedRowClusterSize, RowClusterSize, sizeof RowClusterSize);
+    std::memcpy(AcceptedColClusterSize, ColClusterSize, sizeof ColClusterSize);
+}
+
+// Draws one trial on the working pair and evaluates it incrementally; false
+// when the drawn trial does not exist (one cluster, a lone unit, one cluster
+// for both units).
+bool RandomTrial(RandomProblem& problem, double& incremental, std::string& what) {
+    int kind = problem.Below(4);
+    bool rows = kind % 2 == 0;
+    int n = rows ? NumRows : NumCols;
+    int k = rows ? NumRowClusters : NumColClusters;
+    uint8_t* partition = rows ? RowPartition : ColPartition;
+    uint8_t* sizes = rows ? RowClusterSize : ColClusterSize;
+    if (k < 2) return false;
+    if (kind < 2) {  // a move out of a cluster of two or more
+        int u = 1 + problem.Below(n);
+        int b = partition[u];
+        if (sizes[b] < 2) return false;
+        int c = 1 + problem.Below(k - 1);
+        if (c >= b) ++c;
+        partition[u] = static_cast<uint8_t>(c);
+        --sizes[b];
+        ++sizes[c];
+        incremental = rows ? RowMoveError(u, c) : ColMoveError(u, c);
+        what = std::string(rows ? "row" : "col") + " move " + std::to_string(u) + " " +
+               std::to_string(b) + "->" + std::to_string(c);
+        return true;
+    }
+    int a = 1 + problem.Below(n), b = 1 + problem.Below(n);
+    if (partition[a] == partition[b]) return false;
+    std::swap(partition[a], partition[b]);
+    incremental = rows ? RowExchangeError(a, b) : ColExchangeError(a, b);
+    what = std::string(rows ? "row" : "col") + " exchange " + std::to_string(a) + " " + std::to_string(b);
+    return true;
+}
+
+TEST_F(IncrementalError, EveryTrialEqualsTheFullTotalOnRandomProblems) {
+    int compared = 0, accepted = 0;
+    for (unsigned seed = 1; seed <= 300; ++seed) {
+        RandomProblem problem(seed);
+        problem.Make(seed % 3 == 0 ? 60 : 14);
+        CopyAccepted();
+        StartIncrementalError();
+        double current = TotalError();
+        for (int trial = 0; trial < 120; ++trial) {
+            CopyAccepted();
+            double incremental;
+            std::string what;
+            if (!RandomTrial(problem, incremental, what)) continue;
+            double full = TotalError();
+            ASSERT_TRUE(SameBits(incremental, full))
+                << "seed " << seed << " trial " << trial << " " << what << ": " << incremental
+                << " != " << full;
+            ++compared;
+            // Take the improving trials and some others, so that the kept
+            // state wanders through accepted pairs of every kind.
+            if (full < current || problem.Chance(25)) {
+                AcceptIncrementalTrial();
+                AcceptWorking();
+                current = full;
+                ++accepted;
+            }
+        }
+    }
+    EXPECT_GT(compared, 20000);
+    EXPECT_GT(accepted, 5000);
+}
+
+TEST_F(IncrementalError, SingletonClustersAndOneClusterSides) {
+    for (unsigned seed = 1000; seed < 1100; ++seed) {
+        RandomProblem problem(seed);
+        problem.Make(8);
+        // Every row its own cluster; a single column cluster.
+        NumRowClusters = NumRows;
+        NumColClusters = 1;
+        ModelRows = NumRows < 2 ? 2 : NumRows;
+        for (int i = 1; i <= NumRows; ++i) AcceptedRowPartition[i] = static_cast<uint8_t>(i);
+        for (int j = 1; j <= NumCols; ++j) AcceptedColPartition[j] = 1;
+        std::memset(AcceptedRowClusterSize, 0, sizeof AcceptedRowClusterSize);
+        for (int r = 1; r <= NumRows; ++r) AcceptedRowClusterSize[r] = 1;
+        std::memset(AcceptedColClusterSize, 0, sizeof AcceptedColClusterSize);
+        AcceptedColClusterSize[1] = static_cast<uint8_t>(NumCols);
+        CopyAccepted();
+        StartIncrementalError();
+        ASSERT_TRUE(SameBits(TotalError(), TotalError()));
+        for (int a = 1; a < NumRows; ++a) {
+            int b = a + 1 + problem.Below(NumRows - a);
+            CopyAccepted();
+            std::swap(RowPartition[a], RowPartition[b]);
+            double incremental = RowExchangeError(a, b);
+            ASSERT_TRUE(SameBits(incremental, TotalError())) << "seed " << seed << " " << a << "<->" << b;
+            if (problem.Chance(50)) {
+                AcceptIncrementalTrial();
+                AcceptWorking();
+            }
+        }
+    }
+}
+
+// Runs LocalOptimization with the console in a file; gives what it wrote.
+std::string Optimize() {
+    FILE* output = std::tmpfile();
+    FILE* savedOut = stdout;
+    stdout = output;
+    LocalOptimization();
+    std::fflush(output);
+    stdout = savedOut;
+    std::string text(static_cast<size_t>(std::ftell(output)), '\0');
+    std::rewind(output);
+    text.resize(std::fread(&text[0], 1, text.size(), output));
+    std::fclose(output);
+    return text;
+}
+
+struct SearchOutcome {
+    std::string Listing, Console;
+    std::vector<int> Rows, Cols;
+    double Error;
+};
+
+// Searches from the accepted pair at the given listing level.
+SearchOutcome SearchFrom(int listLevel, bool full) {
+    ForceFullEvaluation = full;
+    ResetSeriesResults();
+    HaveSolution = true;
+    RepCount = 1;
+    ListLevel = listLevel;
+    ListMoves = listLevel > 1;
+    ListTrace = listLevel > 3;
+    ListClusters = ListMoves || ListTrace;
+    PageNumber = 0;  // both runs start on the same fresh listing
+    LineOnPage = 0;
+    CaptureListing();
+    SearchOutcome outcome;
+    outcome.Console = Optimize();
+    outcome.Listing = ListingText();
+    outcome.Rows.assign(AcceptedRowPartition + 1, AcceptedRowPartition + 1 + NumRows);
+    outcome.Cols.assign(AcceptedColPartition + 1, AcceptedColPartition + 1 + NumCols);
+    outcome.Error = CurrentError;
+    ForceFullEvaluation = false;
+    return outcome;
+}
+
+TEST_F(IncrementalError, WholeSearchesEndAlikeWithEitherEvaluator) {
+    int moved = 0;
+    for (unsigned seed = 2000; seed < 2060; ++seed) {
+        RandomProblem problem(seed);
+        problem.Make(seed % 4 == 0 ? 30 : 12);
+        int listLevel = 1 + static_cast<int>(seed % 3);  // 1..3: no trace
+        uint8_t startRows[MaxSideUnits + 1], startCols[MaxSideUnits + 1];
+        uint8_t startRowSizes[MaxModelSize + 1], startColSizes[MaxModelSize + 1];
+        std::memcpy(startRows, AcceptedRowPartition, sizeof startRows);
+        std::memcpy(startCols, AcceptedColPartition, sizeof startCols);
+        std::memcpy(startRowSizes, AcceptedRowClusterSize, sizeof startRowSizes);
+        std::memcpy(startColSizes, AcceptedColClusterSize, sizeof startColSizes);
+
+        SearchOutcome full = SearchFrom(listLevel, true);
+
+        std::memcpy(AcceptedRowPartition, startRows, sizeof startRows);
+        std::memcpy(AcceptedColPartition, startCols, sizeof startCols);
+        std::memcpy(AcceptedRowClusterSize, startRowSizes, sizeof startRowSizes);
+        std::memcpy(AcceptedColClusterSize, startColSizes, sizeof startColSizes);
+        CopyAccepted();
+        SearchOutcome incremental = SearchFrom(listLevel, false);
+
+        ASSERT_EQ(incremental.Listing, full.Listing) << "seed " << seed;
+        ASSERT_EQ(incremental.Console, full.Console) << "seed " << seed;
+        ASSERT_EQ(incremental.Rows, full.Rows) << "seed " << seed;
+        ASSERT_EQ(incremental.Cols, full.Cols) << "seed " << seed;
+        ASSERT_TRUE(SameBits(incremental.Error, full.Error)) << "seed " << seed;
+        if (std::memcmp(startRows, AcceptedRowPartition, sizeof startRows) != 0) ++moved;
+    }
+    EXPECT_GT(moved, 20);  // the searches did move units
+}
+
+// The trace levels keep the full evaluation: the listing is the same with
+// the switch either way, trial lines and block traces included.
+TEST_F(IncrementalError, TraceLevelListingIsTheSameEitherWay) {
+    RandomProblem problem(77);
+    problem.Make(8);
+    uint8_t startRows[MaxSideUnits + 1], startCols[MaxSideUnits + 1];
+    std::memcpy(startRows, AcceptedRowPartition, sizeof startRows);
+    std::memcpy(startCols, AcceptedColPartition, sizeof startCols);
+    uint8_t startRowSizes[MaxModelSize + 1], startColSizes[MaxModelSize + 1];
+    std::memcpy(startRowSizes, AcceptedRowClusterSize, sizeof startRowSizes);
+    std::memcpy(startColSizes, AcceptedColClusterSize, sizeof startColSizes);
+    SearchOutcome full = SearchFrom(4, true);
+    std::memcpy(AcceptedRowPartition, startRows, sizeof startRows);
+    std::memcpy(AcceptedColPartition, startCols, sizeof startCols);
+    std::memcpy(AcceptedRowClusterSize, startRowSizes, sizeof startRowSizes);
+    std::memcpy(AcceptedColClusterSize, startColSizes, sizeof startColSizes);
+    CopyAccepted();
+    SearchOutcome incremental = SearchFrom(4, false);
+    EXPECT_NE(full.Listing.find("block_error"), std::string::npos);
+    EXPECT_EQ(incremental.Listing, full.Listing);
+}
+
+}  // namespace

@@ -92,9 +92,11 @@ static bool ReadClusterNumbers(TextFile& file, uint8_t rows[], uint8_t cols[], i
     }
     colClusters = 1;
     for (int j = 1; j <= NumCols; ++j) {
-        if (!ReadClusterNumber(file, k)) return false;
+        // Compared before the offset is taken off, so that no number read
+        // can overflow the subtraction.
+        if (!ReadClusterNumber(file, k) || k <= rowClusters || k > rowClusters + MaxModelSize)
+            return false;
         k -= rowClusters;
-        if (k < 1 || k > MaxModelSize) return false;
         cols[j] = static_cast<uint8_t>(k);
         if (k > colClusters) colClusters = k;
     }

@@ -120,6 +120,7 @@ TEST_F(PartitionFiles, BadFilesAreRefusedAndChangeNothing) {
         "*partition\r\n*v\r\n1\r\n3\r\n1\r\n4\r\n4\r\n",             // row cluster 2 empty
         "*partition\r\n*v\r\n1\r\n1\r\n1\r\n3\r\n3\r\n",             // column cluster 1 empty
         "*partition\r\n*v\r\n1\r\n1x\r\n1\r\n2\r\n2\r\n",            // not a number
+        "*partition\r\n*v\r\n1\r\n2\r\n1\r\n-2147483648\r\n3\r\n",    // no room for the offset
     };
     for (const char* content : badFiles) {
         SCOPED_TRACE(content);

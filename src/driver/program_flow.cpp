@@ -112,6 +112,7 @@ static bool RunDialogue() {
         NumColClusters = AskInt("Number of Col clusters = ", 1, colLimit);
         if (colLimit <= 1) NumColClusters = 1;
         StartRandomSeries();
+        EverPartitioned = true;
     }
     ListLevel = AskInt("1 - short list,  2 - list all  = ", 1, 5);
     ListMoves = ListLevel > 1;
@@ -133,7 +134,6 @@ static void Repetition() {
     if (RunMode == 2) {
         RandomPartition(RowPartition, RowClusterSize, NumRows, NumRowClusters);
         RandomPartition(ColPartition, ColClusterSize, NumCols, NumColClusters);
-        EverPartitioned = true;
     }
     ListClusters = ListMoves || ListTrace;
     if (HaveSolution) {

@@ -99,8 +99,6 @@ void StartRandomSeries() {
     SaveOption = AskInt("Save: 0 - no, 1 - ask, 2 - opt, 3 - all   = ", 0, 3);
     SaveThis = SaveOption == 3;
     HaveSolution = true;
-    // Every repetition of the series draws its own start partitions.
-    EverPartitioned = true;
     AskSave = SaveOption == 1;
     RunLabel = "RANDOM     ";
     Title = TitleText.substr(0, MaxTitleLength);

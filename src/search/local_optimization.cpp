@@ -1,9 +1,15 @@
 // Local optimization of one start. Moves of single units and exchanges of two
 // units are tried in a fixed order and the first trial with a strictly lower
-// total error is taken at once. Every trial rescans the whole criterion on the
-// working pair: the trial partition of one side and the accepted one of the
-// other. After the search the result is listed and entered into the results
-// of the series.
+// total error is taken at once. Every trial is judged on the working pair: the
+// trial partition of one side and the accepted one of the other, made by
+// changing the one or two units of the trial in the working partition and
+// putting them back when the trial is rejected. After the search the result
+// is listed and entered into the results of the series.
+//
+// The trials are judged by the incremental criterion, which gives the full
+// scan's total bit for bit at a fraction of its cost. The trace levels keep
+// the full scan, since its block traces and the model matrix of every trial
+// are what they print.
 #include "search/local_optimization.h"
 
 #include <cstring>
@@ -11,12 +17,15 @@
 #include "console/listing_pages.h"
 #include "console/output.h"
 #include "console/prompts.h"
+#include "criterion/incremental_error.h"
 #include "criterion/total_error.h"
 #include "driver/state.h"
 #include "network/matrix_listings.h"
 #include "search/results_report.h"
 
 static const double NearZero = 0.000001;  // tolerance of near-best, exact fit and "opt"
+
+static bool Incremental;  // this search judges its trials by the incremental criterion
 
 // The working partition of a side := its accepted partition and sizes.
 static void CopyAcceptedRows() {
@@ -34,12 +43,14 @@ static void AcceptRowTrial() {
     std::memcpy(AcceptedRowPartition + 1, RowPartition + 1, static_cast<size_t>(NumRows));
     std::memcpy(AcceptedRowClusterSize, RowClusterSize, sizeof AcceptedRowClusterSize);
     CurrentError = TrialError;
+    if (Incremental) AcceptIncrementalTrial();
 }
 
 static void AcceptColTrial() {
     std::memcpy(AcceptedColPartition + 1, ColPartition + 1, static_cast<size_t>(NumCols));
     std::memcpy(AcceptedColClusterSize, ColClusterSize, sizeof AcceptedColClusterSize);
     CurrentError = TrialError;
+    if (Incremental) AcceptIncrementalTrial();
 }
 
 // The trace dump of an accepted partition after a move or an exchange.
@@ -57,22 +68,27 @@ static void WritePartitionDump(const char* label, const uint8_t partition[], con
 static void RowMovePhase() {
     int32_t noImproveCount = 0;
     int u = 0;
+    CopyAcceptedRows();
     CopyAcceptedCols();
     do {
         u = u % NumRows + 1;
         for (int c = 1; c <= NumRowClusters; ++c) {
             int b = AcceptedRowPartition[u];  // re-read: an accepted move changes it
             if (c == b || AcceptedRowClusterSize[b] <= 1) continue;
-            CopyAcceptedRows();
             RowPartition[u] = static_cast<uint8_t>(c);
             ++RowClusterSize[c];
             --RowClusterSize[b];
-            TrialError = TotalError();
+            TrialError = Incremental ? RowMoveError(u, c) : TotalError();
             if (ListTrace) {
                 WriteModelMatrix();
                 ListLine("try row %3d : %3d --> %2d  error =%12.3f", u, b, c, TrialError);
             }
-            if (!(TrialError < CurrentError)) continue;  // strict: an equal error is no gain
+            if (!(TrialError < CurrentError)) {  // strict: an equal error is no gain
+                RowPartition[u] = static_cast<uint8_t>(b);
+                --RowClusterSize[c];
+                ++RowClusterSize[b];
+                continue;
+            }
             AcceptRowTrial();
             noImproveCount = -c;
             if (ListMoves)
@@ -91,21 +107,26 @@ static void ColMovePhase() {
     int32_t noImproveCount = 0;
     int v = 0;
     CopyAcceptedRows();
+    CopyAcceptedCols();
     do {
         v = v % NumCols + 1;
         for (int c = 1; c <= NumColClusters; ++c) {
             int b = AcceptedColPartition[v];
             if (c == b || AcceptedColClusterSize[b] <= 1) continue;
-            CopyAcceptedCols();
             ColPartition[v] = static_cast<uint8_t>(c);
             ++ColClusterSize[c];
             --ColClusterSize[b];
-            TrialError = TotalError();
+            TrialError = Incremental ? ColMoveError(v, c) : TotalError();
             if (ListTrace) {
                 WriteModelMatrix();
                 ListLine("try col %3d : %3d --> %2d  error =%12.3f", v, b, c, TrialError);
             }
-            if (!(TrialError < CurrentError)) continue;
+            if (!(TrialError < CurrentError)) {
+                ColPartition[v] = static_cast<uint8_t>(b);
+                --ColClusterSize[c];
+                ++ColClusterSize[b];
+                continue;
+            }
             AcceptColTrial();
             noImproveCount = -c;
             if (ListMoves)
@@ -123,22 +144,25 @@ static void ColMovePhase() {
 // Tries every pair of row units in different clusters; true after the first
 // exchange that lowers the error, which is then accepted.
 static bool RowExchange() {
-    // Exchanges never change cluster sizes: the sizes are copied once.
-    std::memcpy(RowClusterSize, AcceptedRowClusterSize, sizeof RowClusterSize);
+    // Exchanges never change cluster sizes.
+    CopyAcceptedRows();
     CopyAcceptedCols();
     for (int a = 1; a < NumRows; ++a) {
         for (int b = a + 1; b <= NumRows; ++b) {
             int ca = AcceptedRowPartition[a], cb = AcceptedRowPartition[b];
             if (ca == cb) continue;
-            std::memcpy(RowPartition + 1, AcceptedRowPartition + 1, static_cast<size_t>(NumRows));
             RowPartition[a] = static_cast<uint8_t>(cb);
             RowPartition[b] = static_cast<uint8_t>(ca);
-            TrialError = TotalError();
+            TrialError = Incremental ? RowExchangeError(a, b) : TotalError();
             if (ListTrace) {
                 WriteModelMatrix();
                 ListLine("try %3d/%1d <--> %2d/%1d  error =%12.3f", a, ca, b, cb, TrialError);
             }
-            if (!(TrialError < CurrentError)) continue;
+            if (!(TrialError < CurrentError)) {
+                RowPartition[a] = static_cast<uint8_t>(ca);
+                RowPartition[b] = static_cast<uint8_t>(cb);
+                continue;
+            }
             AcceptRowTrial();
             if (ListMoves)
                 ListLine("transpose rows %3d/%1d and %3d/%1d  error =%12.3f", a, ca, b, cb, CurrentError);
@@ -154,21 +178,24 @@ static bool RowExchange() {
 }
 
 static bool ColExchange() {
-    std::memcpy(ColClusterSize, AcceptedColClusterSize, sizeof ColClusterSize);
     CopyAcceptedRows();
+    CopyAcceptedCols();
     for (int a = 1; a < NumCols; ++a) {
         for (int b = a + 1; b <= NumCols; ++b) {
             int ca = AcceptedColPartition[a], cb = AcceptedColPartition[b];
             if (ca == cb) continue;
-            std::memcpy(ColPartition + 1, AcceptedColPartition + 1, static_cast<size_t>(NumCols));
             ColPartition[a] = static_cast<uint8_t>(cb);
             ColPartition[b] = static_cast<uint8_t>(ca);
-            TrialError = TotalError();
+            TrialError = Incremental ? ColExchangeError(a, b) : TotalError();
             if (ListTrace) {
                 WriteModelMatrix();
                 ListLine("try %3d/%1d <--> %2d/%1d  error =%12.3f", a, ca, b, cb, TrialError);
             }
-            if (!(TrialError < CurrentError)) continue;
+            if (!(TrialError < CurrentError)) {
+                ColPartition[a] = static_cast<uint8_t>(ca);
+                ColPartition[b] = static_cast<uint8_t>(cb);
+                continue;
+            }
             AcceptColTrial();
             if (ListMoves)
                 ListLine("transpose cols %3d/%1d and %3d/%1d  error =%12.3f", a, ca, b, cb, CurrentError);
@@ -276,6 +303,14 @@ void LocalOptimization() {
         ListLine("%5d. initial error =%12.3f", RepCount, CurrentError);
         ListEndLine();
         FlushListing();
+    }
+
+    // The trace levels print what only the full scan writes.
+    Incremental = !ForceFullEvaluation && !ListTrace && ListLevel <= 3;
+    if (Incremental) {
+        CopyAcceptedRows();
+        CopyAcceptedCols();
+        StartIncrementalError();
     }
 
     // Moves until both sides settle, then the first improving exchange, if

@@ -1,0 +1,150 @@
+// The cost of one trial move with the full scan and with the incremental
+// criterion, and of one whole local optimization, on random two-mode
+// networks of density 0.2 drawn from fixed seeds. Arguments of the trial
+// benchmarks: units per side, clusters per side.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+#include "criterion/incremental_error.h"
+#include "criterion/total_error.h"
+#include "criterion/weights_dialogue.h"
+#include "driver/state.h"
+#include "search/local_optimization.h"
+#include "search/random_starts.h"
+
+namespace {
+
+constexpr uint16_t NullComplete = (1 << NullType) | (1 << CompleteType);
+constexpr uint16_t NullCompleteRegular = NullComplete | (1 << RegularType);
+
+// A units x units two-mode network of density 0.2, the given model in every
+// block, constant errors, random start partitions with the given clusters;
+// the working pair equals the accepted pair. Nothing is listed.
+void MakeProblem(int units, int clusters, uint16_t allowed, unsigned seed) {
+    std::mt19937 random(seed);
+    std::memset(BinaryMatrix, 0, sizeof BinaryMatrix);
+    std::memset(NetworkMatrix, 0, sizeof NetworkMatrix);
+    NumRows = NumCols = units;
+    NumUnits = 2 * units;
+    TwoMode = true;
+    ColOffset = units;
+    for (int i = 1; i <= units; ++i)
+        for (int j = 1; j <= units; ++j) {
+            NetworkMatrix[i][j] = random() % 5 == 0 ? 1 : 0;
+            BinaryMatrix[i][j] = static_cast<uint8_t>(NetworkMatrix[i][j]);
+        }
+
+    ModelRows = ModelCols = clusters < 2 ? 2 : clusters;
+    for (int r = 1; r <= MaxModelSize; ++r)
+        for (int c = 1; c <= MaxModelSize; ++c) {
+            ModelMatrix[r][c] = allowed;
+            PenaltyMatrix[r][c] = 1;
+        }
+    NumConstraints = 0;
+    SetCriterionDefaults();
+    ErrorType = 1;
+    MinBlockSize = 1;
+    ValuesRule = 0;
+    ListLevel = 1;
+    ListMoves = ListTrace = ListClusters = false;
+    ListingFile = nullptr;
+
+    NumRowClusters = NumColClusters = clusters;
+    RandomSeed = seed;
+    RandomPartition(AcceptedRowPartition, AcceptedRowClusterSize, units, clusters);
+    RandomPartition(AcceptedColPartition, AcceptedColClusterSize, units, clusters);
+    std::memcpy(RowPartition, AcceptedRowPartition, sizeof RowPartition);
+    std::memcpy(ColPartition, AcceptedColPartition, sizeof ColPartition);
+    std::memcpy(RowClusterSize, AcceptedRowClusterSize, sizeof RowClusterSize);
+    std::memcpy(ColClusterSize, AcceptedColClusterSize, sizeof ColClusterSize);
+}
+
+// The next trial of the row move phase's order: unit u to the cluster after
+// its own. No trial is accepted, so the state stays the start.
+void NextRowTrial(int& u, int& b, int& c) {
+    u = u % NumRows + 1;
+    b = AcceptedRowPartition[u];
+    c = b % NumRowClusters + 1;
+}
+
+void BM_TrialMoveFull(benchmark::State& state) {
+    MakeProblem(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
+                NullCompleteRegular, 11);
+    int u = 0, b = 0, c = 0;
+    for (auto _ : state) {
+        NextRowTrial(u, b, c);
+        std::memcpy(RowPartition + 1, AcceptedRowPartition + 1, static_cast<size_t>(NumRows));
+        std::memcpy(RowClusterSize, AcceptedRowClusterSize, sizeof RowClusterSize);
+        RowPartition[u] = static_cast<uint8_t>(c);
+        ++RowClusterSize[c];
+        --RowClusterSize[b];
+        benchmark::DoNotOptimize(TotalError());
+    }
+}
+
+void BM_TrialMoveIncremental(benchmark::State& state) {
+    MakeProblem(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
+                NullCompleteRegular, 11);
+    StartIncrementalError();
+    int u = 0, b = 0, c = 0;
+    for (auto _ : state) {
+        NextRowTrial(u, b, c);
+        RowPartition[u] = static_cast<uint8_t>(c);
+        ++RowClusterSize[c];
+        --RowClusterSize[b];
+        benchmark::DoNotOptimize(RowMoveError(u, c));
+        RowPartition[u] = static_cast<uint8_t>(b);
+        --RowClusterSize[c];
+        ++RowClusterSize[b];
+    }
+}
+
+#define TRIAL_ARGUMENTS Args({50, 3})->Args({100, 5})->Args({250, 5})->Args({250, 10})
+BENCHMARK(BM_TrialMoveFull)->TRIAL_ARGUMENTS->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TrialMoveIncremental)->TRIAL_ARGUMENTS->Unit(benchmark::kMicrosecond);
+
+// One whole local optimization of a 250 x 250 network with 5 x 5 clusters,
+// null and complete everywhere, from the same random start every time.
+void BM_Repetition(benchmark::State& state) {
+    MakeProblem(250, 5, NullComplete, 2026);
+    uint8_t startRows[MaxSideUnits + 1], startCols[MaxSideUnits + 1];
+    uint8_t startRowSizes[MaxModelSize + 1], startColSizes[MaxModelSize + 1];
+    std::memcpy(startRows, AcceptedRowPartition, sizeof startRows);
+    std::memcpy(startCols, AcceptedColPartition, sizeof startCols);
+    std::memcpy(startRowSizes, AcceptedRowClusterSize, sizeof startRowSizes);
+    std::memcpy(startColSizes, AcceptedColClusterSize, sizeof startColSizes);
+    // The search writes its result lines to the console.
+    FILE* quiet = std::fopen("/dev/null", "w");
+    FILE* console = stdout;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::memcpy(AcceptedRowPartition, startRows, sizeof startRows);
+        std::memcpy(AcceptedColPartition, startCols, sizeof startCols);
+        std::memcpy(AcceptedRowClusterSize, startRowSizes, sizeof startRowSizes);
+        std::memcpy(AcceptedColClusterSize, startColSizes, sizeof startColSizes);
+        std::memcpy(RowPartition, startRows, sizeof startRows);
+        std::memcpy(ColPartition, startCols, sizeof startCols);
+        std::memcpy(RowClusterSize, startRowSizes, sizeof startRowSizes);
+        std::memcpy(ColClusterSize, startColSizes, sizeof startColSizes);
+        ResetSeriesResults();
+        HaveSolution = true;
+        RepCount = 1;
+        stdout = quiet;
+        state.ResumeTiming();
+        LocalOptimization();
+        state.PauseTiming();
+        stdout = console;
+        state.ResumeTiming();
+    }
+    state.counters["error"] = CurrentError;
+    std::fclose(quiet);
+}
+
+BENCHMARK(BM_Repetition)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+BENCHMARK_MAIN();

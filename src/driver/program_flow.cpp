@@ -203,6 +203,7 @@ void RunProgram() {
     CloseTextFile(NetFile);
     CloseTextFile(ModelFile);
     WaitForEnter();
-    bool failed = ListingWriteFailed || PartitionWriteFailed || EnvWriteFailed;
+    // A clustering or listing that could not be kept is a failed run.
+    bool failed = ListingWriteFailed || PartitionWriteFailed || PartitionSaveSkipped || EnvWriteFailed;
     EndProgram(failed ? 1 : 0);
 }

@@ -167,6 +167,7 @@ inline FILE* ListingFile;
 inline FILE* PartitionFile;      // open for writing
 inline bool ListingWriteFailed;    // a write to the listing failed (reported once)
 inline bool PartitionWriteFailed;  // a write to the partition file failed (reported once)
+inline bool PartitionSaveSkipped;  // a save was skipped because the file could not be opened
 inline bool EnvWriteFailed;        // the environment file could not be written
 inline bool ConsoleInputEnded;     // standard input has reached its end
 

@@ -41,6 +41,7 @@ void WritePartition() {
         PartFileOpen = PartitionFile != nullptr;
         if (!PartFileOpen) {
             ConLine("Cannot write partition file %s", PartFileName.c_str());
+            PartitionSaveSkipped = true;
             return;
         }
     }

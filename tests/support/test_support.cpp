@@ -67,7 +67,7 @@ void ResetState() {
     ListingFile = nullptr;
     if (PartitionFile != nullptr) std::fclose(PartitionFile);
     PartitionFile = nullptr;
-    ListingWriteFailed = PartitionWriteFailed = EnvWriteFailed = false;
+    ListingWriteFailed = PartitionWriteFailed = PartitionSaveSkipped = EnvWriteFailed = false;
     ConsoleInputEnded = false;
     RandomSeed = 0;
 }

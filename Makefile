@@ -16,7 +16,7 @@ build:
 # the environment and listing they left, as the program's users would.
 run: build
 	mkdir -p run
-	for f in examples/*; do [ -e run/$$(basename $$f) ] || cp $$f run/; done
+	for f in examples/*; do case $$f in *.md) ;; *) [ -e run/$$(basename $$f) ] || cp $$f run/;; esac; done
 	cd run && ../$(BUILD)/korvel
 
 test: build

@@ -38,26 +38,7 @@ protected:
 };
 
 // Runs the search with the console sent to a file; gives what it wrote.
-std::string Optimize(const char* answers = "") {
-    FILE* input = std::tmpfile();
-    std::fputs(answers, input);
-    std::rewind(input);
-    FILE* output = std::tmpfile();
-    FILE* savedIn = stdin;
-    FILE* savedOut = stdout;
-    stdin = input;
-    stdout = output;
-    LocalOptimization();
-    std::fflush(output);
-    stdin = savedIn;
-    stdout = savedOut;
-    std::string text(static_cast<size_t>(std::ftell(output)), '\0');
-    std::rewind(output);
-    text.resize(std::fread(&text[0], 1, text.size(), output));
-    std::fclose(input);
-    std::fclose(output);
-    return text;
-}
+std::string Optimize(const char* answers = "") { return WithConsole(answers, LocalOptimization); }
 
 // The trial, move and exchange lines of the listing, in order.
 std::vector<std::string> SearchLines() {

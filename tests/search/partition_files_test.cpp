@@ -26,24 +26,7 @@ protected:
 };
 
 // Runs a procedure with empty answers to the file dialogue; gives the console.
-std::string Quietly(void (*procedure)()) {
-    FILE* input = std::tmpfile();
-    FILE* output = std::tmpfile();
-    FILE* savedIn = stdin;
-    FILE* savedOut = stdout;
-    stdin = input;
-    stdout = output;
-    procedure();
-    std::fflush(output);
-    stdin = savedIn;
-    stdout = savedOut;
-    std::string text(static_cast<size_t>(std::ftell(output)), '\0');
-    std::rewind(output);
-    text.resize(std::fread(&text[0], 1, text.size(), output));
-    std::fclose(input);
-    std::fclose(output);
-    return text;
-}
+std::string Quietly(void (*procedure)()) { return WithConsole("", procedure); }
 
 const char* const RepSevenFile =
     "*partition  KORVEL: 2/2 [7] =    12.00\r\n"

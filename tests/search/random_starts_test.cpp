@@ -20,28 +20,6 @@ protected:
     void SetUp() override { ResetState(); }
 };
 
-// Runs a procedure with the given console answers; gives its console output.
-std::string WithConsole(const char* answers, void (*procedure)()) {
-    FILE* input = std::tmpfile();
-    std::fputs(answers, input);
-    std::rewind(input);
-    FILE* output = std::tmpfile();
-    FILE* savedIn = stdin;
-    FILE* savedOut = stdout;
-    stdin = input;
-    stdout = output;
-    procedure();
-    std::fflush(output);
-    stdin = savedIn;
-    stdout = savedOut;
-    std::string text(static_cast<size_t>(std::ftell(output)), '\0');
-    std::rewind(output);
-    text.resize(std::fread(&text[0], 1, text.size(), output));
-    std::fclose(input);
-    std::fclose(output);
-    return text;
-}
-
 std::vector<int> Drawn(const uint8_t values[], int n) {
     std::vector<int> result;
     for (int i = 1; i <= n; ++i) result.push_back(values[i]);

@@ -136,6 +136,30 @@ void UsePartitions(const std::vector<int>& rows, const std::vector<int>& cols) {
     std::memcpy(AcceptedColClusterSize, ColClusterSize, sizeof ColClusterSize);
 }
 
+std::string WithConsole(const char* answers, void (*procedure)()) {
+    FILE* input = std::tmpfile();
+    std::fputs(answers, input);
+    std::rewind(input);
+    FILE* output = std::tmpfile();
+    FILE* savedIn = stdin;
+    FILE* savedOut = stdout;
+    bool savedEnded = ConsoleInputEnded;
+    stdin = input;
+    stdout = output;
+    ConsoleInputEnded = false;
+    procedure();
+    std::fflush(output);
+    stdin = savedIn;
+    stdout = savedOut;
+    ConsoleInputEnded = savedEnded;
+    std::string text(static_cast<size_t>(std::ftell(output)), '\0');
+    std::rewind(output);
+    text.resize(std::fread(&text[0], 1, text.size(), output));
+    std::fclose(input);
+    std::fclose(output);
+    return text;
+}
+
 TempFolder::TempFolder() {
     char pattern[] = "/tmp/korvel-test-XXXXXX";
     Path = mkdtemp(pattern);

@@ -23,6 +23,10 @@ void UseBinaryNetwork(const std::vector<std::string>& rows);
 // Sets the working and accepted partitions (clusters from 1) with their sizes.
 void UsePartitions(const std::vector<int>& rows, const std::vector<int>& cols);
 
+// Runs procedure with the console answers given and the console captured;
+// gives what it wrote on the console.
+std::string WithConsole(const char* answers, void (*procedure)());
+
 // A temporary folder, removed at the end of the test.
 struct TempFolder {
     std::string Path;

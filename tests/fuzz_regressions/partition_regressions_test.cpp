@@ -33,9 +33,8 @@ static std::string ReadWithShape(const std::string& input, const TempFolder& fol
 
 // One row unit in cluster 1, then the column number -2147483648: taking the
 // row clusters off it overflowed a 32-bit integer (the sanitizer build stops
-// there). The file must simply be refused. Disabled until the reader compares
-// before it subtracts: the normal build passes it, the sanitizer build stops.
-TEST(PartitionRegression, DISABLED_HugeNegativeColumnNumberIsRefused) {
+// there). The file must simply be refused.
+TEST(PartitionRegression, HugeNegativeColumnNumberIsRefused) {
     TempFolder folder;
     std::string console = ReadWithShape(RegressionInput("partition", "column-number-overflow"), folder);
     EXPECT_NE(console.find("Bad partition file"), std::string::npos) << console;

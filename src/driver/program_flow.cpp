@@ -86,7 +86,8 @@ static void TitleDialogue() {
     ReadConsoleLine(line);
     // The title is saved as one line of the environment file: it ends at a
     // line end or Ctrl-Z typed inside the answer.
-    line = line.substr(0, line.find_first_of("\r\x1a"));
+    size_t end = line.find_first_of("\r\x1a");
+    if (end != std::string::npos) line.resize(end);
     if (!line.empty()) Title = line.substr(0, MaxTitleLength);
     ListTitle = Title;
     TitleText = Title;

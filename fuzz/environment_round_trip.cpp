@@ -11,10 +11,6 @@
 #include "settings/environment.h"
 
 void CheckEnvironmentRoundTrip() {
-    // The last line writes three fields of width 3 with nothing between them,
-    // as the family's file has always been laid out: an assc or norm of 100 or
-    // more runs into the field before it. That is the file format, not a fault.
-    if (EnvAssc >= 100 || EnvNorm >= 100) return;
     std::string saved = EnvironmentText();
     std::string title = Title;
     TextFile file;

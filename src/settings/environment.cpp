@@ -105,9 +105,14 @@ std::string EnvironmentText() {
     line(std::to_string(EnvVars));
     line(std::to_string(DebugLevel));
     line(std::to_string(EnvSource));
-    char last[16];
-    std::snprintf(last, sizeof last, "%3u%3u%3u", EnvDism, EnvAssc, EnvNorm);
-    line(last);
+    // Three fields of 3 with nothing between them; a number of three digits
+    // or more after the first gets a blank before it, or it would run into
+    // the one before and the file would read back other numbers.
+    char last[24];
+    std::snprintf(last, sizeof last, EnvAssc < 100 ? "%3u%3u" : "%3u %u", EnvDism, EnvAssc);
+    std::string fields = last;
+    std::snprintf(last, sizeof last, EnvNorm < 100 ? "%3u" : " %u", EnvNorm);
+    line(fields + last);
     return text;
 }
 

@@ -109,3 +109,20 @@ TEST(Environment, UnreadableFileKeepsDefaultsAndUnwritableIsReported) {
     EXPECT_TRUE(EnvWriteFailed);
     EXPECT_FALSE(folder.Exists("dir.env.tmp"));
 }
+
+TEST(Environment, WideNumbersOfTheLastLineStillReadBack) {
+    ResetState();
+    TempFolder folder;
+    folder.Write("Tebra.ENV", "T\n\n\n\n\n\n\n\n\n\n0\n0\n0\n0\n1000 100 65535\n");
+    EnvFileName = "Tebra.ENV";
+    InFolder(folder, [] {
+        LoadEnvironment();
+        SaveEnvironment();
+        LoadEnvironment();
+    });
+    EXPECT_EQ(EnvDism, 1000);
+    EXPECT_EQ(EnvAssc, 100);
+    EXPECT_EQ(EnvNorm, 65535);
+    std::string saved = folder.Read("Tebra.ENV");
+    EXPECT_EQ(saved.substr(saved.size() - 18), "\r\n1000 100 65535\r\n");
+}

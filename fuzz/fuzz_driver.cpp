@@ -29,7 +29,7 @@ void StartFuzzSession() {
 }
 
 void BeginInput() {
-    ResetProblemState();
+    ResetFuzzState();
     ConsoleInputEnded = true;
     ListingFile = std::fopen("/dev/null", "wb");
     if (ListingFile == nullptr) std::abort();

@@ -2,6 +2,6 @@
 // many times in one process: every input must see the state a fresh run sees.
 #pragma once
 
-// Zeroes the network, model, partitions, run control and texts, and sets the
-// environment settings to the values the environment defaults give.
-void ResetProblemState();
+// Resets the whole problem state, then sets what the program sets before its
+// readers run: the environment defaults, the listing page, the empty results.
+void ResetFuzzState();

@@ -9,7 +9,7 @@
 #include "console/output.h"
 #include "console/text_input.h"
 
-static void SetDefaults() {
+void SetEnvironmentDefaults() {
     UserText = "ORVEN public version";
     Title = "ORVEN / PC - network structure analysis";
     RawFileName = "*.RAW";
@@ -31,7 +31,7 @@ static void SetDefaults() {
 }
 
 void LoadEnvironment() {
-    SetDefaults();
+    SetEnvironmentDefaults();
     ConLine("Load ENV file %s", EnvFileName.c_str());
     if (!FileExists(EnvFileName)) {
         SaveEnvironment();
@@ -45,7 +45,7 @@ void LoadEnvironment() {
         }
         if (!read) {
             ConLine("Cannot read ENV file %s", EnvFileName.c_str());
-            SetDefaults();
+            SetEnvironmentDefaults();
         }
     }
     if (DebugLevel > 0) ShowEnvironment();

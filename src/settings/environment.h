@@ -6,6 +6,8 @@
 
 #include "driver/state.h"
 
+// Sets the title, the file names and the numbers to the family's defaults.
+void SetEnvironmentDefaults();
 // Sets the defaults, then reads the environment file, or creates it.
 void LoadEnvironment();
 // Reads the 15 lines from an open file into the settings.

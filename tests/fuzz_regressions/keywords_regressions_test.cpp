@@ -44,17 +44,7 @@ static std::string ApplyAndReadBack(const std::string& input, std::string& saved
 // Sets the settings the environment defaults give.
 static void UseDefaultSettings() {
     ResetState();
-    RawFileName = "*.RAW";
-    NetFileName = "*.NET";
-    NamFileName = "*.NAM";
-    VarFileName = "*.VAR";
-    LstFileName = "Model.LST";
-    PartFileName = "Model.ZEP";
-    MdlFileName = "*.MDL";
-    ExtFileName = "*.EXT";
-    DisFileName = "*.DIS";
-    EnvUnits = 0;
-    EnvVars = DebugLevel = EnvSource = EnvDism = EnvAssc = EnvNorm = 0;
+    SetEnvironmentDefaults();
     Title = "title";
 }
 

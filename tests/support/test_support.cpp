@@ -10,66 +10,16 @@
 #include <sstream>
 
 #include "criterion/weights_dialogue.h"
+#include "driver/state_reset.h"
 
 void ResetState() {
-    NumUnits = NumRows = NumCols = ColOffset = NetForm = 0;
-    TwoMode = false;
-    std::memset(NetworkMatrix, 0, sizeof NetworkMatrix);
-    std::memset(BinaryMatrix, 0, sizeof BinaryMatrix);
-    std::memset(UnitName, 0, sizeof UnitName);
-    ModelRows = ModelCols = NumConstraints = 0;
-    std::memset(ModelMatrix, 0, sizeof ModelMatrix);
-    std::memset(PenaltyMatrix, 0, sizeof PenaltyMatrix);
-    std::memset(ConstraintKind, 0, sizeof ConstraintKind);
-    std::memset(ConstraintWeight, 0, sizeof ConstraintWeight);
-    std::memset(ConstraintFirst, 0, sizeof ConstraintFirst);
-    std::memset(ConstraintSecond, 0, sizeof ConstraintSecond);
-    NumRowClusters = NumColClusters = 0;
-    std::memset(RowPartition, 0, sizeof RowPartition);
-    std::memset(ColPartition, 0, sizeof ColPartition);
-    std::memset(RowClusterSize, 0, sizeof RowClusterSize);
-    std::memset(ColClusterSize, 0, sizeof ColClusterSize);
-    std::memset(AcceptedRowPartition, 0, sizeof AcceptedRowPartition);
-    std::memset(AcceptedColPartition, 0, sizeof AcceptedColPartition);
-    std::memset(AcceptedRowClusterSize, 0, sizeof AcceptedRowClusterSize);
-    std::memset(AcceptedColClusterSize, 0, sizeof AcceptedColClusterSize);
-    std::memset(RowOrder, 0, sizeof RowOrder);
-    std::memset(ColOrder, 0, sizeof ColOrder);
-    std::memset(BlockTypeMatrix, 0, sizeof BlockTypeMatrix);
-    std::memset(ErrorMatrix, 0, sizeof ErrorMatrix);
-    std::memset(RealValueMatrix, 0, sizeof RealValueMatrix);
-    BestRep = 0;
-    std::memset(RowClusterSets, 0, sizeof RowClusterSets);
-    std::memset(ColClusterSets, 0, sizeof ColClusterSets);
-    std::memset(TopTen, 0, sizeof TopTen);
-    EquivalencesListed = false;
-    ErrorType = MinBlockSize = ValuesRule = 0;
+    ResetProblemState();
     SetCriterionDefaults();
-    RunMode = RepCount = RepLimit = 0;
     ListLevel = 1;
-    ListMoves = ListTrace = ListClusters = false;
-    StartFromFile = HaveSolution = EverPartitioned = false;
-    SaveOption = 0;
-    AskSave = SaveThis = ShowErrors = false;
-    TrialError = CurrentError = BestError = 0.0;
-    PartFileKeepOpen = PartFileOpen = false;
-    Ch = 0;
-    Title.clear();
-    ListTitle.clear();
-    TitleText.clear();
     ProgramName = "KORVEL";
     BannerName = "K O R V E L";
     RunLabel = std::string(10, ' ');
     PageLength = 60;
-    PageNumber = 0;
-    LineOnPage = 0;
-    if (ListingFile != nullptr) std::fclose(ListingFile);
-    ListingFile = nullptr;
-    if (PartitionFile != nullptr) std::fclose(PartitionFile);
-    PartitionFile = nullptr;
-    ListingWriteFailed = PartitionWriteFailed = PartitionSaveSkipped = EnvWriteFailed = false;
-    ConsoleInputEnded = false;
-    RandomSeed = 0;
 }
 
 void CaptureListing() {

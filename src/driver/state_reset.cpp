@@ -1,0 +1,124 @@
+// The problem state as at program start. The program itself starts from the
+// zero-initialised globals; this serves the drivers that run many problems in
+// one process (tests, fuzzing), so that no problem can lean on what the one
+// before it left.
+#include "driver/state_reset.h"
+
+#include <cstring>
+
+#include "console/text_input.h"
+#include "driver/state.h"
+
+static void ResetNetwork() {
+    NumUnits = NumRows = NumCols = ColOffset = NetForm = 0;
+    TwoMode = false;
+    std::memset(NetworkMatrix, 0, sizeof NetworkMatrix);
+    std::memset(BinaryMatrix, 0, sizeof BinaryMatrix);
+    std::memset(UnitName, 0, sizeof UnitName);
+}
+
+static void ResetModel() {
+    ModelRows = ModelCols = NumConstraints = 0;
+    std::memset(ModelMatrix, 0, sizeof ModelMatrix);
+    std::memset(PenaltyMatrix, 0, sizeof PenaltyMatrix);
+    std::memset(ConstraintKind, 0, sizeof ConstraintKind);
+    std::memset(ConstraintWeight, 0, sizeof ConstraintWeight);
+    std::memset(ConstraintFirst, 0, sizeof ConstraintFirst);
+    std::memset(ConstraintSecond, 0, sizeof ConstraintSecond);
+}
+
+static void ResetPartitions() {
+    NumRowClusters = NumColClusters = 0;
+    std::memset(RowPartition, 0, sizeof RowPartition);
+    std::memset(ColPartition, 0, sizeof ColPartition);
+    std::memset(RowClusterSize, 0, sizeof RowClusterSize);
+    std::memset(ColClusterSize, 0, sizeof ColClusterSize);
+    std::memset(AcceptedRowPartition, 0, sizeof AcceptedRowPartition);
+    std::memset(AcceptedColPartition, 0, sizeof AcceptedColPartition);
+    std::memset(AcceptedRowClusterSize, 0, sizeof AcceptedRowClusterSize);
+    std::memset(AcceptedColClusterSize, 0, sizeof AcceptedColClusterSize);
+    std::memset(RowOrder, 0, sizeof RowOrder);
+    std::memset(ColOrder, 0, sizeof ColOrder);
+}
+
+static void ResetResults() {
+    std::memset(BlockTypeMatrix, 0, sizeof BlockTypeMatrix);
+    std::memset(ErrorMatrix, 0, sizeof ErrorMatrix);
+    std::memset(RealValueMatrix, 0, sizeof RealValueMatrix);
+    BestRep = 0;
+    std::memset(RowClusterSets, 0, sizeof RowClusterSets);
+    std::memset(ColClusterSets, 0, sizeof ColClusterSets);
+    std::memset(TopTen, 0, sizeof TopTen);
+    EquivalencesListed = false;
+}
+
+static void ResetCriterion() {
+    ErrorType = MinBlockSize = ValuesRule = 0;
+    std::memset(TypeWeight, 0, sizeof TypeWeight);
+    std::memset(TypePriority, 0, sizeof TypePriority);
+    std::memset(PrioritySequence, 0, sizeof PrioritySequence);
+    DiaDensity = OutDensity = 0.0;
+    std::memset(TypeCode, 0, sizeof TypeCode);
+    std::memset(TypeName, 0, sizeof TypeName);
+    ForceFullEvaluation = false;
+}
+
+static void ResetRunControl() {
+    RunMode = RepCount = RepLimit = ListLevel = 0;
+    ListMoves = ListTrace = ListClusters = false;
+    StartFromFile = HaveSolution = EverPartitioned = false;
+    SaveOption = 0;
+    AskSave = SaveThis = ShowErrors = false;
+    TrialError = CurrentError = BestError = 0.0;
+    PartFileKeepOpen = PartFileOpen = false;
+    Ch = 0;
+    RandomSeed = 0;
+}
+
+static void ResetTextsAndFiles() {
+    Title.clear();
+    ListTitle.clear();
+    TitleText.clear();
+    ProgramName.clear();
+    BannerName.clear();
+    RunLabel.clear();
+    PageLength = 0;
+    PageNumber = LineOnPage = 0;
+    CloseTextFile(NetFile);
+    CloseTextFile(ModelFile);
+    if (ListingFile != nullptr) std::fclose(ListingFile);
+    ListingFile = nullptr;
+    if (PartitionFile != nullptr) std::fclose(PartitionFile);
+    PartitionFile = nullptr;
+    ListingWriteFailed = PartitionWriteFailed = PartitionSaveSkipped = EnvWriteFailed = false;
+    ConsoleInputEnded = false;
+}
+
+static void ResetSettings() {
+    RawFileName.clear();
+    NetFileName.clear();
+    NamFileName.clear();
+    VarFileName.clear();
+    LstFileName.clear();
+    PartFileName.clear();
+    MdlFileName.clear();
+    ExtFileName.clear();
+    DisFileName.clear();
+    EnvUnits = 0;
+    EnvVars = DebugLevel = EnvSource = EnvDism = EnvAssc = EnvNorm = 0;
+    EnvFileName.clear();
+    UserText.clear();
+    ArgCount = 0;
+    ArgValues = nullptr;
+}
+
+void ResetProblemState() {
+    ResetNetwork();
+    ResetModel();
+    ResetPartitions();
+    ResetResults();
+    ResetCriterion();
+    ResetRunControl();
+    ResetTextsAndFiles();
+    ResetSettings();
+}

@@ -56,10 +56,7 @@ void MakeProblem(int units, int clusters, uint16_t allowed, unsigned seed) {
     RandomSeed = seed;
     RandomPartition(AcceptedRowPartition, AcceptedRowClusterSize, units, clusters);
     RandomPartition(AcceptedColPartition, AcceptedColClusterSize, units, clusters);
-    std::memcpy(RowPartition, AcceptedRowPartition, sizeof RowPartition);
-    std::memcpy(ColPartition, AcceptedColPartition, sizeof ColPartition);
-    std::memcpy(RowClusterSize, AcceptedRowClusterSize, sizeof RowClusterSize);
-    std::memcpy(ColClusterSize, AcceptedColClusterSize, sizeof ColClusterSize);
+    CopyAcceptedToWorking();
 }
 
 // The next trial of the row move phase's order: unit u to the cluster after
@@ -125,10 +122,7 @@ void BM_Repetition(benchmark::State& state) {
         std::memcpy(AcceptedColPartition, startCols, sizeof startCols);
         std::memcpy(AcceptedRowClusterSize, startRowSizes, sizeof startRowSizes);
         std::memcpy(AcceptedColClusterSize, startColSizes, sizeof startColSizes);
-        std::memcpy(RowPartition, startRows, sizeof startRows);
-        std::memcpy(ColPartition, startCols, sizeof startCols);
-        std::memcpy(RowClusterSize, startRowSizes, sizeof startRowSizes);
-        std::memcpy(ColClusterSize, startColSizes, sizeof startColSizes);
+        CopyAcceptedToWorking();
         ResetSeriesResults();
         HaveSolution = true;
         RepCount = 1;

@@ -32,10 +32,10 @@ double BlockError(int r, int c) {
 }
 
 // The amount constraint k adds to P. Operands come from the model file
-// unchecked, so a constraint counts only
-// when its unit operands, reduced to their side, lie in 1..the units of that
-// side and its cluster operand, reduced, in 1..the current clusters of that
-// side; any other constraint, and every kind other than 1..6, adds nothing.
+// unchecked, so a constraint counts only when its unit operands, reduced to
+// their side, lie in 1..the units of that side and its cluster operand,
+// reduced, in 1..the current clusters of that side; any other constraint, and
+// every kind other than 1..6, adds nothing.
 static int64_t ConstraintAmount(int k) {
     int32_t kind = ConstraintKind[k];
     int32_t a = ConstraintFirst[k];

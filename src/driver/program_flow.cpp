@@ -121,15 +121,6 @@ static bool RunDialogue() {
     return true;
 }
 
-static void CopyWorkingToAccepted() {
-    for (int i = 1; i <= NumRows; ++i) AcceptedRowPartition[i] = RowPartition[i];
-    for (int j = 1; j <= NumCols; ++j) AcceptedColPartition[j] = ColPartition[j];
-    for (int k = 1; k <= MaxModelSize; ++k) {
-        AcceptedRowClusterSize[k] = RowClusterSize[k];
-        AcceptedColClusterSize[k] = ColClusterSize[k];
-    }
-}
-
 // One pass of the run loop after its dialogue: a repetition of the search.
 static void Repetition() {
     if (RunMode == 2) {

@@ -38,6 +38,18 @@ static void CopyAcceptedCols() {
     std::memcpy(ColClusterSize, AcceptedColClusterSize, sizeof ColClusterSize);
 }
 
+void CopyAcceptedToWorking() {
+    CopyAcceptedRows();
+    CopyAcceptedCols();
+}
+
+void CopyWorkingToAccepted() {
+    std::memcpy(AcceptedRowPartition + 1, RowPartition + 1, static_cast<size_t>(NumRows));
+    std::memcpy(AcceptedColPartition + 1, ColPartition + 1, static_cast<size_t>(NumCols));
+    std::memcpy(AcceptedRowClusterSize, RowClusterSize, sizeof AcceptedRowClusterSize);
+    std::memcpy(AcceptedColClusterSize, ColClusterSize, sizeof AcceptedColClusterSize);
+}
+
 // The accepted partition of a side := its working (trial) partition and sizes.
 static void AcceptRowTrial() {
     std::memcpy(AcceptedRowPartition + 1, RowPartition + 1, static_cast<size_t>(NumRows));
@@ -68,8 +80,7 @@ static void WritePartitionDump(const char* label, const uint8_t partition[], con
 static void RowMovePhase() {
     int32_t noImproveCount = 0;
     int u = 0;
-    CopyAcceptedRows();
-    CopyAcceptedCols();
+    CopyAcceptedToWorking();
     do {
         u = u % NumRows + 1;
         for (int c = 1; c <= NumRowClusters; ++c) {
@@ -106,8 +117,7 @@ static void RowMovePhase() {
 static void ColMovePhase() {
     int32_t noImproveCount = 0;
     int v = 0;
-    CopyAcceptedRows();
-    CopyAcceptedCols();
+    CopyAcceptedToWorking();
     do {
         v = v % NumCols + 1;
         for (int c = 1; c <= NumColClusters; ++c) {
@@ -145,8 +155,7 @@ static void ColMovePhase() {
 // exchange that lowers the error, which is then accepted.
 static bool RowExchange() {
     // Exchanges never change cluster sizes.
-    CopyAcceptedRows();
-    CopyAcceptedCols();
+    CopyAcceptedToWorking();
     for (int a = 1; a < NumRows; ++a) {
         for (int b = a + 1; b <= NumRows; ++b) {
             int ca = AcceptedRowPartition[a], cb = AcceptedRowPartition[b];
@@ -178,8 +187,7 @@ static bool RowExchange() {
 }
 
 static bool ColExchange() {
-    CopyAcceptedRows();
-    CopyAcceptedCols();
+    CopyAcceptedToWorking();
     for (int a = 1; a < NumCols; ++a) {
         for (int b = a + 1; b <= NumCols; ++b) {
             int ca = AcceptedColPartition[a], cb = AcceptedColPartition[b];
@@ -305,13 +313,10 @@ void LocalOptimization() {
         FlushListing();
     }
 
-    // The trace levels print what only the full scan writes.
-    Incremental = !ForceFullEvaluation && !ListTrace && ListLevel <= 3;
-    if (Incremental) {
-        CopyAcceptedRows();
-        CopyAcceptedCols();
-        StartIncrementalError();
-    }
+    // The trace levels print what only the full scan writes. On entry the
+    // working pair is the accepted one, which the evaluator starts from.
+    Incremental = !ForceFullEvaluation && !ListTrace;
+    if (Incremental) StartIncrementalError();
 
     // Moves until both sides settle, then the first improving exchange, if
     // any, starts the whole cycle again.
@@ -334,8 +339,7 @@ void LocalOptimization() {
     }
     BuildClusterSets(AcceptedRowPartition, RowClusterSets, NumRows);
     BuildClusterSets(AcceptedColPartition, ColClusterSets, NumCols);
-    CopyAcceptedRows();
-    CopyAcceptedCols();
+    CopyAcceptedToWorking();
     if (ListClusters) WriteNetworkMatrix();
     EvaluateForPrinting();
     if (ListClusters) {

@@ -79,6 +79,15 @@ static bool ReadClusterNumber(TextFile& file, int32_t& k) {
     return ReadInt(file, k, token) && token[0] != '\0';
 }
 
+// True when each cluster 1..k holds at least one of units 1..n.
+static bool EveryClusterUsed(const uint8_t partition[], int n, int k) {
+    bool used[MaxModelSize + 1] = {};
+    for (int u = 1; u <= n; ++u) used[partition[u]] = true;
+    for (int c = 1; c <= k; ++c)
+        if (!used[c]) return false;
+    return true;
+}
+
 // Reads the numbers of a partition file after its two header lines into the
 // given arrays; false when the file does not hold a usable clustering.
 static bool ReadClusterNumbers(TextFile& file, uint8_t rows[], uint8_t cols[], int32_t& rowClusters,
@@ -103,15 +112,7 @@ static bool ReadClusterNumbers(TextFile& file, uint8_t rows[], uint8_t cols[], i
     }
     // Every cluster up to the counts must hold a unit: the search never
     // fills an empty cluster, and the criterion would judge empty blocks.
-    bool used[MaxModelSize + 1] = {};
-    for (int i = 1; i <= NumRows; ++i) used[rows[i]] = true;
-    for (int c = 1; c <= rowClusters; ++c)
-        if (!used[c]) return false;
-    bool usedCol[MaxModelSize + 1] = {};
-    for (int j = 1; j <= NumCols; ++j) usedCol[cols[j]] = true;
-    for (int c = 1; c <= colClusters; ++c)
-        if (!usedCol[c]) return false;
-    return true;
+    return EveryClusterUsed(rows, NumRows, rowClusters) && EveryClusterUsed(cols, NumCols, colClusters);
 }
 
 void ReadPartitionFile() {

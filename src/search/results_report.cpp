@@ -10,6 +10,7 @@
 #include "console/output.h"
 #include "criterion/total_error.h"
 #include "network/matrix_listings.h"
+#include "search/local_optimization.h"
 
 static bool InSet(const UnitSet& set, int u) { return (set.Bits[u >> 6] >> (u & 63)) & 1u; }
 
@@ -129,10 +130,7 @@ void WriteTopTen() {
         WriteClusterListing(AcceptedColPartition, AcceptedColClusterSize, ColOrder, true,
                             NumColClusters, NumCols);
     }
-    std::memcpy(RowPartition, AcceptedRowPartition, sizeof RowPartition);
-    std::memcpy(ColPartition, AcceptedColPartition, sizeof ColPartition);
-    std::memcpy(RowClusterSize, AcceptedRowClusterSize, sizeof RowClusterSize);
-    std::memcpy(ColClusterSize, AcceptedColClusterSize, sizeof ColClusterSize);
+    CopyAcceptedToWorking();
 
     WriteNetworkMatrix();
     ShowErrors = true;

@@ -19,19 +19,6 @@ struct Errors {
     double Weighted[NumTypeCodes];
 };
 
-// Every block allows the given set with penalty 1; constant mode, minimal size 1.
-void UseModel(uint16_t allowed, int32_t penalty = 1) {
-    ModelRows = ModelCols = 2;
-    for (int r = 1; r <= MaxModelSize; ++r) {
-        for (int c = 1; c <= MaxModelSize; ++c) {
-            ModelMatrix[r][c] = allowed;
-            PenaltyMatrix[r][c] = penalty;
-        }
-    }
-    ErrorType = 1;
-    MinBlockSize = 1;
-}
-
 Errors Evaluate(int r, int c) {
     Errors e;
     for (int t = 0; t < NumTypeCodes; ++t) e.Raw[t] = -7;  // marks "left as it was"
@@ -66,7 +53,7 @@ protected:
 
 TEST_F(BlockErrors, AllZeroBlockConstantMode) {
     UseZeroBlockWithMirror();
-    UseModel(AllTypes);
+    AllowEverywhere(AllTypes);
     Errors e = Evaluate(1, 1);
     const int32_t raw[] = {0, 12, 12, 12, 12, 12, 12, 12, 12, 6, 0, 1, 5};
     for (int t = 0; t < NumTypeCodes; ++t) {
@@ -77,7 +64,7 @@ TEST_F(BlockErrors, AllZeroBlockConstantMode) {
 
 TEST_F(BlockErrors, AllZeroBlockSizeMode) {
     UseZeroBlockWithMirror();
-    UseModel(AllTypes);
+    AllowEverywhere(AllTypes);
     ErrorType = 2;
     Errors e = Evaluate(1, 1);
     EXPECT_EQ(e.Weighted[NullType], 1.0 / 12);
@@ -90,7 +77,7 @@ TEST_F(BlockErrors, AllZeroBlockSizeMode) {
 
 TEST_F(BlockErrors, FullBlock) {
     UseFullBlock();
-    UseModel(AllTypes);
+    AllowEverywhere(AllTypes);
     Errors e = Evaluate(1, 1);
     EXPECT_EQ(e.Weighted[NullType], 12.0);
     EXPECT_EQ(e.Weighted[CompleteType], 0.0);
@@ -111,7 +98,7 @@ TEST_F(BlockErrors, DominantRegularAndFunctionTypesOfAMixedBlock) {
     // Block 3 x 4: rows 1100, 0000, 1111. s = 2, 0, 4; t = 2, 2, 1, 1.
     UseBinaryNetwork({"1100", "0000", "1111"});
     UsePartitions({1, 1, 1}, {1, 1, 1, 1});
-    UseModel(AllTypes);
+    AllowEverywhere(AllTypes);
     Errors e = Evaluate(1, 1);
     EXPECT_EQ(e.Raw[NullType], 6);
     EXPECT_EQ(e.Raw[CompleteType], 6);
@@ -128,7 +115,7 @@ TEST_F(BlockErrors, DominantRegularAndFunctionTypesOfAMixedBlock) {
 
 TEST_F(BlockErrors, MinBlockSizeAboveTheColumnCount) {
     UseFullBlock();  // n_r = 3, n_c = 4
-    UseModel(AllTypes);
+    AllowEverywhere(AllTypes);
     MinBlockSize = 5;  // above both sides
     Errors e = Evaluate(1, 1);
     for (int t : {2, 3, 5, 6, 7, 8}) {
@@ -153,7 +140,7 @@ TEST_F(BlockErrors, MinBlockSizeAboveTheColumnCount) {
 
 TEST_F(BlockErrors, TypesNotAllowedGet999999) {
     UseFullBlock();
-    UseModel((1 << NullType) | (1 << DoNotCareType), 3);
+    AllowEverywhere((1 << NullType) | (1 << DoNotCareType), 3);
     Errors e = Evaluate(1, 1);
     EXPECT_EQ(e.Weighted[NullType], 36.0);  // S x w x q = 12 x 1 x 3
     EXPECT_EQ(e.Raw[NullType], 12);
@@ -165,14 +152,14 @@ TEST_F(BlockErrors, TypesNotAllowedGet999999) {
         EXPECT_EQ(e.Raw[t], -7) << "type " << t;
     }
     // Bits 13..15 are ignored.
-    UseModel(0xE000);
+    AllowEverywhere(0xE000);
     e = Evaluate(1, 1);
     for (int t = 0; t < NumTypeCodes; ++t) EXPECT_EQ(e.Weighted[t], 999999.0);
 }
 
 TEST_F(BlockErrors, DoNotCareIsZeroWhateverTheWeightAndPenalty) {
     UseFullBlock();
-    UseModel(AllTypes, 7);
+    AllowEverywhere(AllTypes, 7);
     TypeWeight[DoNotCareType] = 5.0;
     Errors e = Evaluate(1, 1);
     EXPECT_EQ(e.Weighted[DoNotCareType], 0.0);
@@ -185,7 +172,7 @@ TEST_F(BlockErrors, DoNotCareIsZeroWhateverTheWeightAndPenalty) {
 TEST_F(BlockErrors, PenaltyZeroMakesEveryAdmissibleErrorZero) {
     UseBinaryNetwork({"1100", "0000", "1111"});
     UsePartitions({1, 1, 1}, {1, 1, 1, 1});
-    UseModel(AllTypes, 0);
+    AllowEverywhere(AllTypes, 0);
     for (int mode : {1, 2}) {
         ErrorType = mode;
         Errors e = Evaluate(1, 1);
@@ -196,7 +183,7 @@ TEST_F(BlockErrors, PenaltyZeroMakesEveryAdmissibleErrorZero) {
 
 TEST_F(BlockErrors, WeightZeroMakesTheTypeZero) {
     UseFullBlock();
-    UseModel(AllTypes);
+    AllowEverywhere(AllTypes);
     TypeWeight[NullType] = 0.0;
     EXPECT_EQ(Evaluate(1, 1).Weighted[NullType], 0.0);
     ErrorType = 2;
@@ -208,7 +195,7 @@ int32_t DensityThreshold(int rows, int cols, double outDensity) {
     std::vector<std::string> lines(static_cast<size_t>(rows), std::string(static_cast<size_t>(cols), '0'));
     UseBinaryNetwork(lines);
     UsePartitions(std::vector<int>(static_cast<size_t>(rows), 1), std::vector<int>(static_cast<size_t>(cols), 1));
-    UseModel(1 << DensityType);
+    AllowEverywhere(1 << DensityType);
     OutDensity = outDensity;
     Errors e = Evaluate(1, 1);
     EXPECT_EQ(e.Weighted[DensityType], static_cast<double>(e.Raw[DensityType]));
@@ -229,7 +216,7 @@ TEST_F(BlockErrors, DensityThresholdRoundsHalvesToEven) {
 
 TEST_F(BlockErrors, DensityErrorIsZeroWhenTheBlockHasEnoughOnes) {
     UseFullBlock();
-    UseModel(1 << DensityType);
+    AllowEverywhere(1 << DensityType);
     Errors e = Evaluate(1, 1);
     EXPECT_EQ(e.Raw[DensityType], 0);
     EXPECT_EQ(e.Weighted[DensityType], 0.0);
@@ -240,7 +227,7 @@ TEST_F(BlockErrors, NonNullAndSymmetricOnAOneModeNetwork) {
     // block {1,2} x {3,4}: cells (1,3)=1, (2,4)=1; mirrors (3,1)=0, (4,2)=1.
     UseBinaryNetwork({"0110", "1001", "0000", "0100"});
     UsePartitions({1, 1, 2, 2}, {1, 1, 2, 2});
-    UseModel(AllTypes);
+    AllowEverywhere(AllTypes);
     EXPECT_EQ(Evaluate(1, 1).Raw[SymmetricType], 0);
     EXPECT_EQ(Evaluate(1, 2).Raw[SymmetricType], 1);
     EXPECT_EQ(Evaluate(2, 1).Raw[SymmetricType], 1);
@@ -256,7 +243,7 @@ TEST_F(BlockErrors, NonNullAndSymmetricOnAOneModeNetwork) {
 TEST_F(BlockErrors, ExtendedPrecisionSizeModeOneTenth) {
     UseBinaryNetwork({"110"});
     UsePartitions({1}, {1, 1, 1});
-    UseModel(1 << NullType);
+    AllowEverywhere(1 << NullType);
     ErrorType = 2;
     TypeWeight[NullType] = 0.1;
     Errors e = Evaluate(1, 1);
@@ -275,7 +262,7 @@ TEST_F(BlockErrors, ExtendedPrecisionSizeModeOneTenth) {
 TEST_F(BlockErrors, ExtendedPrecisionConstantMode) {
     UseBinaryNetwork({"111"});
     UsePartitions({1}, {1, 1, 1});
-    UseModel(1 << NullType, 5);
+    AllowEverywhere(1 << NullType, 5);
     TypeWeight[NullType] = 0.1;
     Errors e = Evaluate(1, 1);
     EXPECT_EQ(e.Weighted[NullType], 1.5);
@@ -289,7 +276,7 @@ TEST_F(BlockErrors, TraceAtListTrace) {
     // The first evaluation of the sample list-level-4, block (1, 1) and (2, 2).
     UseBinaryNetwork({"011001", "101000", "110000", "000011", "001101", "000110"});
     UsePartitions({2, 2, 1, 2, 1, 1}, {2, 1, 2, 2, 1, 1});
-    UseModel(3);
+    AllowEverywhere(3);
     CaptureListing();
     Errors e = Evaluate(1, 1);
     EXPECT_EQ(ListingText(), "");  // no trace below level 4
@@ -311,7 +298,7 @@ TEST_F(BlockErrors, TraceOfAnEmptyClusterShows999) {
     UseBinaryNetwork({"10", "01"});
     UsePartitions({1, 1}, {1, 1});
     NumRowClusters = 2;  // cluster 2 has no unit
-    UseModel(1 << NullType);
+    AllowEverywhere(1 << NullType);
     CaptureListing();
     ListTrace = true;
     Evaluate(2, 1);

@@ -23,17 +23,6 @@ constexpr uint16_t NullOrComplete = (1 << NullType) | (1 << CompleteType);
 
 bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
-void UseModelEverywhere(uint16_t allowed) {
-    ModelRows = ModelCols = 2;
-    for (int r = 1; r <= MaxModelSize; ++r)
-        for (int c = 1; c <= MaxModelSize; ++c) {
-            ModelMatrix[r][c] = allowed;
-            PenaltyMatrix[r][c] = 1;
-        }
-    ErrorType = 1;
-    MinBlockSize = 1;
-}
-
 class IncrementalError : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -46,7 +35,7 @@ protected:
 TEST_F(IncrementalError, MoveAndExchangeCountedByHand) {
     UseBinaryNetwork({"11000", "11000", "00111", "00111"});
     UsePartitions({1, 1, 2, 2}, {1, 1, 2, 2, 2});
-    UseModelEverywhere(NullOrComplete);
+    AllowEverywhere(NullOrComplete);
     StartIncrementalError();
 
     // Row 3 to cluster 1: rows {1,2,3} x cols {1,2} hold 4 of 6 (complete, 2
@@ -71,7 +60,7 @@ TEST_F(IncrementalError, MoveAndExchangeCountedByHand) {
 TEST_F(IncrementalError, AcceptedMoveBecomesTheStartOfTheNextTrial) {
     UseBinaryNetwork({"11000", "11000", "00111", "00111"});
     UsePartitions({1, 2, 2, 2}, {1, 1, 2, 2, 2});  // row 2 is misplaced
-    UseModelEverywhere(NullOrComplete);
+    AllowEverywhere(NullOrComplete);
     StartIncrementalError();
 
     // Row 2 home to cluster 1: a perfect fit.
@@ -90,7 +79,7 @@ TEST_F(IncrementalError, LeavingLineAtTheTopLowersTheLargestRowSum) {
     // Row-dominant needs a full row: row 1 is the only full one in block (1, 1).
     UseBinaryNetwork({"111", "100", "100", "000"});
     UsePartitions({1, 1, 1, 2}, {1, 1, 1});
-    UseModelEverywhere(1 << RowDominantType);
+    AllowEverywhere(1 << RowDominantType);
     StartIncrementalError();
     // Without row 1, rows 2-3 have sums 1: (3 - 1) x 2 = 4; row 1 with row 4
     // has a full row: 0.
@@ -172,27 +161,9 @@ struct RandomProblem {
 
         RandomPartitionOf(RowPartition, RowClusterSize, NumRows, NumRowClusters);
         RandomPartitionOf(ColPartition, ColClusterSize, NumCols, NumColClusters);
-        std::memcpy(AcceptedRowPartition, RowPartition, sizeof RowPartition);
-        std::memcpy(AcceptedColPartition, ColPartition, sizeof ColPartition);
-        std::memcpy(AcceptedRowClusterSize, RowClusterSize, sizeof RowClusterSize);
-        std::memcpy(AcceptedColClusterSize, ColClusterSize, sizeof ColClusterSize);
+        CopyWorkingToAccepted();
     }
 };
-
-// The working pair := the accepted pair.
-void CopyAccepted() {
-    std::memcpy(RowPartition, AcceptedRowPartition, sizeof RowPartition);
-    std::memcpy(ColPartition, AcceptedColPartition, sizeof ColPartition);
-    std::memcpy(RowClusterSize, AcceptedRowClusterSize, sizeof RowClusterSize);
-    std::memcpy(ColClusterSize, AcceptedColClusterSize, sizeof ColClusterSize);
-}
-
-void AcceptWorking() {
-    std::memcpy(AcceptedRowPartition, RowPartition, sizeof RowPartition);
-    std::memcpy(AcceptedColPartition, ColPartition, sizeof ColPartition);
-    std::memcpy(AcceptedRowClusterSize, RowClusterSize, sizeof RowClusterSize);
-    std::memcpy(AcceptedColClusterSize, ColClusterSize, sizeof ColClusterSize);
-}
 
 // Draws one trial on the working pair and evaluates it incrementally; false
 // when the drawn trial does not exist (one cluster, a lone unit, one cluster
@@ -232,11 +203,11 @@ TEST_F(IncrementalError, EveryTrialEqualsTheFullTotalOnRandomProblems) {
     for (unsigned seed = 1; seed <= 300; ++seed) {
         RandomProblem problem(seed);
         problem.Make(seed % 3 == 0 ? 60 : 14);
-        CopyAccepted();
+        CopyAcceptedToWorking();
         StartIncrementalError();
         double current = TotalError();
         for (int trial = 0; trial < 120; ++trial) {
-            CopyAccepted();
+            CopyAcceptedToWorking();
             double incremental;
             std::string what;
             if (!RandomTrial(problem, incremental, what)) continue;
@@ -249,7 +220,7 @@ TEST_F(IncrementalError, EveryTrialEqualsTheFullTotalOnRandomProblems) {
             // state wanders through accepted pairs of every kind.
             if (full < current || problem.Chance(25)) {
                 AcceptIncrementalTrial();
-                AcceptWorking();
+                CopyWorkingToAccepted();
                 current = full;
                 ++accepted;
             }
@@ -273,18 +244,18 @@ TEST_F(IncrementalError, SingletonClustersAndOneClusterSides) {
         for (int r = 1; r <= NumRows; ++r) AcceptedRowClusterSize[r] = 1;
         std::memset(AcceptedColClusterSize, 0, sizeof AcceptedColClusterSize);
         AcceptedColClusterSize[1] = static_cast<uint8_t>(NumCols);
-        CopyAccepted();
+        CopyAcceptedToWorking();
         StartIncrementalError();
         ASSERT_TRUE(SameBits(TotalError(), TotalError()));
         for (int a = 1; a < NumRows; ++a) {
             int b = a + 1 + problem.Below(NumRows - a);
-            CopyAccepted();
+            CopyAcceptedToWorking();
             std::swap(RowPartition[a], RowPartition[b]);
             double incremental = RowExchangeError(a, b);
             ASSERT_TRUE(SameBits(incremental, TotalError())) << "seed " << seed << " " << a << "<->" << b;
             if (problem.Chance(50)) {
                 AcceptIncrementalTrial();
-                AcceptWorking();
+                CopyWorkingToAccepted();
             }
         }
     }
@@ -353,7 +324,7 @@ TEST_F(IncrementalError, WholeSearchesEndAlikeWithEitherEvaluator) {
         std::memcpy(AcceptedColPartition, startCols, sizeof startCols);
         std::memcpy(AcceptedRowClusterSize, startRowSizes, sizeof startRowSizes);
         std::memcpy(AcceptedColClusterSize, startColSizes, sizeof startColSizes);
-        CopyAccepted();
+        CopyAcceptedToWorking();
         SearchOutcome incremental = SearchFrom(listLevel, false);
 
         ASSERT_EQ(incremental.Listing, full.Listing) << "seed " << seed;
@@ -382,7 +353,7 @@ TEST_F(IncrementalError, TraceLevelListingIsTheSameEitherWay) {
     std::memcpy(AcceptedColPartition, startCols, sizeof startCols);
     std::memcpy(AcceptedRowClusterSize, startRowSizes, sizeof startRowSizes);
     std::memcpy(AcceptedColClusterSize, startColSizes, sizeof startColSizes);
-    CopyAccepted();
+    CopyAcceptedToWorking();
     SearchOutcome incremental = SearchFrom(4, false);
     EXPECT_NE(full.Listing.find("block_error"), std::string::npos);
     EXPECT_EQ(incremental.Listing, full.Listing);

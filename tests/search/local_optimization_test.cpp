@@ -22,14 +22,7 @@ class LocalSearch : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetState();
-        ModelRows = ModelCols = 2;
-        for (int r = 1; r <= MaxModelSize; ++r)
-            for (int c = 1; c <= MaxModelSize; ++c) {
-                ModelMatrix[r][c] = NullOnly | CompleteOnly;
-                PenaltyMatrix[r][c] = 1;
-            }
-        ErrorType = 1;
-        MinBlockSize = 1;
+        AllowEverywhere(NullOnly | CompleteOnly);
         ResetSeriesResults();
         HaveSolution = true;
         RepCount = 1;

@@ -11,6 +11,7 @@
 
 #include "criterion/weights_dialogue.h"
 #include "driver/state_reset.h"
+#include "search/local_optimization.h"
 
 void ResetState() {
     ResetProblemState();
@@ -66,6 +67,18 @@ void UseBinaryNetwork(const std::vector<std::string>& rows) {
     }
 }
 
+void AllowEverywhere(uint16_t allowed, int32_t penalty) {
+    ModelRows = ModelCols = 2;
+    for (int r = 1; r <= MaxModelSize; ++r) {
+        for (int c = 1; c <= MaxModelSize; ++c) {
+            ModelMatrix[r][c] = allowed;
+            PenaltyMatrix[r][c] = penalty;
+        }
+    }
+    ErrorType = 1;
+    MinBlockSize = 1;
+}
+
 void UsePartitions(const std::vector<int>& rows, const std::vector<int>& cols) {
     std::memset(RowClusterSize, 0, sizeof RowClusterSize);
     std::memset(ColClusterSize, 0, sizeof ColClusterSize);
@@ -80,10 +93,7 @@ void UsePartitions(const std::vector<int>& rows, const std::vector<int>& cols) {
         ++ColClusterSize[cols[j]];
         if (cols[j] > NumColClusters) NumColClusters = cols[j];
     }
-    std::memcpy(AcceptedRowPartition, RowPartition, sizeof RowPartition);
-    std::memcpy(AcceptedColPartition, ColPartition, sizeof ColPartition);
-    std::memcpy(AcceptedRowClusterSize, RowClusterSize, sizeof RowClusterSize);
-    std::memcpy(AcceptedColClusterSize, ColClusterSize, sizeof ColClusterSize);
+    CopyWorkingToAccepted();
 }
 
 std::string WithConsole(const char* answers, void (*procedure)()) {

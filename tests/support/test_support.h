@@ -20,6 +20,9 @@ void UseTextFile(TextFile& file, const std::string& content);
 
 // Sets a network from rows of '0'/'1' (or digits, as tie values).
 void UseBinaryNetwork(const std::vector<std::string>& rows);
+// Every block of a 2 x 2 model allows the given set of types with the given
+// penalty; constant errors, minimal size 1.
+void AllowEverywhere(uint16_t allowed, int32_t penalty = 1);
 // Sets the working and accepted partitions (clusters from 1) with their sizes.
 void UsePartitions(const std::vector<int>& rows, const std::vector<int>& cols);
 

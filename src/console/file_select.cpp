@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include "console/output.h"
+#include "console/prompts.h"
 #include "console/text_input.h"
 
 void SelectFile(const char* description, std::string& name) {
@@ -13,11 +14,13 @@ void SelectFile(const char* description, std::string& name) {
     ConEndLine();
     ConLine("SELECT FILE: %s", shown.c_str());
     ConLine("Press RETURN to confirm current value");
+    static const char* const NewFilePrompt = "New file     = ";
     std::string line;
     for (;;) {
         ConLine("Current file = %s", name.c_str());
-        ConPrint("New file     = ");
-        ReadConsoleLine(line);
+        ConPrint("%s", NewFilePrompt);
+        const char* keyword;
+        ReadAnswer(NewFilePrompt, line, keyword);
         if (line.empty()) return;
         // A name is saved as one line of the environment file: a line end or
         // Ctrl-Z inside it is not a name.

@@ -62,6 +62,7 @@ void FlushListing() {
 }
 
 void CloseListing() {
+    ReleaseListing();
     if (ListingFile == nullptr) return;
     std::fflush(ListingFile);
     CheckListing();
@@ -70,4 +71,42 @@ void CloseListing() {
         std::printf("Cannot write %s\n", LstFileName.c_str());
     }
     ListingFile = nullptr;
+}
+
+void HoldListing() {
+    if (ListingFile == nullptr || HeldListingFile != nullptr) return;
+    FILE* held = std::tmpfile();
+    // Without a temporary file the writes simply go to the listing.
+    if (held == nullptr) return;
+    HeldListingFile = ListingFile;
+    ListingFile = held;
+}
+
+void ReleaseListing() {
+    if (HeldListingFile == nullptr) return;
+    FILE* held = ListingFile;
+    ListingFile = HeldListingFile;
+    HeldListingFile = nullptr;
+    std::fflush(held);
+    bool failed = std::ferror(held) != 0;
+    std::rewind(held);
+    char buffer[8192];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, held)) > 0) {
+        if (std::fwrite(buffer, 1, n, ListingFile) != n) break;
+    }
+    failed = failed || std::ferror(held) != 0;
+    std::fclose(held);
+    if (failed && !ListingWriteFailed) {
+        ListingWriteFailed = true;
+        std::printf("Cannot write %s\n", LstFileName.c_str());
+    }
+    FlushListing();
+}
+
+void DropListing() {
+    if (HeldListingFile == nullptr) return;
+    std::fclose(ListingFile);
+    ListingFile = HeldListingFile;
+    HeldListingFile = nullptr;
 }

@@ -23,5 +23,13 @@ void ListLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void ListEndLine();
 // Pushes the listing to the file; a failure is reported once on the console.
 void FlushListing();
-// Flushes and closes the listing.
+// Flushes and closes the listing; held writes are released first.
 void CloseListing();
+
+// Holds what is written to the listing in a temporary file, so that a run
+// stopped before ReleaseListing can leave the listing as it was.
+void HoldListing();
+// Appends the held writes to the listing; writes go to it directly again.
+void ReleaseListing();
+// Drops the held writes; the listing keeps nothing of them.
+void DropListing();

@@ -4,12 +4,14 @@
 #include "console/prompts.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "console/output.h"
 #include "console/stop.h"
 #include "console/text_input.h"
 #include "driver/state.h"
+#include "settings/named_answers.h"
 
 void ShowBanner(const char* description, const char* versionDate, const char* yearRange) {
     ConLine("O  R  V  E  N   /  PC  -  research");
@@ -47,18 +49,30 @@ bool ParseAnswer(const std::string& text, double& value) {
     return true;
 }
 
+bool ReadAnswer(const char* prompt, std::string& line, const char*& keyword) {
+    keyword = nullptr;
+    if (NamedAnswer(prompt, line, keyword)) {
+        ConLine("%s", line.c_str());
+        return true;
+    }
+    return ReadConsoleLine(line);
+}
+
 int32_t AskInt(const char* prompt, int32_t min, int32_t max) {
     if (min < max) ConPrint("Int [%5d,%5d] ", min, max);
     std::string line;
     for (;;) {
         ConPrint("%s", prompt);
-        bool got = ReadConsoleLine(line);
+        const char* keyword;
+        bool got = ReadAnswer(prompt, line, keyword);
         double number;
         if (got && ParseAnswer(line, number) && std::fabs(number) < 2147483647.0) {
             // The default rounding mode sends halves to the even integer.
             int32_t value = static_cast<int32_t>(std::nearbyint(number));
             if (min >= max || (value >= min && value <= max)) return value;
         }
+        // An answer given in advance would be refused again and again.
+        if (keyword != nullptr) StopOnNamedAnswer(keyword, line, std::to_string(min) + ".." + std::to_string(max));
         if (ConsoleInputEnded) StopOnConsoleEnd();
     }
 }
@@ -68,23 +82,33 @@ double AskReal(const char* prompt, double min, double max) {
     std::string line;
     for (;;) {
         ConPrint("%s", prompt);
-        bool got = ReadConsoleLine(line);
+        const char* keyword;
+        bool got = ReadAnswer(prompt, line, keyword);
         double value;
         if (got && ParseAnswer(line, value) && std::isfinite(value)) {
             if (min >= max || (value >= min && value <= max)) return value;
+        }
+        if (keyword != nullptr) {
+            char range[64];
+            std::snprintf(range, sizeof range, "%g..%g", min, max);
+            StopOnNamedAnswer(keyword, line, range);
         }
         if (ConsoleInputEnded) StopOnConsoleEnd();
     }
 }
 
 void WaitForEnter() {
+    // A scripted run has nobody to press Enter.
+    if (ScriptedRun) return;
     std::string line;
     ReadConsoleLine(line);
 }
 
-char AskChar() {
+char AskChar(const char* prompt) {
+    ConPrint("%s", prompt);
     std::string line;
-    ReadConsoleLine(line);
+    const char* keyword;
+    ReadAnswer(prompt, line, keyword);
     Ch = line.empty() ? '\0' : line[0];
     return Ch;
 }

@@ -17,11 +17,18 @@ double AskReal(const char* prompt, double min, double max);
 // fraction and exponent, nothing after. False when the text does not follow it.
 bool ParseAnswer(const std::string& text, double& value);
 
-// Reads and discards one console line.
+// Reads the answer to the question just asked with prompt: the answer named
+// on the command line, echoed as if typed (keyword then names its argument,
+// "" for a scripted run's default), or one console line (keyword null).
+// False at the end of standard input.
+bool ReadAnswer(const char* prompt, std::string& line, const char*& keyword);
+
+// Reads and discards one console line; passes at once in a scripted run.
 void WaitForEnter();
 
-// Reads one console line and gives its first character, or 0 for an empty one.
-char AskChar();
+// Writes the prompt, reads the answer and gives its first character, or 0
+// for an empty one.
+char AskChar(const char* prompt);
 
 // Writes the fatal error line, waits for Enter and ends with exit code 1.
 [[noreturn]] void FatalError(int32_t code);

@@ -13,8 +13,10 @@
 #include "console/stop.h"
 #include "console/text_input.h"
 #include "criterion/weights_dialogue.h"
+#include "driver/interrupts.h"
 #include "driver/model_file.h"
 #include "driver/state.h"
+#include "driver/usage.h"
 #include "network/matrix_listings.h"
 #include "network/network_reader.h"
 #include "search/local_optimization.h"
@@ -23,9 +25,7 @@
 #include "search/results_report.h"
 #include "settings/environment.h"
 #include "settings/keywords.h"
-
-static const char* const VersionDate = "7 December 2026";
-static const char* const YearRange = "1990-2026";
+#include "settings/named_answers.h"
 
 [[noreturn]] static void StopCannotOpen(const std::string& name) {
     ConLine("Cannot open %s", name.c_str());
@@ -43,8 +43,7 @@ static void StartUp() {
     LoadEnvironment();
     ApplyCommandLine();
     ShowEnvironment();
-    ConPrint("Change parameters? (y/n) ");
-    char answer = AskChar();
+    char answer = AskChar("Change parameters? (y/n) ");
     if (answer == 'y' || answer == 'Y') {
         ConLine("To change the parameters rerun the program  ");
         WaitForEnter();
@@ -65,6 +64,9 @@ static void OpenWorkingFiles() {
     RunLabel = std::string(10, ' ');
     PageLength = 60;
     PageNumber = 0;
+    // Answers that the network and model may refuse are checked before
+    // anything of this run stays in the listing.
+    if (NamedAnswersNeedData()) HoldListing();
     NewLines(100);
     NewLines(1);
     ListLine("NET - file = %s", NetFileName.c_str());
@@ -81,9 +83,11 @@ static void TitleDialogue() {
     ConLine("***  ORVEN / KORVEL - 2 mode blockmodeling by local optimization ");
     ConLine("Title = %s", Title.c_str());
     ConEndLine();
-    ConLine("New title or <ENTER> : ");
+    static const char* const TitlePrompt = "New title or <ENTER> : ";
+    ConLine("%s", TitlePrompt);
     std::string line;
-    ReadConsoleLine(line);
+    const char* keyword;
+    ReadAnswer(TitlePrompt, line, keyword);
     // The title is saved as one line of the environment file: it ends at a
     // line end or Ctrl-Z typed inside the answer.
     size_t end = line.find_first_of("\r\x1a");
@@ -143,8 +147,7 @@ static void Repetition() {
     if (ListClusters) WriteNetworkMatrix();
     LocalOptimization();
     if (AskSave) {
-        ConPrint("save clustering (Yes/No) ? ");
-        char answer = AskChar();
+        char answer = AskChar("save clustering (Yes/No) ? ");
         SaveThis = answer == 'y' || answer == 'Y';
     }
     if (SaveThis) WritePartition();
@@ -164,7 +167,16 @@ static void RunLoop() {
     PartFileKeepOpen = true;
     for (;;) {
         ++RepCount;
-        if (RepCount > RepLimit && !RunDialogue()) return;
+        if (SeriesInterrupted) {
+            ConEndLine();
+            ConLine("Interrupted: the series ends after repetition %d", RepCount - 1);
+            return;
+        }
+        if (RepCount > RepLimit) {
+            ReleaseSeriesInterrupt();
+            if (!RunDialogue()) return;
+            if (RunMode == 2) CatchSeriesInterrupt();
+        }
         // A rejected partition file before any partition exists leaves
         // nothing to optimize: the pass does not count as a repetition.
         if (!EverPartitioned) {
@@ -176,6 +188,8 @@ static void RunLoop() {
 }
 
 void RunProgram() {
+    AnswerUsageArguments();
+    ReadNamedAnswers();
     StartUp();
     OpenWorkingFiles();
     ReadNetwork();
@@ -183,6 +197,8 @@ void RunProgram() {
     ListLevel = 1;
     NumConstraints = 0;
     ReadModel();
+    CheckNamedAnswersAgainstData();
+    ReleaseListing();
     TitleDialogue();
     WeightsDialogue();
     FlushListing();
@@ -194,8 +210,10 @@ void RunProgram() {
     CloseOutputFiles();
     CloseTextFile(NetFile);
     CloseTextFile(ModelFile);
-    WaitForEnter();
-    // A clustering or listing that could not be kept is a failed run.
+    // Ctrl-C asked for the end: a wait for Enter would only stand in its way.
+    if (!SeriesInterrupted) WaitForEnter();
+    // A clustering or listing that could not be kept is a failed run, even
+    // when it was interrupted: 130 promises that the series' work is saved.
     bool failed = ListingWriteFailed || PartitionWriteFailed || PartitionSaveSkipped || EnvWriteFailed;
-    EndProgram(failed ? 1 : 0);
+    EndProgram(failed ? 1 : SeriesInterrupted ? 130 : 0);
 }

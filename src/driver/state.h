@@ -4,6 +4,7 @@
 // arrays are indexed from 1, entry 0 is unused unless a comment says so.
 #pragma once
 
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -164,6 +165,7 @@ inline int32_t LineOnPage;   // lines counted on the current page
 inline TextFile NetFile;
 inline TextFile ModelFile;
 inline FILE* ListingFile;
+inline FILE* HeldListingFile;    // the listing while its writes are held in ListingFile, a temporary file
 inline FILE* PartitionFile;      // open for writing
 inline bool ListingWriteFailed;    // a write to the listing failed (reported once)
 inline bool PartitionWriteFailed;  // a write to the partition file failed (reported once)
@@ -194,6 +196,26 @@ inline std::string UserText;     // shown on the USER line of the settings listi
 // Command line, as the platform split it.
 inline int ArgCount;
 inline char** ArgValues;
+
+// Answers named on the command line (rows=3, weights=com:2, ...), each tied
+// to the prompt of its question. Filled once before the banner by
+// ReadNamedAnswers; taken by the prompts as the questions come.
+constexpr int MaxNamedAnswers = 80;
+struct NamedAnswerEntry {
+    const char* Prompt;   // the question's prompt, as the dialogue writes it
+    const char* Keyword;  // the argument's keyword, for messages
+    std::string Text;     // the answer, as if typed
+    bool Repeats;         // answers the question every time it is asked, not once
+    bool Taken;           // a one-time answer already given
+};
+inline NamedAnswerEntry NamedAnswers[MaxNamedAnswers];
+inline int32_t NumNamedAnswers;
+inline bool ScriptedRun;  // rows=, cols=, reps= or run= given: no question waits for the console
+inline bool SeedFixed;    // the generator started from FixedSeed (seed= or KORVEL_SEED), not the clock
+inline uint32_t FixedSeed;
+// Set by the first Ctrl-C of a random series: the series ends after its
+// running repetition. Written only by the signal handler and read by the loop.
+inline volatile std::sig_atomic_t SeriesInterrupted;
 
 // Random generator state, seeded once per run.
 inline uint32_t RandomSeed;

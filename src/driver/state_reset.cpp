@@ -88,6 +88,8 @@ static void ResetTextsAndFiles() {
     CloseTextFile(ModelFile);
     if (ListingFile != nullptr) std::fclose(ListingFile);
     ListingFile = nullptr;
+    if (HeldListingFile != nullptr) std::fclose(HeldListingFile);
+    HeldListingFile = nullptr;
     if (PartitionFile != nullptr) std::fclose(PartitionFile);
     PartitionFile = nullptr;
     ListingWriteFailed = PartitionWriteFailed = PartitionSaveSkipped = EnvWriteFailed = false;
@@ -110,6 +112,11 @@ static void ResetSettings() {
     UserText.clear();
     ArgCount = 0;
     ArgValues = nullptr;
+    for (NamedAnswerEntry& entry : NamedAnswers) entry = NamedAnswerEntry{};
+    NumNamedAnswers = 0;
+    ScriptedRun = SeedFixed = false;
+    FixedSeed = 0;
+    SeriesInterrupted = 0;
 }
 
 void ResetProblemState() {

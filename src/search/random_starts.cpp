@@ -13,13 +13,12 @@
 #include "console/prompts.h"
 #include "driver/state.h"
 #include "search/results_report.h"
+#include "settings/keywords.h"
 
 static const uint32_t RandomMultiplier = 134775813u;  // 08088405 hexadecimal
 
-// The seed from KORVEL_SEED: a decimal integer 0..4294967295, nothing else.
-static bool SeedFromEnvironment(uint32_t& seed) {
-    const char* text = std::getenv("KORVEL_SEED");
-    if (text == nullptr || *text == '\0') return false;
+bool ParseSeed(const char* text, uint32_t& seed) {
+    if (*text == '\0') return false;
     uint64_t value = 0;
     for (const char* p = text; *p != '\0'; ++p) {
         if (*p < '0' || *p > '9') return false;
@@ -30,9 +29,28 @@ static bool SeedFromEnvironment(uint32_t& seed) {
     return true;
 }
 
+// The last seed= argument; its value was checked before the run began.
+static bool SeedFromCommandLine(uint32_t& seed) {
+    bool found = false;
+    for (int i = 1; i < ArgCount; ++i) {
+        const char* value = KeywordValue(i, "seed");
+        if (value != nullptr) found = ParseSeed(value, seed);
+    }
+    return found;
+}
+
+static bool SeedFromEnvironment(uint32_t& seed) {
+    const char* text = std::getenv("KORVEL_SEED");
+    return text != nullptr && ParseSeed(text, seed);
+}
+
 void SeedRandom() {
     uint32_t seed;
-    if (SeedFromEnvironment(seed)) {
+    // The command line wins over the process environment, as it does over
+    // the environment file.
+    SeedFixed = SeedFromCommandLine(seed) || SeedFromEnvironment(seed);
+    if (SeedFixed) {
+        FixedSeed = seed;
         RandomSeed = seed;
         return;
     }

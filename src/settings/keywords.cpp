@@ -84,3 +84,10 @@ void ApplyCommandLine() {
         }
     }
 }
+
+const char* KeywordValue(int i, const char* keyword) {
+    const char* argument = ArgValues[i];
+    const char* equals = std::strchr(argument, '=');
+    if (equals == nullptr || Lowered(std::string(argument, equals)) != keyword) return nullptr;
+    return equals + 1;
+}

@@ -5,3 +5,6 @@
 void ScanEnvKeyword();
 // Applies every keyword=value argument in order.
 void ApplyCommandLine();
+// The value of argument i when it is keyword=value with the given keyword
+// (compared in lower case), else null.
+const char* KeywordValue(int i, const char* keyword);

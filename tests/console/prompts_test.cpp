@@ -85,8 +85,8 @@ TEST(AskIntDeathTest, EndOfInputStopsInsteadOfAskingForever) {
 TEST(AskChar, GivesTheFirstCharacterOrNothing) {
     ResetState();
     UseConsoleInput("yes\n\n");
-    EXPECT_EQ(AskChar(), 'y');
-    EXPECT_EQ(AskChar(), '\0');
-    EXPECT_EQ(AskChar(), '\0');  // end of input reads as an empty line
+    EXPECT_EQ(AskChar(""), 'y');
+    EXPECT_EQ(AskChar(""), '\0');
+    EXPECT_EQ(AskChar(""), '\0');  // end of input reads as an empty line
     EXPECT_TRUE(ConsoleInputEnded);
 }

@@ -1,0 +1,69 @@
+// The usage is checked before anything else, before the banner and the
+// environment file, so that asking for it changes nothing in the folder.
+#include "driver/usage.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "console/stop.h"
+#include "driver/state.h"
+
+#ifndef KORVEL_README
+#define KORVEL_README "README.md beside the program's sources"
+#endif
+
+static const char* const UsageText =
+    "Usage: korvel [keyword=value ...]\n"
+    "       korvel --help | -h | --version\n"
+    "\n"
+    "KORVEL asks its questions on the console. Arguments keyword=value set the\n"
+    "files and settings (kept in the environment file) and answer questions in\n"
+    "advance; keywords may be written in any case.\n"
+    "\n"
+    "Files:\n"
+    "  net= lst= mdl= zep=  network, listing, model and partition file\n"
+    "  env=                 environment file (default Tebra.ENV)\n"
+    "  raw= nam= var= ext= tex= dis= units= vars= debug= source= dism= assc= norm=\n"
+    "                       entries kept for the other programs of the family\n"
+    "\n"
+    "Answers (any of rows=, cols=, reps=, run= makes the run scripted: every\n"
+    "question takes its answer or the default shown, echoed as if typed; nothing\n"
+    "waits for Enter; the run stops after the series or the partition file read):\n"
+    "  run=0..2             0 stop, 1 read the partition file, 2 random (2)\n"
+    "  rows=N  cols=N       numbers of row and column clusters (2)\n"
+    "  reps=N               random repetitions (100)\n"
+    "  save=0..3            save clusterings: 0 no, 1 ask, 2 opt, 3 all (0)\n"
+    "  keep=y|n             answer to \"save clustering\" when save=1 (n)\n"
+    "  list=1..5            listing level (1)\n"
+    "  title=TEXT           run title (the current one)\n"
+    "  errors=1|2           error type: 1 constant, 2 size (1)\n"
+    "  minsize=N            minimal dom/fun/reg size (1)\n"
+    "  values=0|1           block values: 0 without, 1 average (0)\n"
+    "  weights=NAME:W,...   weights 0..999999 of block types named as in the\n"
+    "                       weights table (null, complete, ...), by short name\n"
+    "                       (com, reg, ...) or by number 0..12 (all 1)\n"
+    "  diadensity=D  outdensity=D  density parameters 0.00001..1 (0.75, 0.5)\n"
+    "  priorities=P,...     13 priorities 0..13 in the order of the weights table\n"
+    "  seed=N               seed of the random generator, 0..4294967295\n"
+    "\n"
+    "Environment:\n"
+    "  KORVEL_SEED=N        seed of the random generator when seed= is not given\n"
+    "\n"
+    "Ctrl-C during a random series ends the series after the running repetition;\n"
+    "the run then reports it, saves the environment and ends with exit code 130.\n"
+    "\n"
+    "More: " KORVEL_README "\n";
+
+void AnswerUsageArguments() {
+    for (int i = 1; i < ArgCount; ++i) {
+        const char* argument = ArgValues[i];
+        if (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0) {
+            std::fputs(UsageText, stdout);
+            EndProgram(0);
+        }
+        if (std::strcmp(argument, "--version") == 0) {
+            std::printf("KORVEL version: %s\n", VersionDate);
+            EndProgram(0);
+        }
+    }
+}

@@ -1,0 +1,299 @@
+// Named answers. The dialogues stay as they are: every question reads its
+// answer through the prompts, which first look here by the question's
+// prompt. The answers are checked when the arguments are read, so that a
+// scripted run never meets a refused answer and never waits for a console
+// that is not there; only the cluster counts and the minimal size depend on
+// the data, and they are checked once the network and model are read.
+#include "settings/named_answers.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "console/output.h"
+#include "console/prompts.h"
+#include "console/stop.h"
+#include "console/text_input.h"
+#include "criterion/weights_dialogue.h"
+#include "driver/state.h"
+#include "search/random_starts.h"
+
+static const char* const RunPrompt = "0 - stop,  1 - read file,  2 - random  = ";
+static const char* const WeightChoicePrompt = "-1 - stop, 13 - priority, i - change i-th weight  = ";
+static const char* const NewWeightPrompt = "new weight = ";
+static const char* const DiaDensityPrompt = "dia-density = ";
+static const char* const OutDensityPrompt = "out-density = ";
+static const char* const PriorityPrompt = "priority  = ";
+
+enum AnswerKind { IntAnswer, TextAnswer, YesNoAnswer, NoKeyword };
+// The bound that the network and model put on an answer.
+enum DataLimit { NoLimit, RowLimit, ColLimit, UnitLimit };
+
+// Every question a scripted run may meet, with its keyword and the answer
+// taken when the keyword is not given.
+struct Question {
+    const char* Keyword;
+    const char* Prompt;
+    AnswerKind Kind;
+    int32_t Min, Max;  // integer answers, before the data are known
+    DataLimit Limit;
+    const char* Default;
+};
+static const Question Questions[] = {
+    {"", "Change parameters? (y/n) ", NoKeyword, 0, 0, NoLimit, "n"},
+    {"", "New file     = ", NoKeyword, 0, 0, NoLimit, ""},
+    {"title", "New title or <ENTER> : ", TextAnswer, 0, 0, NoLimit, ""},
+    {"errors", "error type:  1 - constant,  2 - size  = ", IntAnswer, 1, 2, NoLimit, "1"},
+    {"minsize", "minimal dom/fun/reg size  = ", IntAnswer, 1, MaxNetUnits, UnitLimit, "1"},
+    {"values", "values: 0 - without,  1 - average  = ", IntAnswer, 0, 1, NoLimit, "0"},
+    {"", WeightChoicePrompt, NoKeyword, 0, 0, NoLimit, "-1"},
+    {"run", RunPrompt, IntAnswer, 0, 2, NoLimit, "0"},
+    {"rows", "Number of Row clusters = ", IntAnswer, 1, MaxModelSize, RowLimit, "2"},
+    {"cols", "Number of Col clusters = ", IntAnswer, 1, MaxModelSize, ColLimit, "2"},
+    {"reps", "Number of random repetitions              = ", IntAnswer, 0, 2147483646, NoLimit, "100"},
+    {"save", "Save: 0 - no, 1 - ask, 2 - opt, 3 - all   = ", IntAnswer, 0, 3, NoLimit, "0"},
+    {"list", "1 - short list,  2 - list all  = ", IntAnswer, 1, 5, NoLimit, "1"},
+    {"keep", "save clustering (Yes/No) ? ", YesNoAnswer, 0, 0, NoLimit, "n"},
+};
+
+static int32_t LimitOf(DataLimit limit) {
+    switch (limit) {
+        case RowLimit: return Min(NumRows, ModelRows);
+        case ColLimit: return Min(NumCols, ModelCols);
+        case UnitLimit: return NumUnits;
+        default: return 0;
+    }
+}
+
+[[noreturn]] void StopOnNamedAnswer(const char* keyword, const std::string& text, const std::string& range) {
+    if (*keyword == '\0') {
+        ConLine("No scripted answer for this question: %s", text.c_str());
+    } else {
+        ConLine("Bad argument %s=%s: %s must be %s", keyword, text.c_str(), keyword, range.c_str());
+    }
+    EndProgram(1);
+}
+
+static std::string RangeText(int32_t min, int32_t max) {
+    return std::to_string(min) + ".." + std::to_string(max);
+}
+
+static void AddAnswer(const char* prompt, const char* keyword, const std::string& text, bool repeats) {
+    // A later argument of the same keyword replaces the earlier answer.
+    for (int n = 0; n < NumNamedAnswers; ++n) {
+        NamedAnswerEntry& entry = NamedAnswers[n];
+        if (repeats && entry.Repeats && std::strcmp(entry.Prompt, prompt) == 0) {
+            entry.Text = text;
+            return;
+        }
+    }
+    if (NumNamedAnswers == MaxNamedAnswers) return;
+    NamedAnswers[NumNamedAnswers++] = NamedAnswerEntry{prompt, keyword, text, repeats, false};
+}
+
+// A real answer by the answer grammar, within min..max.
+static bool ParseRealIn(const std::string& text, double min, double max) {
+    double value;
+    return ParseAnswer(text, value) && std::isfinite(value) && value >= min && value <= max;
+}
+
+// The block type of a name in weights=: its number, its short name or its
+// name (blanks written as hyphens), in any case; -1 when none.
+static int TypeOfName(const std::string& name) {
+    int32_t number;
+    if (ParseInt32(name.c_str(), number)) return number >= 0 && number <= MaxTypeCode ? number : -1;
+    for (int k = 0; k <= MaxTypeCode; ++k) {
+        std::string code = TypeCode[k], full = TypeName[k];
+        for (char& c : full)
+            if (c == ' ') c = '-';
+        std::string lower = name;
+        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (lower == full || (code.find('-') == std::string::npos && lower == code)) return k;
+    }
+    return -1;
+}
+
+// The comma-separated items of a value.
+static int SplitItems(const char* value, std::string items[], int maxItems) {
+    int n = 0;
+    std::string item;
+    for (const char* p = value;; ++p) {
+        if (*p == ',' || *p == '\0') {
+            if (n < maxItems) items[n] = item;
+            ++n;
+            item.clear();
+            if (*p == '\0') break;
+        } else {
+            item.push_back(*p);
+        }
+    }
+    return n;
+}
+
+// The answers of the weights dialogue, gathered over the arguments and then
+// queued in the order the dialogue asks for them.
+struct WeightAnswers {
+    std::string Weight[NumTypeCodes];  // empty: not given
+    std::string DiaDensity, OutDensity;
+    std::string Priority[NumTypeCodes];
+    bool PrioritiesGiven;
+};
+
+static void ReadWeights(const char* value, WeightAnswers& answers) {
+    static const char* const Range = "name:weight pairs, weights 0..999999 (names as in the weights table)";
+    std::string items[NumTypeCodes + 1];
+    int n = SplitItems(value, items, NumTypeCodes + 1);
+    if (n > NumTypeCodes) StopOnNamedAnswer("weights", value, Range);
+    for (int i = 0; i < n; ++i) {
+        size_t colon = items[i].find(':');
+        if (colon == std::string::npos) StopOnNamedAnswer("weights", value, Range);
+        int k = TypeOfName(items[i].substr(0, colon));
+        std::string weight = items[i].substr(colon + 1);
+        if (k < 0 || !ParseRealIn(weight, 0, 999999)) StopOnNamedAnswer("weights", value, Range);
+        answers.Weight[k] = weight;
+    }
+}
+
+static void ReadPriorities(const char* value, WeightAnswers& answers) {
+    static const char* const Range = "13 numbers 0..13 in the order of the weights table, each of 1..13 at most once";
+    std::string items[NumTypeCodes + 1];
+    if (SplitItems(value, items, NumTypeCodes + 1) != NumTypeCodes) StopOnNamedAnswer("priorities", value, Range);
+    bool used[NumTypeCodes + 1] = {};
+    for (int k = 0; k <= MaxTypeCode; ++k) {
+        int32_t p;
+        if (!ParseInt32(items[k].c_str(), p) || p < 0 || p > NumTypeCodes) StopOnNamedAnswer("priorities", value, Range);
+        // A repeated priority would make the dialogue ask all of them again.
+        if (p > 0 && used[p]) StopOnNamedAnswer("priorities", value, Range);
+        used[p] = true;
+        answers.Priority[k] = items[k];
+    }
+    answers.PrioritiesGiven = true;
+}
+
+static void QueueWeightAnswers(const WeightAnswers& answers) {
+    bool densities = !answers.DiaDensity.empty() || !answers.OutDensity.empty();
+    bool any = densities || answers.PrioritiesGiven;
+    for (int k = 0; k <= MaxTypeCode; ++k) {
+        bool density = k == DensityType && densities;
+        if (answers.Weight[k].empty() && !density) continue;
+        any = true;
+        AddAnswer(WeightChoicePrompt, "weights", std::to_string(k), false);
+        // Changing the densities passes through the density weight, which
+        // keeps its default unless it is named too.
+        AddAnswer(NewWeightPrompt, "weights", answers.Weight[k].empty() ? "1" : answers.Weight[k], false);
+        if (k == DensityType) {
+            AddAnswer(DiaDensityPrompt, "diadensity", answers.DiaDensity.empty() ? "0.75" : answers.DiaDensity, false);
+            AddAnswer(OutDensityPrompt, "outdensity", answers.OutDensity.empty() ? "0.5" : answers.OutDensity, false);
+        }
+    }
+    if (answers.PrioritiesGiven) {
+        AddAnswer(WeightChoicePrompt, "priorities", "13", false);
+        for (int k = 0; k <= MaxTypeCode; ++k) AddAnswer(PriorityPrompt, "priorities", answers.Priority[k], false);
+    }
+    if (any) AddAnswer(WeightChoicePrompt, "weights", "-1", false);
+}
+
+// Checks the answer of one question and gives it as it will be typed.
+static std::string QuestionAnswer(const Question& q, const char* value) {
+    std::string text = value;
+    if (q.Kind == IntAnswer) {
+        int32_t number;
+        if (!ParseInt32(value, number) || number < q.Min || number > q.Max)
+            StopOnNamedAnswer(q.Keyword, text, RangeText(q.Min, q.Max));
+    } else if (q.Kind == YesNoAnswer) {
+        char c = static_cast<char>(std::tolower(static_cast<unsigned char>(value[0])));
+        if (c != 'y' && c != 'n') StopOnNamedAnswer(q.Keyword, text, "yes or no");
+    } else {
+        // A title is one line of the environment file: it ends at a line end or Ctrl-Z.
+        size_t end = text.find_first_of("\r\n\x1a");
+        if (end != std::string::npos) text.resize(end);
+    }
+    return text;
+}
+
+void ReadNamedAnswers() {
+    NumNamedAnswers = 0;
+    ScriptedRun = false;
+    SetCriterionDefaults();  // the type names for weights=
+    WeightAnswers weights{};
+    std::string runAnswer = "2";  // a scripted run without run= starts a random series
+    for (int i = 1; i < ArgCount; ++i) {
+        const char* argument = ArgValues[i];
+        const char* equals = std::strchr(argument, '=');
+        if (equals == nullptr) continue;
+        std::string keyword(argument, equals);
+        for (char& c : keyword) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const char* value = equals + 1;
+        if (keyword == "rows" || keyword == "cols" || keyword == "reps" || keyword == "run") ScriptedRun = true;
+        for (const Question& q : Questions) {
+            if (q.Kind == NoKeyword || keyword != q.Keyword) continue;
+            std::string text = QuestionAnswer(q, value);
+            if (q.Prompt == RunPrompt) {
+                runAnswer = text;
+            } else {
+                AddAnswer(q.Prompt, q.Keyword, text, true);
+            }
+        }
+        if (keyword == "weights") {
+            ReadWeights(value, weights);
+        } else if (keyword == "diadensity" || keyword == "outdensity") {
+            if (!ParseRealIn(value, 0.00001, 1)) StopOnNamedAnswer(keyword == "diadensity" ? "diadensity" : "outdensity", value, "0.00001..1");
+            (keyword == "diadensity" ? weights.DiaDensity : weights.OutDensity) = value;
+        } else if (keyword == "priorities") {
+            ReadPriorities(value, weights);
+        } else if (keyword == "seed") {
+            uint32_t seed;
+            if (!ParseSeed(value, seed)) StopOnNamedAnswer("seed", value, "0..4294967295");
+        }
+    }
+    QueueWeightAnswers(weights);
+    // The run question comes back after the series; only its first asking
+    // takes the argument, the next one the default: stop.
+    if (ScriptedRun) AddAnswer(RunPrompt, "run", runAnswer, false);
+}
+
+bool NamedAnswersNeedData() {
+    for (int n = 0; n < NumNamedAnswers; ++n) {
+        for (const Question& q : Questions) {
+            if (q.Limit != NoLimit && std::strcmp(NamedAnswers[n].Prompt, q.Prompt) == 0) return true;
+        }
+    }
+    return false;
+}
+
+void CheckNamedAnswersAgainstData() {
+    for (int n = 0; n < NumNamedAnswers; ++n) {
+        const NamedAnswerEntry& entry = NamedAnswers[n];
+        for (const Question& q : Questions) {
+            if (q.Limit == NoLimit || std::strcmp(entry.Prompt, q.Prompt) != 0) continue;
+            int32_t limit = LimitOf(q.Limit);
+            int32_t number = 0;
+            ParseInt32(entry.Text.c_str(), number);
+            if (number <= limit) continue;
+            // Nothing of this run reaches the listing.
+            DropListing();
+            StopOnNamedAnswer(q.Keyword, entry.Text, RangeText(q.Min, limit) + " for this network and model");
+        }
+    }
+}
+
+bool NamedAnswer(const char* prompt, std::string& text, const char*& keyword) {
+    for (int n = 0; n < NumNamedAnswers; ++n) {
+        NamedAnswerEntry& entry = NamedAnswers[n];
+        if (entry.Taken || std::strcmp(entry.Prompt, prompt) != 0) continue;
+        if (!entry.Repeats) entry.Taken = true;
+        text = entry.Text;
+        keyword = entry.Keyword;
+        return true;
+    }
+    if (!ScriptedRun) return false;
+    for (const Question& q : Questions) {
+        if (std::strcmp(q.Prompt, prompt) != 0) continue;
+        text = q.Default;
+        if (q.Limit != NoLimit) text = std::to_string(Min(std::atoi(q.Default), LimitOf(q.Limit)));
+        keyword = "";
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,29 @@
+// Answers named on the command line (rows=3, reps=100, weights=com:2, ...).
+// Each answers one question of the dialogues as if typed; any of rows=,
+// cols=, reps= or run= makes the whole run scripted.
+#pragma once
+
+#include <string>
+
+// Reads the answer arguments into NamedAnswers, sets ScriptedRun, and checks
+// every answer whose range does not depend on the data. A bad answer ends the
+// program with exit code 1 before any file is touched.
+void ReadNamedAnswers();
+
+// Checks the cluster counts and the minimal size named on the command line
+// against the network and model just read. A bad answer drops the held
+// listing writes and ends the program with exit code 1.
+void CheckNamedAnswersAgainstData();
+
+// True when an answer named on the command line waits to be checked against
+// the network and model.
+bool NamedAnswersNeedData();
+
+// The answer to the question asked with prompt: the one named on the command
+// line, or in a scripted run the question's current or default answer.
+// keyword is the argument's keyword, or "" for a default. False when the
+// console must be asked.
+bool NamedAnswer(const char* prompt, std::string& text, const char*& keyword);
+
+// Ends the program on a named answer that the question refuses.
+[[noreturn]] void StopOnNamedAnswer(const char* keyword, const std::string& text, const std::string& range);

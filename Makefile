@@ -1,7 +1,9 @@
-# make run: build, then run the program on the bundled example in run/.
+# make run: build the program alone (no tests, no GoogleTest needed) in
+# build-run/, then run it on the bundled example in run/.
 # make test: build, then pass every test, in the normal build and again with
 # AddressSanitizer and UndefinedBehaviorSanitizer.
 BUILD := build
+RUN_BUILD := build-run
 JOBS := 2
 
 .PHONY: all build run test bench sanitize clean
@@ -14,10 +16,12 @@ build:
 
 # The scratch folder gets the example files the first time; later runs keep
 # the environment and listing they left, as the program's users would.
-run: build
+run:
+	cmake -S . -B $(RUN_BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVEL_TESTS=OFF -DKORVEL_BENCH=OFF
+	cmake --build $(RUN_BUILD) --target korvel -j $(JOBS)
 	mkdir -p run
 	for f in examples/*; do case $$f in *.md) ;; *) [ -e run/$$(basename $$f) ] || cp $$f run/;; esac; done
-	cd run && ../$(BUILD)/korvel
+	cd run && ../$(RUN_BUILD)/korvel $(ARGS)
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -34,7 +38,7 @@ bench:
 	$(BUILD)/korvel-bench
 
 clean:
-	rm -rf $(BUILD) build-sanitize
+	rm -rf $(BUILD) $(RUN_BUILD) build-sanitize
 
 # make fuzz: build the fuzz targets with clang and run each for FUZZ_SECONDS.
 FUZZ_BUILD := build-fuzz

@@ -141,7 +141,7 @@ struct WeightAnswers {
 };
 
 static void ReadWeights(const char* value, WeightAnswers& answers) {
-    static const char* const Range = "name:weight pairs, weights 0..999999 (names as in the weights table)";
+    static const char* const Range = "name:weight pairs with weights 0..999999 and names as in the weights table";
     std::string items[NumTypeCodes + 1];
     int n = SplitItems(value, items, NumTypeCodes + 1);
     if (n > NumTypeCodes) StopOnNamedAnswer("weights", value, Range);

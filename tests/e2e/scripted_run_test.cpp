@@ -1,0 +1,139 @@
+// Runs driven by the command line: the usage, named answers that make a run
+// scripted, and answers that the run refuses before touching a file.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "support/test_support.h"
+
+static std::string Example(const std::string& name) {
+    std::ifstream in(std::string(KORVEL_SOURCE_DIR) + "/examples/" + name, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+static void UseDavis(const TempFolder& folder) {
+    folder.Write("davis.net", Example("davis.net"));
+    folder.Write("null-complete.mdl", Example("null-complete.mdl"));
+}
+
+static int FilesIn(const TempFolder& folder) {
+    int count = 0;
+    DIR* dir = opendir(folder.Path.c_str());
+    while (dirent* entry = readdir(dir)) count += entry->d_name[0] != '.';
+    closedir(dir);
+    return count;
+}
+
+static bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(ScriptedRun, HelpAndVersionTouchNoFile) {
+    TempFolder folder;
+    RunResult help = RunKorvel(folder, "", "net=x.net --help");
+    EXPECT_EQ(help.ExitCode, 0);
+    EXPECT_EQ(help.Console.substr(0, 34), "Usage: korvel [keyword=value ...]\n");
+    EXPECT_TRUE(Contains(help.Console, "KORVEL_SEED"));
+    EXPECT_TRUE(Contains(help.Console, "README.md"));
+    EXPECT_EQ(RunKorvel(folder, "", "-h").Console, help.Console);
+    RunResult version = RunKorvel(folder, "", "--version");
+    EXPECT_EQ(version.ExitCode, 0);
+    EXPECT_EQ(version.Console, "KORVEL version: 7 December 2026\n");
+    EXPECT_EQ(FilesIn(folder), 0);
+}
+
+// The answers typed one by one for the scripted run of the same test.
+static const char* const TypedAnswers = "\nn\n\n\n\n\n1\n1\n0\n-1\n2\n2\n3\n100\n0\n1\n0\n\n";
+
+TEST(ScriptedRun, SameResultsAsTheRunAnsweredOnTheConsole) {
+    TempFolder scripted, typed;
+    UseDavis(scripted);
+    UseDavis(typed);
+    RunResult script = RunKorvel(scripted, "", "net=davis.net mdl=null-complete.mdl rows=2 cols=3 reps=100 seed=2026");
+    RunResult console = RunKorvel(typed, TypedAnswers, "net=davis.net mdl=null-complete.mdl", "2026");
+    EXPECT_EQ(script.ExitCode, 0);
+    EXPECT_EQ(console.ExitCode, 0);
+    std::string listing = scripted.Read("Model.LST");
+    EXPECT_EQ(listing, typed.Read("Model.LST"));
+    EXPECT_TRUE(Contains(listing, "P =   52.000\r\n"));
+    EXPECT_EQ(scripted.Read("Tebra.ENV"), typed.Read("Tebra.ENV"));
+    // The scripted console is the typed one with every answer echoed as if typed.
+    EXPECT_TRUE(Contains(script.Console, "Number of Col clusters = 3\nInt [    0,2147483646] "
+                                         "Number of random repetitions              = 100\n"));
+    std::string unechoed = script.Console;
+    const char* const echoes[][2] = {
+        {"(y/n) ", "n"},       {"New file     = ", ""}, {"<ENTER> : \n", ""},  {"size  = ", "1"},
+        {"size  = ", "1"},     {"average  = ", "0"},    {"weight  = ", "-1"},   {"random  = ", "2"},
+        {"clusters = ", "2"},  {"clusters = ", "3"},    {"repetitions              = ", "100"},
+        {"all   = ", "0"},     {"list all  = ", "1"},   {"random  = ", "0"}};
+    for (const auto& echo : echoes) {
+        std::string typedText = std::string(echo[0]) + echo[1] + "\n";
+        for (size_t at = unechoed.find(typedText); at != std::string::npos; at = unechoed.find(typedText, at))
+            unechoed.replace(at, typedText.size(), echo[0]);
+    }
+    EXPECT_EQ(unechoed, console.Console);
+}
+
+TEST(ScriptedRun, EveryQuestionHasItsKeyword) {
+    TempFolder folder;
+    UseDavis(folder);
+    std::string arguments =
+        "net=davis.net mdl=null-complete.mdl lst=all.lst zep=all.zep reps=3 rows=3 cols=2 save=3 list=2 "
+        "'title=Southern women' errors=2 minsize=2 values=1 weights=com:2,density:0.5 diadensity=0.6 "
+        "priorities=2,1,3,4,5,6,7,8,9,10,11,12,13";
+    RunResult run = RunKorvel(folder, "", arguments);
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_TRUE(Contains(run.Console, "New title or <ENTER> : \nSouthern women\n"));
+    EXPECT_TRUE(Contains(run.Console, "change i-th weight  = 1\nReal [   0.0000,999999.0000] new weight = 2\n"
+                                      " 1    2.000  complete\n"));
+    EXPECT_TRUE(Contains(run.Console, "change i-th weight  = 9\nReal [   0.0000,999999.0000] new weight = 0.5\n"
+                                      "Real [   0.0000,   1.0000] dia-density = 0.6\n"));
+    std::string listing = folder.Read("all.lst");
+    EXPECT_TRUE(Contains(listing, "Southern women"));
+    EXPECT_TRUE(Contains(listing, "error type = size\r\n minimal dom/fun/par size  =     2\r\n"
+                                  " averaging rule no/ave/med =     1\r\n"));
+    EXPECT_TRUE(Contains(listing, "    0 :     1.000    2    1\r\n    1 :     2.000    1    0\r\n"));
+    EXPECT_TRUE(Contains(listing, "density =  0.60000  0.50000\r\n"));
+    EXPECT_TRUE(Contains(listing, " NUMBER OF CLUSTERS    =   3  2\r\n NUMBER OF CLUSTERINGS =      3\r\n"));
+    // Save option "all" writes the three clusterings without asking for a name.
+    std::string saved = folder.Read("all.zep");
+    EXPECT_TRUE(Contains(saved, "[1] = ") && Contains(saved, "[2] = ") && Contains(saved, "[3] = "));
+
+    // The saved clustering read back as a start: run=1 stops after its two passes.
+    RunResult read = RunKorvel(folder, "", "run=1 list=1");
+    EXPECT_EQ(read.ExitCode, 0);
+    EXPECT_TRUE(Contains(read.Console, "random  = 1\n"));
+    EXPECT_TRUE(Contains(read.Console, " Reading partition:   KORVEL: 3/2 [1] = "));
+    EXPECT_TRUE(Contains(read.Console, "random  = 0\nSaving ENV on Tebra.ENV\n"));
+}
+
+TEST(ScriptedRun, BadAnswersStopBeforeAnyFileIsWritten) {
+    TempFolder folder;
+    RunResult rows = RunKorvel(folder, "", "rows=0 net=davis.net");
+    EXPECT_EQ(rows.ExitCode, 1);
+    EXPECT_EQ(rows.Console, "Bad argument rows=0: rows must be 1..75\n");
+    RunResult weights = RunKorvel(folder, "", "WEIGHTS=nul:1");
+    EXPECT_EQ(weights.ExitCode, 1);
+    EXPECT_TRUE(Contains(weights.Console, "Bad argument weights=nul:1: weights must be name:weight pairs"));
+    RunResult priorities = RunKorvel(folder, "", "priorities=1,1,3,4,5,6,7,8,9,10,11,12,13");
+    EXPECT_EQ(priorities.ExitCode, 1);
+    EXPECT_EQ(RunKorvel(folder, "", "seed=4294967296").ExitCode, 1);
+    EXPECT_EQ(FilesIn(folder), 0);
+
+    // Within 1..75 but more than the model's 10 columns: refused once the
+    // network and model are read, and the listing keeps nothing of the run.
+    UseDavis(folder);
+    folder.Write("Tebra.ENV", Example("Tebra.ENV"));
+    folder.Write("davis.lst", "earlier run\r\n");
+    RunResult cols = RunKorvel(folder, "", "cols=11");
+    EXPECT_EQ(cols.ExitCode, 1);
+    EXPECT_TRUE(Contains(cols.Console, "\nBad argument cols=11: cols must be 1..10 for this network and model\n"));
+    EXPECT_EQ(folder.Read("davis.lst"), "earlier run\r\n");
+    EXPECT_EQ(folder.Read("Tebra.ENV"), Example("Tebra.ENV"));
+}

@@ -1,9 +1,8 @@
 // Fuzzes the network file reader: the input is the whole network file. After
 // a read that returns, the network must fit the state's limits and the derived
 // arrays must agree with the tie values.
-#include <cstring>
-
 #include "fuzz_driver.h"
+#include "network/net_lines.h"
 #include "network/network_reader.h"
 
 static void CheckNetwork() {
@@ -14,7 +13,7 @@ static void CheckNetwork() {
     Require(ColOffset == (TwoMode ? NumRows : 0), "column offset does not match the mode");
     Require(NumUnits == (TwoMode ? NumRows + NumCols : NumRows), "unit count does not add up");
     for (int k = 1; k <= NumUnits; ++k) {
-        Require(std::strlen(UnitName[k]) == NameLength, "a unit name is not 10 characters");
+        Require(CharacterCount(UnitName[k]) == NameLength, "a unit name is not 10 characters");
     }
     for (int i = 1; i <= NumRows; ++i) {
         for (int j = 1; j <= NumCols; ++j) {

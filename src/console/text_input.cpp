@@ -52,6 +52,7 @@ int ReadChar(TextFile& file) {
     int c = PeekChar(file);
     // Once the end is seen it stays: a Ctrl-Z ends the file for good.
     if (c >= 0) file.Primed = false;
+    if (c == '\r') ++file.LineEnds;
     return c;
 }
 

@@ -4,6 +4,8 @@
 // are echoed and have no effect.
 #include "driver/model_file.h"
 
+#include <cstdio>
+
 #include "console/output.h"
 #include "console/stop.h"
 #include "console/text_input.h"
@@ -12,7 +14,11 @@
 static int32_t ReadModelInt() {
     char token[TokenSize];
     int32_t value;
-    if (!ReadInt(ModelFile, value, token)) StopOnBadInput("Bad number in MDL file: ", token);
+    if (!ReadInt(ModelFile, value, token)) {
+        char message[64];
+        std::snprintf(message, sizeof message, "Bad number in MDL file, line %d: ", ModelFile.LineEnds + 1);
+        StopOnBadInput(message, token);
+    }
     return value;
 }
 

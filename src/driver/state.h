@@ -13,7 +13,8 @@ constexpr int MaxSideUnits = 250;    // row units, column units
 constexpr int MaxNetUnits = 500;     // units declared in a network file (rows plus columns)
 constexpr int MaxModelSize = 75;     // clusters per side; block matrices are 75 x 75
 constexpr int MaxConstraints = 100;  // constraints read from a model file
-constexpr int NameLength = 10;       // every UnitName entry is padded to this
+constexpr int NameLength = 10;       // characters of every UnitName entry, padded with blanks
+constexpr int NameBytes = 4 * NameLength;  // a UTF-8 character takes up to 4 bytes
 constexpr int MaxTitleLength = 70;   // Title, ListTitle
 constexpr int32_t MaxTypeCode = 12;  // highest ideal block type code
 constexpr int NumTypeCodes = MaxTypeCode + 1;
@@ -60,6 +61,7 @@ struct TextFile {
     int Next;         // the next character, already normalised; -1 at the end
     bool Primed;      // Next has been read from Handle
     bool ReadFailed;  // the operating system reported a read error
+    int32_t LineEnds; // line ends taken so far: the current line is LineEnds + 1
 };
 
 // Network: filled once by ReadNetwork, read by everything after it.
@@ -71,7 +73,7 @@ inline int32_t ColOffset;  // NumRows when TwoMode, else 0: column j is unit Col
 inline int32_t NetForm;    // 1 matrix, 2 edges, 3 arcs; 5 while none was recognised
 inline int32_t NetworkMatrix[MaxSideUnits + 1][MaxSideUnits + 1];  // tie value, row x column unit
 inline uint8_t BinaryMatrix[MaxSideUnits + 1][MaxSideUnits + 1];   // 1 where the tie is positive
-inline char UnitName[MaxNetUnits + 1][NameLength + 1];             // blank-padded, NUL-terminated
+inline char UnitName[MaxNetUnits + 1][NameBytes + 1];              // 10 characters, blank-padded, NUL-terminated
 
 // Model: filled once by ReadModel, read by the criterion.
 inline int32_t ModelRows;  // rows of the model matrix, 2..75: bound on row clusters

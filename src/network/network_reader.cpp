@@ -1,7 +1,10 @@
-// The network file reader. It scans the file character by character as the
-// family's files are laid out: anything up to "*v", the counts, optional name
-// lines, a keyword line, then a matrix or value lines. Every scan stops at the
-// end of the file, and every bad count, name or value stops the run in order.
+// The network file reader. The header is scanned character by character as
+// the family's files are laid out: anything up to "*v", then the counts. The
+// rest is read line by line, as today's network tools write it: name lines,
+// a form keyword, then a matrix or value lines, with empty and comment lines
+// anywhere. The family's own files are the case where every line starts with
+// a blank and every value is an integer, and they read exactly as they always
+// did. Every refusal says which line of the file it is about.
 #include "network/network_reader.h"
 
 #include <cstdio>
@@ -13,65 +16,95 @@
 #include "console/stop.h"
 #include "console/text_input.h"
 #include "driver/state.h"
+#include "network/net_lines.h"
 
-[[noreturn]] static void StopUnexpectedEnd() {
+// A keyword line after the counts: its form, and the relation it belongs to.
+struct NetKeyword {
+    int32_t Form;       // 1 matrix, 2 edges, 3 arcs, 5 no form
+    bool List;          // *Edgeslist or *Arcslist: a unit and the units it is tied to
+    int32_t Relation;   // the number after a colon; 1 when there is none
+    std::string Label;  // the relation's label, without its double quotes
+    bool Labelled;      // a label in double quotes followed the number
+};
+
+static NetLine Line;              // the line being read; static, so a stop leaks nothing
+static NetKeyword FirstRelation;  // the keyword whose values are read
+static bool ListForm;             // the values in force are lists
+static int32_t RoundedValues;     // values that rounding changed
+
+[[noreturn]] static void StopUnexpectedEnd(int32_t itemLine) {
     ConLine("Bad NET file: unexpected end");
+    ConLine("The unfinished item began on line %d", itemLine);
     FlushListing();
     WaitForEnter();
     EndProgram(1);
 }
 
-static int32_t ReadNetInt() {
-    char token[TokenSize];
-    int32_t value;
-    if (!ReadInt(NetFile, value, token)) StopOnBadInput("Bad number in NET file: ", token);
-    return value;
-}
-
-// The next character, which must exist.
-static int ReadNetChar() {
+// The next character of the header, which must exist.
+static int ReadHeaderChar(int32_t itemLine) {
     int c = ReadChar(NetFile);
-    if (c < 0) StopUnexpectedEnd();
+    if (c < 0) StopUnexpectedEnd(itemLine);
     return c;
-}
-
-// The first character of the next line; a full stop stands for the end.
-static char FirstCharOfLine() {
-    int c = ReadChar(NetFile);
-    return c < 0 ? '.' : static_cast<char>(c);
 }
 
 // Passes everything up to the "*v" of the counts line and the rest of its word.
 static void ScanToCounts() {
+    int32_t starLine;
     for (;;) {
-        if (ReadNetChar() != '*') continue;
-        int c = ReadNetChar();
+        starLine = NetFile.LineEnds + 1;
+        if (ReadHeaderChar(1) != '*') continue;
+        int c = ReadHeaderChar(1);
         if (c == 'v' || c == 'V') break;
     }
-    while (ReadNetChar() != ' ') {
+    for (int c = ReadHeaderChar(starLine); c != ' ' && c != '\t' && c != '\r';) {
+        c = ReadHeaderChar(starLine);
     }
 }
 
-static void ReadCounts() {
-    NumUnits = ReadNetInt();
-    if (NumUnits > MaxNetUnits) FatalError(5);
-    int c = PeekChar(NetFile);
-    if (c < 0 || c == '\r') {
-        SkipLine(NetFile);
-        TwoMode = false;
-        NumRows = NumCols = NumUnits;
-        ColOffset = 0;
+static int32_t ReadHeaderInt() {
+    char token[TokenSize];
+    int32_t value;
+    if (!ReadInt(NetFile, value, token)) StopOnBadNetNumber(NetFile.LineEnds + 1, token);
+    return value;
+}
+
+// Says why the counts cannot be held, before the fatal error.
+[[noreturn]] static void StopOnCounts() {
+    if (TwoMode) {
+        ConLine("Network size out of range: %d units, %d row units, %lld column units read; "
+                "at most 500 units in all, 1..250 on a side",
+                NumUnits, NumRows, static_cast<long long>(NumUnits) - NumRows);
     } else {
-        NumRows = ReadNetInt();
-        SkipLine(NetFile);
-        TwoMode = true;
+        ConLine("Network size out of range: %d units read; at most 500 units in all, 1..250 on a side",
+                NumUnits);
+    }
+    FatalError(5);
+}
+
+// The counts: n alone on its line for a one-mode network, n and m for a
+// two-mode one. Blanks left at the end of the line make no second count.
+static void ReadCounts() {
+    NumUnits = ReadHeaderInt();
+    int c = PeekChar(NetFile);
+    while (c == ' ' || c == '\t') {
+        ReadChar(NetFile);
+        c = PeekChar(NetFile);
+    }
+    TwoMode = !(c < 0 || c == '\r');
+    if (TwoMode) {
+        NumRows = ReadHeaderInt();
         // Both counts are checked below; form the difference where it cannot overflow.
         int64_t cols = static_cast<int64_t>(NumUnits) - NumRows;
         NumCols = (cols < -1 || cols > MaxSideUnits) ? -1 : static_cast<int32_t>(cols);
         ColOffset = NumRows;
+    } else {
+        NumRows = NumCols = NumUnits;
+        ColOffset = 0;
     }
-    if (NumRows < 1 || NumRows > MaxSideUnits || NumCols < 1 || NumCols > MaxSideUnits) {
-        FatalError(5);
+    SkipLine(NetFile);
+    if (NumUnits > MaxNetUnits || NumRows < 1 || NumRows > MaxSideUnits || NumCols < 1 ||
+        NumCols > MaxSideUnits) {
+        StopOnCounts();
     }
 }
 
@@ -84,101 +117,256 @@ static void SetDefaultNames() {
     }
 }
 
-// One name line after its leading blank: the unit number, then a label
-// between double quotes, of which the first 10 characters are kept.
-static void ReadNameLine() {
-    int32_t k = ReadNetInt();
-    while (ReadNetChar() != '"') {
-    }
-    char label[NameLength + 1];
-    int length = 0;
-    for (int c = ReadNetChar(); c != '"'; c = ReadNetChar()) {
-        if (length < NameLength) label[length++] = static_cast<char>(c);
-    }
-    label[length] = '\0';
+// A name line: the unit number, then a label in double quotes (to the next
+// one or the end of the line) or, without a double quote, the first word.
+// The first 10 characters are kept. A line with only the number keeps the
+// unit's name.
+static void ReadNameLine(NetLine& line) {
+    int32_t k = NetInt(line, NextToken(line));
     if (k < 1 || k > NumUnits) {
         ConEndLine();
         ConLine("Error in NAMES");
+        ConLine("Unit %d named on line %d; the units are 1..%d", k, line.Number, NumUnits);
         FlushListing();
         WaitForEnter();
         EndProgram(1);
     }
-    std::memcpy(UnitName[k], label, length + 1);
+    std::string label;
+    size_t quote = line.Text.find('"', line.Pos);
+    if (quote != std::string::npos) {
+        size_t end = line.Text.find('"', quote + 1);
+        label = line.Text.substr(quote + 1, end == std::string::npos ? std::string::npos : end - quote - 1);
+    } else {
+        size_t start = line.Text.find_first_not_of(" \t", line.Pos);
+        if (start == std::string::npos) return;
+        size_t end = line.Text.find_first_of(" \t", start);
+        label = line.Text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    }
+    std::string kept = FirstCharacters(label, NameLength);
+    std::memcpy(UnitName[k], kept.c_str(), kept.size() + 1);
 }
 
-static void ReadNames() {
-    Ch = FirstCharOfLine();
-    while (Ch == ' ' || Ch == '%') {
-        if (Ch == ' ') ReadNameLine();
-        SkipLine(NetFile);
-        Ch = FirstCharOfLine();
-    }
+static void PadNames() {
     for (int k = 1; k <= NumUnits; ++k) {
         size_t length = std::strlen(UnitName[k]);
-        std::memset(UnitName[k] + length, ' ', NameLength - length);
-        UnitName[k][NameLength] = '\0';
+        int missing = NameLength - CharacterCount(UnitName[k]);
+        if (missing <= 0) continue;
+        std::memset(UnitName[k] + length, ' ', static_cast<size_t>(missing));
+        UnitName[k][length + static_cast<size_t>(missing)] = '\0';
     }
 }
 
-static void ReadForm() {
-    NetForm = 5;
-    if (Ch == '*') {
-        int c = ReadChar(NetFile);
-        if (c == 'm' || c == 'M') NetForm = 1;
-        if (c == 'e' || c == 'E') NetForm = 2;
-        if (c == 'a' || c == 'A') NetForm = 3;
-        if (!AtEnd(NetFile)) SkipLine(NetFile);
+static bool SameWord(const std::string& word, const char* keyword) {
+    if (word.size() != std::strlen(keyword)) return false;
+    for (size_t k = 0; k < word.size(); ++k) {
+        if ((word[k] | 0x20) != keyword[k]) return false;
+    }
+    return true;
+}
+
+// Reads a keyword line: the word after the '*' (ending at a blank, a tab, a
+// colon or the line end), then an optional relation number after a colon and
+// its label in double quotes. A word that is none of the five forms is known
+// by its first letter.
+static NetKeyword ReadKeyword(NetLine& line) {
+    NetKeyword keyword{5, false, 1, "", false};
+    const std::string& text = line.Text;
+    size_t p = text.find('*') + 1;
+    size_t start = p;
+    while (p < text.size() && text[p] != ' ' && text[p] != '\t' && text[p] != ':') ++p;
+    std::string word = text.substr(start, p - start);
+    char first = word.empty() ? '\0' : static_cast<char>(word[0] | 0x20);
+    if (SameWord(word, "edgeslist") || SameWord(word, "arcslist")) keyword.List = true;
+    if (first == 'm') keyword.Form = 1;
+    if (first == 'e') keyword.Form = 2;
+    if (first == 'a') keyword.Form = 3;
+    while (p < text.size() && (text[p] == ' ' || text[p] == '\t')) ++p;
+    if (p < text.size() && text[p] == ':') {
+        line.Pos = p + 1;
+        std::string number;
+        while (line.Pos < text.size() && (text[line.Pos] == ' ' || text[line.Pos] == '\t')) ++line.Pos;
+        while (line.Pos < text.size() && text[line.Pos] >= '0' && text[line.Pos] <= '9') {
+            number.push_back(text[line.Pos++]);
+        }
+        int32_t relation;
+        if (ParseInt32(number.c_str(), relation)) keyword.Relation = relation;
+        size_t quote = text.find('"', line.Pos);
+        if (quote != std::string::npos) {
+            size_t end = text.find('"', quote + 1);
+            keyword.Label = text.substr(quote + 1, end == std::string::npos ? std::string::npos : end - quote - 1);
+            keyword.Labelled = true;
+        }
+    }
+    return keyword;
+}
+
+// Says that values of later relations were left unread.
+static void ReportLaterRelation() {
+    if (FirstRelation.Labelled) {
+        ConLine("Relation %d \"%s\" read; later relations not read", FirstRelation.Relation,
+                FirstRelation.Label.c_str());
+    } else {
+        ConLine("Relation %d read; later relations not read", FirstRelation.Relation);
     }
 }
 
+static void ReportRounding() {
+    if (RoundedValues > 0) ConLine("%d tie values rounded to integers", RoundedValues);
+}
+
+// The line that ends the names, or the file's end. Ch gets its first mark.
+static bool ReadNames(NetLine& line) {
+    for (;;) {
+        if (!ReadNetLine(line)) {
+            Ch = '.';
+            return false;
+        }
+        LineKind kind = KindOfLine(line);
+        if (kind == LineKind::Blank || kind == LineKind::Comment) continue;
+        if (kind != LineKind::Data) {
+            Ch = FirstMark(line);
+            return true;
+        }
+        ReadNameLine(line);
+    }
+}
+
+[[noreturn]] static void StopWithoutForm(bool found, const NetLine& line) {
+    if (found) {
+        ConLine("No form keyword at line %d: %s", line.Number, FirstCharacters(line.Text, 20).c_str());
+    } else {
+        ConLine("No form keyword at line %d: end of file", NetFile.LineEnds + 1);
+    }
+    FatalError(6);
+}
+
+// The next token of the matrix values, read on across lines past empty and
+// comment lines. Empty when the values have ended: at the end of the file,
+// or at a keyword line, which line then holds.
+static std::string_view NextMatrixToken(NetLine& line, bool& ended) {
+    while (!ended) {
+        std::string_view token = NextToken(line);
+        if (!token.empty()) return token;
+        if (!ReadNetLine(line)) {
+            line.Text.clear();
+            ended = true;
+        }
+        LineKind kind = KindOfLine(line);
+        if (kind == LineKind::Keyword) ended = true;
+        if (kind == LineKind::Comment) line.Pos = line.Text.size();
+    }
+    return "";
+}
+
+// Matrix form: NumRows x NumCols values, row by row. Values missing at the
+// end are 0. Nothing after them is taken, but a later relation is worth a word.
 static void ReadMatrixValues() {
+    NetLine& line = Line;
+    line.Pos = line.Text.size();  // the keyword line is taken whole
+    bool ended = false;
     for (int i = 1; i <= NumRows; ++i) {
-        for (int j = 1; j <= NumCols; ++j) NetworkMatrix[i][j] = ReadNetInt();
+        for (int j = 1; j <= NumCols; ++j) {
+            std::string_view token = NextMatrixToken(line, ended);
+            bool rounded = false;
+            NetworkMatrix[i][j] = ended ? 0 : NetValue(line, token, rounded);
+            RoundedValues += rounded ? 1 : 0;
+        }
+    }
+    ReportRounding();
+    if (!ended) {
+        line.Pos = line.Text.size();
+        NextMatrixToken(line, ended);
+    }
+    if (KindOfLine(line) == LineKind::Keyword) {
+        NetKeyword keyword = ReadKeyword(line);
+        if (keyword.Form <= 3 && keyword.Relation != FirstRelation.Relation) ReportLaterRelation();
     }
     ConEndLine();
 }
 
-[[noreturn]] static void StopOutOfRange(int64_t i, int64_t j) {
+[[noreturn]] static void StopOutOfRange(int64_t i, int64_t j, int32_t lineNumber) {
     ListEndLine();
     ListLine("vertex data %3lld %3lld in network out of range", static_cast<long long>(i),
              static_cast<long long>(j));
     ConLine("vertex data %3lld %3lld in network out of range", static_cast<long long>(i),
             static_cast<long long>(j));
+    if (TwoMode) {
+        ConLine("The tie on line %d names a unit outside rows 1..%d, columns %d..%d", lineNumber, NumRows,
+                NumRows + 1, NumUnits);
+    } else {
+        ConLine("The tie on line %d names a unit outside 1..%d", lineNumber, NumUnits);
+    }
     CloseListing();
     WaitForEnter();
     EndProgram(1);
 }
 
+// Sets the tie from row unit i to column j (its number in the file), and the
+// reverse tie for an edge of a one-mode network.
+static void SetTie(int64_t i, int64_t j, int32_t value, int32_t lineNumber) {
+    if (TwoMode) j -= NumRows;
+    if (i < 1 || i > NumRows || j < 1 || j > NumCols) StopOutOfRange(i, j, lineNumber);
+    NetworkMatrix[i][j] = value;
+    if (NetForm == 2 && !TwoMode) NetworkMatrix[j][i] = value;
+}
+
+// An edges or arcs line: i, j and the value, 1 when it is missing.
+static void ReadTieLine(NetLine& line) {
+    int64_t i = NetInt(line, NextToken(line));
+    std::string_view token = NextToken(line);
+    int64_t j = token.empty() ? 0 : NetInt(line, token);
+    token = NextToken(line);
+    bool rounded = false;
+    int32_t value = token.empty() ? 1 : NetValue(line, token, rounded);
+    RoundedValues += rounded ? 1 : 0;
+    SetTie(i, j, value, line.Number);
+}
+
+// A list line: unit i, then the units it is tied to, each with value 1. A
+// negative number stands for the same unit.
+static void ReadListLine(NetLine& line) {
+    int64_t i = NetInt(line, NextToken(line));
+    if (i < 0) i = -i;
+    for (std::string_view token = NextToken(line); !token.empty(); token = NextToken(line)) {
+        int64_t j = NetInt(line, token);
+        SetTie(i, j < 0 ? -j : j, 1, line.Number);
+    }
+}
+
+// Value lines until the end of the file, a line that is not one, or a keyword
+// line other than a change between the edges and arcs forms of this relation.
 static void ReadValueLines() {
     ListLine("Network %4d = %3d + %3d form = %d", NumUnits, NumRows, NumCols, NetForm);
     for (int i = 1; i <= NumRows; ++i) {
         for (int j = 1; j <= NumCols; ++j) NetworkMatrix[i][j] = 0;
     }
-    while (!AtEnd(NetFile)) {
-        Ch = FirstCharOfLine();
-        if (Ch == '*') {
-            int c = ReadChar(NetFile);
-            if (c == 'a' || c == 'A') {
-                NetForm = 3;
-            } else if (c == 'e' || c == 'E') {
-                NetForm = 2;
-            } else {
-                return;
+    NetLine& line = Line;
+    bool laterRelation = false;
+    while (ReadNetLine(line)) {
+        LineKind kind = KindOfLine(line);
+        if (kind == LineKind::Blank || kind == LineKind::Comment) continue;
+        Ch = FirstMark(line);
+        if (kind == LineKind::Keyword) {
+            NetKeyword keyword = ReadKeyword(line);
+            if (keyword.Form <= 3 && keyword.Relation != FirstRelation.Relation) {
+                laterRelation = true;
+                break;
             }
-            SkipLine(NetFile);
-        } else if (Ch == ' ') {
-            int64_t i = ReadNetInt();
-            int64_t j = ReadNetInt();
-            int32_t v = ReadNetInt();
-            SkipLine(NetFile);
-            if (TwoMode) j -= NumRows;
-            if (i < 1 || i > NumRows || j < 1 || j > NumCols) StopOutOfRange(i, j);
-            NetworkMatrix[i][j] = v;
-            if (NetForm == 2 && !TwoMode) NetworkMatrix[j][i] = v;
+            if (keyword.Form != 2 && keyword.Form != 3) break;
+            NetForm = keyword.Form;
+            ListForm = keyword.List;
+        } else if (kind == LineKind::Data) {
+            if (ListForm) {
+                ReadListLine(line);
+            } else {
+                ReadTieLine(line);
+            }
         } else {
-            return;
+            break;
         }
     }
+    ReportRounding();
+    if (laterRelation) ReportLaterRelation();
 }
 
 void ReadNetwork() {
@@ -188,18 +376,27 @@ void ReadNetwork() {
         FlushListing();
         EndProgram(1);
     }
+    RoundedValues = 0;
+    ListForm = false;
     ScanToCounts();
     ConEndLine();
     ReadCounts();
     Title = "2-mode blockmodeling by local optimization";
     ConLine("%s", Title.c_str());
     SetDefaultNames();
-    ReadNames();
+    NetLine& line = Line;
+    bool found = ReadNames(line);
+    PadNames();
     ConLine("ch = %c", Ch);
-    ReadForm();
+    NetForm = 5;
+    if (found && Ch == '*') {
+        FirstRelation = ReadKeyword(line);
+        NetForm = FirstRelation.Form;
+        ListForm = FirstRelation.List;
+    }
     ConLine("form = %2d", NetForm);
     ConLine("*** reading network%4d = %3d + %3d form = %d", NumUnits, NumRows, NumCols, NetForm);
-    if (NetForm < 1 || NetForm > 3) FatalError(6);
+    if (NetForm < 1 || NetForm > 3) StopWithoutForm(found, line);
     if (NetForm == 1) {
         ReadMatrixValues();
     } else {

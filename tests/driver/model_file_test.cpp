@@ -126,9 +126,9 @@ static void ReadAndStop(const std::string& content) {
 }
 
 TEST(ReadModelDeathTest, BadNumbersStopTheRun) {
-    EXPECT_EXIT(ReadAndStop("m\n2 two\n"), testing::ExitedWithCode(1), "^Bad number in MDL file: two\n$");
+    EXPECT_EXIT(ReadAndStop("m\n2 two\n"), testing::ExitedWithCode(1), "^Bad number in MDL file, line 2: two\n$");
     EXPECT_EXIT(ReadAndStop("m\n2 2\n 1 1 1 99999999999\n"), testing::ExitedWithCode(1),
-                "Bad number in MDL file: 99999999999\n");
+                "Bad number in MDL file, line 3: 99999999999\n");
     EXPECT_EXIT(ReadAndStop("m\n2 2\n 1 1 1 1\x01\n"), testing::ExitedWithCode(1),
-                "Bad number in MDL file: \n");
+                "Bad number in MDL file, line 3: \n");
 }

@@ -214,21 +214,22 @@ TEST(BadInput, NetworkFileThatCannotBeOpened) {
 }
 
 TEST(BadInput, NetworkFileEndsTooEarly) {
-    ExpectNetworkStop("no counts here\n", "Bad NET file: unexpected end\n");
-    ExpectNetworkStop("*Vertices 2\n 1 \"Ann\n", "Bad NET file: unexpected end\n");
+    ExpectNetworkStop("no counts here\n", "Bad NET file: unexpected end\nThe unfinished item began on line 1\n");
 }
 
 TEST(BadInput, BadNumberInTheNetworkFile) {
-    ExpectNetworkStop("*Vertices 2\n*Matrix\n1 4294967296\n", "Bad number in NET file: 4294967296\n");
+    ExpectNetworkStop("*Vertices 2\n*Matrix\n1 4294967296\n", "Bad number in NET file, line 3: 4294967296\n");
 }
 
 TEST(BadInput, NetworkTooLarge) {
-    ExpectNetworkStop("*Vertices 501\n", "ORVEN - fatal error in K O R V E LError 5 : ");
+    ExpectNetworkStop("*Vertices 501\n", "Network size out of range: 501 units read; at most 500 units in all, "
+                                          "1..250 on a side\nORVEN - fatal error in K O R V E LError 5 : ");
     ExpectNetworkStop("*Vertices 260 5\n", "Error 5 : ");
 }
 
 TEST(BadInput, NetworkWithoutAKeywordLine) {
     ExpectNetworkStop("*Vertices 2\n*Nothing\n", "form =  5\n*** reading network   2 =   2 +   2 form = 5\n"
+                                                "No form keyword at line 2: *Nothing\n"
                                                 "ORVEN - fatal error in K O R V E LError 6 : ");
 }
 
@@ -269,7 +270,7 @@ TEST(BadInput, BadNumberInTheModelFile) {
     BadRun run;
     RunWith(run, Start + Stop, "", [](const TempFolder& folder) { folder.Write("model.mdl", "m\n2 2\n 1 1 1 1x\n"); });
     EXPECT_EQ(run.Result.ExitCode, 1);
-    EXPECT_TRUE(run.Says("Bad number in MDL file: 1x\n"));
+    EXPECT_TRUE(run.Says("Bad number in MDL file, line 3: 1x\n"));
     EXPECT_NE(Listing(run).find("    1    1      1"), std::string::npos);
 }
 

@@ -146,9 +146,9 @@ TEST(ProgramFlow, BadNetworkFilesStopWithTheirMessage) {
         {"", "Empty NET file\n"},
         {"*Vertices 3\n 4 \"D\"\n*Matrix\n", "\nError in NAMES\n"},
         {"*Vertices 4 2\n*Arcs\n 1 9 1\n", "vertex data   1   7 in network out of range\n"},
-        {"*Vertices 2\n*Matrix\n1 99999999999\n", "Bad number in NET file: 99999999999\n"},
-        {"*Vertices 2\n 1 \"A\n", "Bad NET file: unexpected end\n"},
-        {"*Vertices 2\n \"A\n", "Bad number in NET file: \"A\n"},
+        {"*Vertices 2\n*Matrix\n1 99999999999\n", "Bad number in NET file, line 3: 99999999999\n"},
+        {"*Vertices", "Bad NET file: unexpected end\nThe unfinished item began on line 1\n"},
+        {"*Vertices 2\n \"A\n", "Bad number in NET file, line 2: \"A\n"},
         {"*Vertices 700\n", "ORVEN - fatal error in K O R V E LError 5 : "},
         {"*Vertices 2\n*Network\n", "ORVEN - fatal error in K O R V E LError 6 : "},
     };

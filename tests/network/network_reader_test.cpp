@@ -69,11 +69,12 @@ TEST(ReadNetwork, OneModeNamesCommentsAndShortMatrix) {
     EXPECT_EQ(NetworkMatrix[3][3], 0);  // missing values are 0
 }
 
-TEST(ReadNetwork, BlankAfterTheCountMakesTheNextNumberTheRowCount) {
-    Read("*Vertices 4 \r\n1\r\n*Matrix\r\n1 1 1\r\n");
-    EXPECT_TRUE(TwoMode);
-    EXPECT_EQ(NumRows, 1);
-    EXPECT_EQ(NumCols, 3);
+TEST(ReadNetwork, BlanksAfterTheCountMakeNoSecondCount) {
+    Read("*Vertices 4 \t\r\n1\r\n*Matrix\r\n1 1 1\r\n");
+    EXPECT_FALSE(TwoMode);
+    EXPECT_EQ(NumRows, 4);
+    EXPECT_STREQ(UnitName[1], "v-1       ");  // a name line with only its number
+    EXPECT_EQ(NetworkMatrix[1][3], 1);
 }
 
 TEST(ReadNetwork, EdgesSetBothCellsInOneModeAndArcsOne) {
@@ -87,17 +88,54 @@ TEST(ReadNetwork, EdgesSetBothCellsInOneModeAndArcsOne) {
     EXPECT_EQ(console.substr(console.size() - 45), "*** reading network   3 =   3 +   3 form = 2\n");
 }
 
-TEST(ReadNetwork, ValuesEndAtAnyOtherLine) {
-    Read("*Vertices 5 2\n*Edges\n 1 3 5\n 1 4 6\n%stop here\n 2 5 9\n");
+TEST(ReadNetwork, ValuesGoOnPastCommentsAndEmptyLinesAndEndAtAnyOtherLine) {
+    Read("*Vertices 5 2\n*Edges\n 1 3 5\n1 4 6\n%a comment\n \t\n\t2 5 9\nend\n 2 3 7\n");
     EXPECT_EQ(NetworkMatrix[1][1], 5);  // column 3 of the file is column 1
     EXPECT_EQ(NetworkMatrix[1][2], 6);
-    EXPECT_EQ(NetworkMatrix[2][3], 0);
+    EXPECT_EQ(NetworkMatrix[2][3], 9);
     EXPECT_EQ(NetworkMatrix[2][1], 0);  // two-mode edges set one cell only
 
-    Read("*Vertices 3\n*Arcs\n 1 2 5\n\n 2 3 6\n");
+    Read("*Vertices 3\n*Arcs\n 1 2 5\n*Vector\n 2 3 6\n");
     EXPECT_EQ(NetworkMatrix[2][3], 0);
-    Read("*Vertices 3\n*Arcs\n 1 2 5\n2 3 6\n");
-    EXPECT_EQ(NetworkMatrix[2][3], 0);
+}
+
+static bool EndsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+TEST(ReadNetwork, RealValuesAreRoundedHalvesAwayFromZeroAndCounted) {
+    std::string console = Read("*Vertices 3\n*Arcs\n1 2 2.5\n1 3 -2.5\n2 1 0.25\n2 3 -0.25\n"
+                               "3 1 .5\n3 2 5.\n3 3 -1.5e2\n2 2 7.0\n");
+    const int expected[4][4] = {{}, {0, 0, 3, -3}, {0, 1, 7, -1}, {0, 1, 5, -150}};
+    for (int i = 1; i <= 3; ++i) {
+        for (int j = 1; j <= 3; ++j) EXPECT_EQ(NetworkMatrix[i][j], expected[i][j]) << i << " " << j;
+    }
+    EXPECT_EQ(BinaryMatrix[2][1], 1);  // a positive value stays a tie
+    EXPECT_TRUE(EndsWith(console, "\n5 tie values rounded to integers\n")) << console;
+
+    console = Read("*Vertices 2\n*Matrix\n% values\n0.4 1\n\n-0.6 2.5\n");
+    EXPECT_EQ(NetworkMatrix[1][1], 1);
+    EXPECT_EQ(NetworkMatrix[2][1], -1);
+    EXPECT_EQ(NetworkMatrix[2][2], 3);
+    EXPECT_TRUE(EndsWith(console, "form = 1\n3 tie values rounded to integers\n\n")) << console;
+}
+
+TEST(ReadNetwork, LabelsQuotedToTheLineEndOrTheFirstWord) {
+    Read("*Vertices 5\n1 \"Anna Karenina\n2 x \"B\" 0.1\n3\tCarla\t0.1 0.2 ic Red\n4\n 5 \"\"\n*Edges\n");
+    EXPECT_STREQ(UnitName[1], "Anna Karen");
+    EXPECT_STREQ(UnitName[2], "B         ");
+    EXPECT_STREQ(UnitName[3], "Carla     ");
+    EXPECT_STREQ(UnitName[4], "v-4       ");
+    EXPECT_STREQ(UnitName[5], "          ");
+}
+
+TEST(ReadNetwork, ListsInATwoModeNetworkAndTheFirstRelationOnly) {
+    std::string console = Read("*Vertices 5 2\n*Arcslist:1\n1 3 -4\n2\n*EDGESLIST\n2 5\n*Arcs:2\n1 5\n");
+    EXPECT_EQ(NetworkMatrix[1][1], 1);
+    EXPECT_EQ(NetworkMatrix[1][2], 1);
+    EXPECT_EQ(NetworkMatrix[2][3], 1);
+    EXPECT_EQ(NetworkMatrix[1][3], 0);  // relation 2 is not read
+    EXPECT_TRUE(EndsWith(console, "form = 3\nRelation 1 read; later relations not read\n")) << console;
 }
 
 using ReadNetworkDeathTest = testing::Test;
@@ -109,35 +147,52 @@ TEST_F(ReadNetworkDeathTest, StopsOnEveryBadFile) {
     EXPECT_EXIT(ReadAndStop("\x1a*Vertices 3"), testing::ExitedWithCode(1), "^Empty NET file\n$");
     // No counts line before the end.
     EXPECT_EXIT(ReadAndStop("just text\n"), testing::ExitedWithCode(1),
-                "^Bad NET file: unexpected end\n$");
+                "^Bad NET file: unexpected end\nThe unfinished item began on line 1\n$");
     // The word after *v never ends.
-    EXPECT_EXIT(ReadAndStop("*Vertices"), testing::ExitedWithCode(1), "Bad NET file: unexpected end");
-    // A label without its closing quote.
-    EXPECT_EXIT(ReadAndStop("*Vertices 2\n 1 \"Anna\n*Matrix\n"), testing::ExitedWithCode(1),
-                "Bad NET file: unexpected end");
+    EXPECT_EXIT(ReadAndStop("%\n\n*Vertices"), testing::ExitedWithCode(1),
+                "Bad NET file: unexpected end\nThe unfinished item began on line 3\n$");
     // Too many units, and a side without units.
     EXPECT_EXIT(ReadAndStop("*Vertices 501 250\n"), testing::ExitedWithCode(1),
-                "ORVEN - fatal error in K O R V E L\\s*Error 5 : $");
+                "Network size out of range: 501 units, 250 row units, 251 column units read; at most 500 "
+                "units in all, 1..250 on a side\nORVEN - fatal error in K O R V E L\\s*Error 5 : $");
     EXPECT_EXIT(ReadAndStop("*Vertices 300 10\n"), testing::ExitedWithCode(1), "Error 5 : $");
-    EXPECT_EXIT(ReadAndStop("*Vertices 0\n"), testing::ExitedWithCode(1), "Error 5 : $");
+    EXPECT_EXIT(ReadAndStop("*Vertices 0\n"), testing::ExitedWithCode(1),
+                "Network size out of range: 0 units read; at most 500 units in all, 1..250 on a side\n");
     EXPECT_EXIT(ReadAndStop("*Vertices -2147483648 2147483647\n"), testing::ExitedWithCode(1),
-                "Error 5 : $");
+                "-2147483648 units, 2147483647 row units, -4294967295 column units read;.*Error 5 : $");
     // A number too large for 32 bits, and a word where a number belongs.
     EXPECT_EXIT(ReadAndStop("*Vertices 99999999999\n"), testing::ExitedWithCode(1),
-                "Bad number in NET file: 99999999999\n");
-    EXPECT_EXIT(ReadAndStop("*Vertices 2\n*Matrix\n1 x1\n"), testing::ExitedWithCode(1),
-                "Bad number in NET file: x1\n");
-    // No keyword line.
-    EXPECT_EXIT(ReadAndStop("*Vertices 2\n*Network\n"), testing::ExitedWithCode(1),
-                "form =  5\n\\*\\*\\* reading network   2 =   2 \\+   2 form = 5\n.*Error 6 : $");
+                "Bad number in NET file, line 1: 99999999999\n");
+    EXPECT_EXIT(ReadAndStop("*Vertices 2\n*Matrix\n1\n\n% x\n x1\n"), testing::ExitedWithCode(1),
+                "Bad number in NET file, line 6: x1\n");
+    EXPECT_EXIT(ReadAndStop("*Vertices 2\n*Arcs\n1 2 1O\n"), testing::ExitedWithCode(1),
+                "Bad number in NET file, line 3: 1O\n");
+    EXPECT_EXIT(ReadAndStop("*Vertices 2\n*Arcs\n1 2 1e999\n"), testing::ExitedWithCode(1),
+                "Bad number in NET file, line 3: 1e999\n");
+    EXPECT_EXIT(ReadAndStop("*Vertices 2\n*Arcs\n1 2 2147483647.5\n"), testing::ExitedWithCode(1),
+                "Bad number in NET file, line 3: 2147483647.5\n");
+    // No keyword line: the line found instead, cut to 20 whole characters.
+    EXPECT_EXIT(ReadAndStop("*Vertices 2\n\n*Network\n"), testing::ExitedWithCode(1),
+                "form =  5\n\\*\\*\\* reading network   2 =   2 \\+   2 form = 5\n"
+                "No form keyword at line 3: \\*Network\n.*Error 6 : $");
+    EXPECT_EXIT(ReadAndStop("*Vertices 2\nGröße Größe Größe Größe\n"), testing::ExitedWithCode(1),
+                "ch = G\n.*No form keyword at line 2: Größe Größe Größe Gr\n");
+    EXPECT_EXIT(ReadAndStop("*Vertices 2\n1 a\n"), testing::ExitedWithCode(1),
+                "ch = \\.\n.*No form keyword at line 3: end of file\n.*Error 6 : $");
     // A name for a unit beyond the count.
     EXPECT_EXIT(ReadAndStop("*Vertices 2\n 3 \"C\"\n*Matrix\n"), testing::ExitedWithCode(1),
-                "\n\nError in NAMES\n$");
+                "\n\nError in NAMES\nUnit 3 named on line 2; the units are 1..2\n$");
     EXPECT_EXIT(ReadAndStop("*Vertices 2\n 0 \"C\"\n*Matrix\n"), testing::ExitedWithCode(1),
                 "Error in NAMES");
     // Value lines out of range, with the numbers as read (no wrap-around).
     EXPECT_EXIT(ReadAndStop("*Vertices 5 2\n*Edges\n 1 1 5\n"), testing::ExitedWithCode(1),
-                "vertex data   1  -1 in network out of range\n$");
+                "vertex data   1  -1 in network out of range\n"
+                "The tie on line 3 names a unit outside rows 1..2, columns 3..5\n$");
     EXPECT_EXIT(ReadAndStop("*Vertices 3\n*Arcs\n 65537 1 5\n"), testing::ExitedWithCode(1),
-                "vertex data 65537   1 in network out of range\n$");
+                "vertex data 65537   1 in network out of range\nThe tie on line 3 names a unit outside 1..3\n$");
+    // An arc with one number has column 0; a list line reads its own units.
+    EXPECT_EXIT(ReadAndStop("*Vertices 3\n*Arcs\n2\n"), testing::ExitedWithCode(1),
+                "vertex data   2   0 in network out of range\n");
+    EXPECT_EXIT(ReadAndStop("*Vertices 3\n*Arcslist\n-2 1 -4\n"), testing::ExitedWithCode(1),
+                "vertex data   2   4 in network out of range\n");
 }

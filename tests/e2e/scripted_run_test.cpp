@@ -137,3 +137,16 @@ TEST(ScriptedRun, BadAnswersStopBeforeAnyFileIsWritten) {
     EXPECT_EQ(folder.Read("davis.lst"), "earlier run\r\n");
     EXPECT_EQ(folder.Read("Tebra.ENV"), Example("Tebra.ENV"));
 }
+
+// While cols= waits for its check, a stop on a bad network still leaves in
+// the listing all that the run wrote before it.
+TEST(ScriptedRun, StopOnTheNetworkWhileAnswersWaitForTheirCheck) {
+    TempFolder folder;
+    folder.Write("net.net", "*Vertices 5 2\n*Edges\n 1 3 1\n 2 9 1\n");
+    RunResult run = RunKorvel(folder, "", "net=net.net mdl=none.mdl lst=out.lst cols=2");
+    EXPECT_EQ(run.ExitCode, 1);
+    std::string listing = folder.Read("out.lst");
+    EXPECT_EQ(listing.substr(0, 1), "\f");
+    EXPECT_TRUE(Contains(listing, "NET - file = net.net\r\n"));
+    EXPECT_TRUE(Contains(listing, "\r\n\r\nvertex data   2   7 in network out of range\r\n"));
+}

@@ -13,31 +13,9 @@
 #include "console/prompts.h"
 #include "driver/state.h"
 #include "search/results_report.h"
-#include "settings/keywords.h"
+#include "settings/named_answers.h"
 
 static const uint32_t RandomMultiplier = 134775813u;  // 08088405 hexadecimal
-
-bool ParseSeed(const char* text, uint32_t& seed) {
-    if (*text == '\0') return false;
-    uint64_t value = 0;
-    for (const char* p = text; *p != '\0'; ++p) {
-        if (*p < '0' || *p > '9') return false;
-        value = value * 10 + static_cast<uint64_t>(*p - '0');
-        if (value > 4294967295ull) return false;
-    }
-    seed = static_cast<uint32_t>(value);
-    return true;
-}
-
-// The last seed= argument; its value was checked before the run began.
-static bool SeedFromCommandLine(uint32_t& seed) {
-    bool found = false;
-    for (int i = 1; i < ArgCount; ++i) {
-        const char* value = KeywordValue(i, "seed");
-        if (value != nullptr) found = ParseSeed(value, seed);
-    }
-    return found;
-}
 
 static bool SeedFromEnvironment(uint32_t& seed) {
     const char* text = std::getenv("KORVEL_SEED");
@@ -48,7 +26,7 @@ void SeedRandom() {
     uint32_t seed;
     // The command line wins over the process environment, as it does over
     // the environment file.
-    SeedFixed = SeedFromCommandLine(seed) || SeedFromEnvironment(seed);
+    SeedFixed = NamedSeed(seed) || SeedFromEnvironment(seed);
     if (SeedFixed) {
         FixedSeed = seed;
         RandomSeed = seed;

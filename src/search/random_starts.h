@@ -7,8 +7,6 @@
 // when it holds an integer 0..4294967295, else the time of day in UTC.
 // Sets SeedFixed and FixedSeed.
 void SeedRandom();
-// Converts a seed: a decimal integer 0..4294967295, nothing else.
-bool ParseSeed(const char* text, uint32_t& seed);
 // A real in [0, 1).
 double RandomUniform();
 // An integer in 0..m-1, for m >= 1.

@@ -17,7 +17,7 @@
 #include "console/text_input.h"
 #include "criterion/weights_dialogue.h"
 #include "driver/state.h"
-#include "search/random_starts.h"
+#include "settings/keywords.h"
 
 static const char* const RunPrompt = "0 - stop,  1 - read file,  2 - random  = ";
 static const char* const WeightChoicePrompt = "-1 - stop, 13 - priority, i - change i-th weight  = ";
@@ -73,6 +73,28 @@ static int32_t LimitOf(DataLimit limit) {
         ConLine("Bad argument %s=%s: %s must be %s", keyword, text.c_str(), keyword, range.c_str());
     }
     EndProgram(1);
+}
+
+bool ParseSeed(const char* text, uint32_t& seed) {
+    if (*text == '\0') return false;
+    uint64_t value = 0;
+    for (const char* p = text; *p != '\0'; ++p) {
+        if (*p < '0' || *p > '9') return false;
+        value = value * 10 + static_cast<uint64_t>(*p - '0');
+        if (value > 4294967295ull) return false;
+    }
+    seed = static_cast<uint32_t>(value);
+    return true;
+}
+
+// Every seed= argument was checked before the run began.
+bool NamedSeed(uint32_t& seed) {
+    bool found = false;
+    for (int i = 1; i < ArgCount; ++i) {
+        const char* value = KeywordValue(i, "seed");
+        if (value != nullptr) found = ParseSeed(value, seed);
+    }
+    return found;
 }
 
 static std::string RangeText(int32_t min, int32_t max) {

@@ -3,6 +3,7 @@
 // cols=, reps= or run= makes the whole run scripted.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // Reads the answer arguments into NamedAnswers, sets ScriptedRun, and checks
@@ -27,3 +28,8 @@ bool NamedAnswer(const char* prompt, std::string& text, const char*& keyword);
 
 // Ends the program on a named answer that the question refuses.
 [[noreturn]] void StopOnNamedAnswer(const char* keyword, const std::string& text, const std::string& range);
+
+// Converts a seed: a decimal integer 0..4294967295, nothing else.
+bool ParseSeed(const char* text, uint32_t& seed);
+// The seed of the last seed= argument; false when there is none.
+bool NamedSeed(uint32_t& seed);

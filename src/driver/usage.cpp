@@ -29,6 +29,7 @@ static const char* const UsageText =
     "Answers (any of rows=, cols=, reps=, run= makes the run scripted: every\n"
     "question takes its answer or the default shown, echoed as if typed; nothing\n"
     "waits for Enter; the run stops after the series or the partition file read):\n"
+    "  params=y|n           \"Change parameters?\": y saves the environment and ends (n)\n"
     "  run=0..2             0 stop, 1 read the partition file, 2 random (2)\n"
     "  rows=N  cols=N       numbers of row and column clusters (2)\n"
     "  reps=N               random repetitions (100)\n"

@@ -41,7 +41,7 @@ struct Question {
     const char* Default;
 };
 static const Question Questions[] = {
-    {"", "Change parameters? (y/n) ", NoKeyword, 0, 0, NoLimit, "n"},
+    {"params", "Change parameters? (y/n) ", YesNoAnswer, 0, 0, NoLimit, "n"},
     {"", "New file     = ", NoKeyword, 0, 0, NoLimit, ""},
     {"title", "New title or <ENTER> : ", TextAnswer, 0, 0, NoLimit, ""},
     {"errors", "error type:  1 - constant,  2 - size  = ", IntAnswer, 1, 2, NoLimit, "1"},

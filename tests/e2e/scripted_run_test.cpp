@@ -111,6 +111,10 @@ TEST(ScriptedRun, EveryQuestionHasItsKeyword) {
     EXPECT_TRUE(Contains(read.Console, "random  = 1\n"));
     EXPECT_TRUE(Contains(read.Console, " Reading partition:   KORVEL: 3/2 [1] = "));
     EXPECT_TRUE(Contains(read.Console, "random  = 0\nSaving ENV on Tebra.ENV\n"));
+
+    RunResult params = RunKorvel(folder, "", "params=yes");
+    EXPECT_EQ(params.ExitCode, 1);
+    EXPECT_TRUE(Contains(params.Console, "(y/n) yes\nTo change the parameters rerun the program  \n"));
 }
 
 TEST(ScriptedRun, BadAnswersStopBeforeAnyFileIsWritten) {

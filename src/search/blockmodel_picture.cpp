@@ -6,7 +6,6 @@
 // renderers draw the same picture; the layout reckons with 0.61 em a character.
 #include "search/blockmodel_picture.h"
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -23,17 +22,6 @@ static const char* const TypeTint[NumTypeCodes + 1] = {
     "#ffffff",  // no type chosen
     "#eeeeee", "#c9dcf5", "#d4edc9", "#c9ede0", "#f7e3bd", "#f7d4bd", "#f5ecb8",
     "#e6d0f0", "#f0d0e4", "#d0e8f0", "#ffffff", "#e8e0cc", "#dcdcf5"};
-
-static void Add(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
-
-static void Add(std::string& out, const char* format, ...) {
-    char buffer[256];
-    va_list args;
-    va_start(args, format);
-    int n = std::vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    if (n > 0) out.append(buffer, static_cast<size_t>(n) < sizeof buffer ? n : sizeof buffer - 1);
-}
 
 static void AddText(std::string& out, const std::string& text) { AppendXmlText(out, text.data(), text.size()); }
 
@@ -64,7 +52,7 @@ static void AddBandText(std::string& out, double x, double y, double width, cons
     double size = (width - 2) / (CharWidth * length);
     if (size > 10) size = 10;
     if (size < 4) size = 4;
-    Add(out, "<text x=\"%.1f\" y=\"%.1f\" font-size=\"%.1f\" text-anchor=\"middle\">%s</text>\n", x, y, size, text);
+    AppendFormat(out, "<text x=\"%.1f\" y=\"%.1f\" font-size=\"%.1f\" text-anchor=\"middle\">%s</text>\n", x, y, size, text);
 }
 
 void BuildBlockmodelPicture(std::string& svg) {
@@ -91,21 +79,21 @@ void BuildBlockmodelPicture(std::string& svg) {
     auto bandTop = [&](int r) { return y0 + (r - 1) * PictureBand + (rowStart[r] - 1) * PictureCell; };
     auto colX = [&](int position) { return x0 + (position - 1) * PictureCell; };
 
-    Add(svg, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
-    Add(svg, "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"%d\" height=\"%d\" "
+    AppendFormat(svg, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
+    AppendFormat(svg, "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"%d\" height=\"%d\" "
              "viewBox=\"0 0 %d %d\">\n", width, height, width, height);
     svg += "<title>";
     AddText(svg, TitleText);
     svg += "</title>\n";
-    Add(svg, "<rect x=\"0\" y=\"0\" width=\"%d\" height=\"%d\" fill=\"#ffffff\"/>\n", width, height);
+    AppendFormat(svg, "<rect x=\"0\" y=\"0\" width=\"%d\" height=\"%d\" fill=\"#ffffff\"/>\n", width, height);
     svg += "<g font-family=\"DejaVu Sans Mono, Consolas, Menlo, Courier New, monospace\" fill=\"#000000\">\n";
 
     // Title and total error.
-    Add(svg, "<text x=\"%d\" y=\"%d\" font-size=\"%d\" font-weight=\"bold\">", Margin, Margin + TitleSize,
+    AppendFormat(svg, "<text x=\"%d\" y=\"%d\" font-size=\"%d\" font-weight=\"bold\">", Margin, Margin + TitleSize,
         TitleSize);
     AddText(svg, TitleText);
     svg += "</text>\n";
-    Add(svg, "<text x=\"%d\" y=\"%d\" font-size=\"12\">Total error = %.3f (%d x %d clusters)</text>\n", Margin,
+    AppendFormat(svg, "<text x=\"%d\" y=\"%d\" font-size=\"12\">Total error = %.3f (%d x %d clusters)</text>\n", Margin,
         Margin + TitleSize + 17, CurrentError, rowClusters, colClusters);
 
     // Blocks, tinted by type, with their labels in the band above their rows.
@@ -116,9 +104,9 @@ void BuildBlockmodelPicture(std::string& svg) {
             int x = colX(colStart[c]), y = bandTop(r);
             int w = (colStart[c + 1] - colStart[c]) * PictureCell;
             int h = PictureBand + (rowStart[r + 1] - rowStart[r]) * PictureCell;
-            Add(svg, "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"%s\">", x, y, w, h,
+            AppendFormat(svg, "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"%s\">", x, y, w, h,
                 TypeTint[known ? type + 1 : 0]);
-            Add(svg, "<title>block %d, %d: %s, error %d</title></rect>\n", r, c, known ? TypeName[type] : "none",
+            AppendFormat(svg, "<title>block %d, %d: %s, error %d</title></rect>\n", r, c, known ? TypeName[type] : "none",
                 ErrorMatrix[r][c]);
             if (w == 0) continue;
             char code[8] = "";
@@ -153,11 +141,11 @@ void BuildBlockmodelPicture(std::string& svg) {
                 int32_t v = NetworkMatrix[u][ColOrder[q]];
                 if (v <= 0) continue;
                 int grey = TieGrey(v, least, most);
-                Add(svg, "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"#%02x%02x%02x\"/>\n",
+                AppendFormat(svg, "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"#%02x%02x%02x\"/>\n",
                     colX(q) + 1, y + 1, PictureCell - 2, PictureCell - 2, grey, grey, grey);
             }
             // The row's name, right-aligned against the matrix.
-            Add(svg, "<text x=\"%d\" y=\"%d\" font-size=\"%d\" text-anchor=\"end\">", x0 - 4,
+            AppendFormat(svg, "<text x=\"%d\" y=\"%d\" font-size=\"%d\" text-anchor=\"end\">", x0 - 4,
                 y + PictureCell - 3, LabelSize);
             const char* name = NameOf(u);
             AppendXmlText(svg, name, TrimmedLength(name));
@@ -169,7 +157,7 @@ void BuildBlockmodelPicture(std::string& svg) {
     for (int q = 1; q <= NumCols; ++q) {
         double x = colX(q) + PictureCell / 2.0 + 0.35 * LabelSize;
         int y = y0 - 4;
-        Add(svg, "<text x=\"%.1f\" y=\"%d\" font-size=\"%d\" transform=\"rotate(-90 %.1f %d)\">", x, y,
+        AppendFormat(svg, "<text x=\"%.1f\" y=\"%d\" font-size=\"%d\" transform=\"rotate(-90 %.1f %d)\">", x, y,
             LabelSize, x, y);
         const char* name = NameOf(ColOffset + ColOrder[q]);
         AppendXmlText(svg, name, TrimmedLength(name));
@@ -179,15 +167,15 @@ void BuildBlockmodelPicture(std::string& svg) {
 
     // Lines between clusters, and the frame; each band is set off by a thin line.
     for (int r = 1; r <= rowClusters; ++r)
-        Add(svg, "<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" stroke=\"#9a9a9a\" stroke-width=\"0.5\"/>\n", x0,
+        AppendFormat(svg, "<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" stroke=\"#9a9a9a\" stroke-width=\"0.5\"/>\n", x0,
             bandTop(r) + PictureBand, x0 + matrixWidth, bandTop(r) + PictureBand);
     for (int r = 2; r <= rowClusters; ++r)
-        Add(svg, "<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" stroke=\"#000000\" stroke-width=\"1.5\"/>\n", x0,
+        AppendFormat(svg, "<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" stroke=\"#000000\" stroke-width=\"1.5\"/>\n", x0,
             bandTop(r), x0 + matrixWidth, bandTop(r));
     for (int c = 2; c <= colClusters; ++c)
-        Add(svg, "<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" stroke=\"#000000\" stroke-width=\"1.5\"/>\n",
+        AppendFormat(svg, "<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" stroke=\"#000000\" stroke-width=\"1.5\"/>\n",
             colX(colStart[c]), y0, colX(colStart[c]), y0 + matrixHeight);
-    Add(svg, "<rect id=\"matrix\" x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"none\" stroke=\"#000000\" "
+    AppendFormat(svg, "<rect id=\"matrix\" x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"none\" stroke=\"#000000\" "
              "stroke-width=\"1.5\"/>\n", x0, y0, matrixWidth, matrixHeight);
     svg += "</svg>\n";
 }

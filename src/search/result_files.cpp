@@ -14,7 +14,6 @@
 #include <unistd.h>
 
 #include <cctype>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -24,17 +23,6 @@
 #include "search/result_text.h"
 
 static const char* const ResultSuffix[NumResultFiles] = {".json", ".svg", "-rows.clu", "-cols.clu", ".clu"};
-
-static void Add(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
-
-static void Add(std::string& out, const char* format, ...) {
-    char buffer[128];
-    va_list args;
-    va_start(args, format);
-    int n = std::vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    if (n > 0) out.append(buffer, static_cast<size_t>(n) < sizeof buffer ? n : sizeof buffer - 1);
-}
 
 static bool HasExtension(const std::string& extension, const char* wanted) {
     if (extension.size() != std::strlen(wanted)) return false;
@@ -120,7 +108,7 @@ static void AddString(std::string& out, const char* text, size_t length) {
 
 static void AddString(std::string& out, const std::string& text) { AddString(out, text.data(), text.size()); }
 
-static void AddNumber(std::string& out, double value) { Add(out, "%.17g", value); }
+static void AddNumber(std::string& out, double value) { AppendFormat(out, "%.17g", value); }
 
 static bool InSet(const UnitSet& set, int u) { return (set.Bits[u >> 6] >> (u & 63)) & 1u; }
 
@@ -135,7 +123,7 @@ static void AddClusters(std::string& out, const UnitSet sets[], int k, int n, in
                 units += ", ";
                 names += ", ";
             }
-            Add(units, "%d", u);
+            AppendFormat(units, "%d", u);
             AddString(names, UnitName[offset + u], TrimmedLength(UnitName[offset + u]));
         }
         out += "            {\"units\": [" + units + "], \"names\": [" + names + "]}";
@@ -146,7 +134,7 @@ static void AddClusters(std::string& out, const UnitSet sets[], int k, int n, in
 
 // The block matrix of the current evaluation, one row of blocks a line.
 static void AddBlockMatrix(std::string& out, const char* key, int which) {
-    Add(out, "        \"%s\": [\n", key);
+    AppendFormat(out, "        \"%s\": [\n", key);
     for (int r = 1; r <= NumRowClusters; ++r) {
         out += "          [";
         for (int c = 1; c <= NumColClusters; ++c) {
@@ -159,7 +147,7 @@ static void AddBlockMatrix(std::string& out, const char* key, int which) {
                 while (*code == ' ') ++code;
                 AddString(out, code, TrimmedLength(code));
             } else if (which == 1) {
-                Add(out, "%d", ErrorMatrix[r][c]);
+                AppendFormat(out, "%d", ErrorMatrix[r][c]);
             } else {
                 AddNumber(out, RealValueMatrix[r][c]);
             }
@@ -173,8 +161,8 @@ static void AddBlockMatrix(std::string& out, const char* key, int which) {
 static void AddSeries(std::string& out) {
     out += "    {\n      \"title\": ";
     AddString(out, TitleText);
-    Add(out, ",\n      \"row_clusters\": %d,\n      \"column_clusters\": %d,\n", NumRowClusters, NumColClusters);
-    Add(out, "      \"repetitions\": %d,\n      \"clusterings\": %d,\n", SeriesRepetitions, RepCount - 1);
+    AppendFormat(out, ",\n      \"row_clusters\": %d,\n      \"column_clusters\": %d,\n", NumRowClusters, NumColClusters);
+    AppendFormat(out, "      \"repetitions\": %d,\n      \"clusterings\": %d,\n", SeriesRepetitions, RepCount - 1);
     out += "      \"results\": [\n";
     bool first = true;
     for (int d = 1; d <= 10; ++d) {
@@ -182,7 +170,7 @@ static void AddSeries(std::string& out) {
         if (entry.Error >= 1e10) continue;
         if (!first) out += ",\n";
         first = false;
-        Add(out, "        {\n          \"rank\": %d,\n          \"repetition\": %d,\n          \"error\": ", d,
+        AppendFormat(out, "        {\n          \"rank\": %d,\n          \"repetition\": %d,\n          \"error\": ", d,
             entry.Rep);
         AddNumber(out, entry.Error);
         out += ",\n          \"row_clusters\": ";
@@ -192,7 +180,7 @@ static void AddSeries(std::string& out) {
         out += "\n        }";
     }
     out += "\n      ],\n      \"best\": {\n";
-    Add(out, "        \"repetition\": %d,\n        \"error\": ", TopTen[1].Rep);
+    AppendFormat(out, "        \"repetition\": %d,\n        \"error\": ", TopTen[1].Rep);
     AddNumber(out, CurrentError);
     out += ",\n";
     AddBlockMatrix(out, "block_types", 0);
@@ -206,7 +194,7 @@ static void AddSeries(std::string& out) {
 }
 
 static void AddFileEntry(std::string& out, const char* key, const std::string& name, bool last = false) {
-    Add(out, "    \"%s\": ", key);
+    AppendFormat(out, "    \"%s\": ", key);
     AddString(out, name);
     out += last ? "\n" : ",\n";
 }
@@ -225,11 +213,11 @@ static void BuildJson(std::string& out) {
     } else {
         out += "    \"unit_partition\": null\n";
     }
-    Add(out, "  },\n  \"network\": {\"units\": %d, \"rows\": %d, \"columns\": %d, \"two_mode\": %s},\n", NumUnits,
+    AppendFormat(out, "  },\n  \"network\": {\"units\": %d, \"rows\": %d, \"columns\": %d, \"two_mode\": %s},\n", NumUnits,
         NumRows, NumCols, TwoMode ? "true" : "false");
-    Add(out, "  \"settings\": {\n    \"error_type\": \"%s\",\n    \"minimal_block_size\": %d,\n",
+    AppendFormat(out, "  \"settings\": {\n    \"error_type\": \"%s\",\n    \"minimal_block_size\": %d,\n",
         ErrorType == 2 ? "size" : "constant", MinBlockSize);
-    Add(out, "    \"block_values\": %s,\n    \"weights\": {", ValuesRule == 1 ? "true" : "false");
+    AppendFormat(out, "    \"block_values\": %s,\n    \"weights\": {", ValuesRule == 1 ? "true" : "false");
     for (int t = 0; t <= MaxTypeCode; ++t) {
         out += t > 0 ? ", " : "";
         AddString(out, TypeName[t] != nullptr ? TypeName[t] : "", TypeName[t] != nullptr ? std::strlen(TypeName[t]) : 0);
@@ -238,7 +226,7 @@ static void BuildJson(std::string& out) {
     }
     out += "},\n    \"seed\": ";
     if (SeedFixed) {
-        Add(out, "%u", FixedSeed);
+        AppendFormat(out, "%u", FixedSeed);
     } else {
         out += "null";
     }
@@ -248,12 +236,12 @@ static void BuildJson(std::string& out) {
 // One cluster number a line after "*Vertices n"; the column clusters are
 // numbered on after the row clusters when both sides share one file.
 static void BuildPartition(std::string& out, bool rows, bool cols) {
-    Add(out, "*Vertices %d\n", (rows ? NumRows : 0) + (cols ? NumCols : 0));
+    AppendFormat(out, "*Vertices %d\n", (rows ? NumRows : 0) + (cols ? NumCols : 0));
     if (rows)
-        for (int i = 1; i <= NumRows; ++i) Add(out, "%d\n", AcceptedRowPartition[i]);
+        for (int i = 1; i <= NumRows; ++i) AppendFormat(out, "%d\n", AcceptedRowPartition[i]);
     int offset = rows ? NumRowClusters : 0;
     if (cols)
-        for (int j = 1; j <= NumCols; ++j) Add(out, "%d\n", AcceptedColPartition[j] + offset);
+        for (int j = 1; j <= NumCols; ++j) AppendFormat(out, "%d\n", AcceptedColPartition[j] + offset);
 }
 
 void WriteResultFiles() {

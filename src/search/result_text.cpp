@@ -4,6 +4,7 @@
 // so every name comes out as well-formed text and no byte is dropped.
 #include "search/result_text.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -116,4 +117,22 @@ size_t TrimmedLength(const char* name) {
     size_t length = std::strlen(name);
     while (length > 0 && name[length - 1] == ' ') --length;
     return length;
+}
+
+void AppendFormat(std::string& out, const char* format, ...) {
+    char buffer[256];
+    va_list args, again;
+    va_start(args, format);
+    va_copy(again, args);
+    int n = std::vsnprintf(buffer, sizeof buffer, format, args);
+    if (n > 0 && static_cast<size_t>(n) < sizeof buffer) {
+        out.append(buffer, static_cast<size_t>(n));
+    } else if (n > 0) {  // longer than the buffer: format again in place
+        size_t at = out.size();
+        out.resize(at + static_cast<size_t>(n) + 1);
+        std::vsnprintf(&out[at], static_cast<size_t>(n) + 1, format, again);
+        out.resize(at + static_cast<size_t>(n));
+    }
+    va_end(again);
+    va_end(args);
 }

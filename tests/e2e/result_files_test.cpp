@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -36,88 +37,43 @@ static std::string Answers(const std::string& series) { return "\nn\n\n\n\n\n1\n
 
 static bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-// A checker of the JSON grammar: true when the whole text is one JSON value.
-struct JsonText {
-    const std::string& S;
-    size_t P = 0;
-    void Blanks() {
-        while (P < S.size() && (S[P] == ' ' || S[P] == '\t' || S[P] == '\r' || S[P] == '\n')) ++P;
-    }
-    bool Take(char c) { return P < S.size() && S[P] == c ? (++P, true) : false; }
-    bool Digits() {
-        size_t start = P;
-        while (P < S.size() && S[P] >= '0' && S[P] <= '9') ++P;
-        return P > start;
-    }
-    bool Number() {
-        Take('-');
-        if (!Take('0') && !Digits()) return false;
-        if (Take('.') && !Digits()) return false;
-        if (Take('e') || Take('E')) {
-            if (!Take('+')) Take('-');
-            return Digits();
-        }
+// True when s holds one JSON value from p on; p moves past it and the blanks after it.
+static bool JsonValue(const std::string& s, size_t& p) {
+    static const std::regex scalar(
+        "\"([^\"\\\\\\x00-\\x1f]|\\\\[\"\\\\/bfnrt]|\\\\u[0-9a-fA-F]{4})*\""
+        "|-?(0|[1-9][0-9]*)(\\.[0-9]+)?([eE][+-]?[0-9]+)?|true|false|null");
+    auto blanks = [&] {
+        while (p < s.size() && std::strchr(" \t\r\n", s[p]) != nullptr && s[p] != '\0') ++p;
+    };
+    auto scalarHere = [&](bool key) {
+        std::smatch match;
+        if ((key && (p >= s.size() || s[p] != '"')) ||
+            !std::regex_search(s.cbegin() + p, s.cend(), match, scalar, std::regex_constants::match_continuous))
+            return false;
+        p += match.length();
+        blanks();
         return true;
+    };
+    blanks();
+    if (p >= s.size() || (s[p] != '{' && s[p] != '[')) return scalarHere(false);
+    char close = s[p++] == '{' ? '}' : ']';
+    blanks();
+    for (bool first = true;; first = false) {
+        if (p < s.size() && s[p] == close && first) break;
+        if (close == '}' && !(scalarHere(true) && p < s.size() && s[p++] == ':')) return false;
+        if (!JsonValue(s, p)) return false;
+        if (p < s.size() && s[p] == close) break;
+        if (p >= s.size() || s[p++] != ',') return false;
+        blanks();
     }
-    bool String() {
-        if (!Take('"')) return false;
-        while (P < S.size() && S[P] != '"') {
-            unsigned char c = static_cast<unsigned char>(S[P++]);
-            if (c < 0x20) return false;
-            if (c != '\\') continue;
-            if (Take('u')) {
-                for (int k = 0; k < 4; ++k)
-                    if (P >= S.size() || !std::isxdigit(static_cast<unsigned char>(S[P++]))) return false;
-            } else if (P >= S.size() || std::string("\"\\/bfnrt").find(S[P++]) == std::string::npos) {
-                return false;
-            }
-        }
-        return Take('"');
-    }
-    bool Word(const char* word) {
-        if (S.compare(P, std::strlen(word), word) != 0) return false;
-        P += std::strlen(word);
-        return true;
-    }
-    bool Value() {
-        Blanks();
-        bool good;
-        if (Take('{')) {
-            Blanks();
-            good = Take('}');
-            while (!good) {
-                Blanks();
-                if (!String()) return false;
-                Blanks();
-                if (!Take(':') || !Value()) return false;
-                Blanks();
-                if (Take('}')) break;
-                if (!Take(',')) return false;
-            }
-            good = true;
-        } else if (Take('[')) {
-            Blanks();
-            good = Take(']');
-            while (!good) {
-                if (!Value()) return false;
-                Blanks();
-                if (Take(']')) break;
-                if (!Take(',')) return false;
-            }
-            good = true;
-        } else if (P < S.size() && S[P] == '"') {
-            good = String();
-        } else {
-            good = Word("true") || Word("false") || Word("null") || Number();
-        }
-        Blanks();
-        return good;
-    }
-};
+    ++p;
+    blanks();
+    return true;
+}
 
 static bool IsJson(const std::string& text) {
-    JsonText json{text};
-    return json.Value() && json.P == text.size();
+    size_t p = 0;
+    return JsonValue(text, p) && p == text.size();
 }
 
 TEST(ResultFiles, SouthernWomenTwoByThreeForPrograms) {

@@ -196,6 +196,7 @@ void RunProgram() {
     CloseTextFile(ModelFile);
     WaitForEnter();
     // A clustering or listing that could not be kept is a failed run.
-    bool failed = ListingWriteFailed || PartitionWriteFailed || PartitionSaveSkipped || EnvWriteFailed;
+    bool failed = ListingWriteFailed || PartitionWriteFailed || PartitionSaveSkipped || EnvWriteFailed ||
+                  ResultWriteFailed;
     EndProgram(failed ? 1 : 0);
 }

@@ -173,6 +173,14 @@ inline bool PartitionSaveSkipped;  // a save was skipped because the file could 
 inline bool EnvWriteFailed;        // the environment file could not be written
 inline bool ConsoleInputEnded;     // standard input has reached its end
 
+// Result files beside the listing for other programs (JSON, picture,
+// partitions in the network tools' format), rewritten at every series report.
+constexpr int NumResultFiles = 5;
+inline std::string ReportedSeriesJson;  // the series reported so far in this run, as JSON objects
+inline int32_t SeriesRepetitions;       // repetitions asked for the latest random series
+inline bool ResultFileFailed[NumResultFiles];  // that result file could not be written (reported once)
+inline bool ResultWriteFailed;          // some result file could not be written
+
 // Environment settings, in the order of the environment file.
 inline std::string RawFileName;
 inline std::string NetFileName;
@@ -199,6 +207,8 @@ inline char** ArgValues;
 
 // Random generator state, seeded once per run.
 inline uint32_t RandomSeed;
+inline bool SeedFixed;      // the seed was given (KORVEL_SEED or the command line), not the clock
+inline uint32_t FixedSeed;  // that seed
 
 // The smaller and the larger of two values.
 inline int32_t Min(int32_t a, int32_t b) { return a < b ? a : b; }

@@ -33,6 +33,8 @@ static bool SeedFromEnvironment(uint32_t& seed) {
 void SeedRandom() {
     uint32_t seed;
     if (SeedFromEnvironment(seed)) {
+        SeedFixed = true;  // the result files report it
+        FixedSeed = seed;
         RandomSeed = seed;
         return;
     }
@@ -118,6 +120,7 @@ void StartRandomSeries() {
         NumColClusters = colClusters;
     }
     RepCount = 1;
+    SeriesRepetitions = RepLimit;
     ResetSeriesResults();
     ConLine("%7d", BestRep);
 }

@@ -11,6 +11,7 @@
 #include "criterion/total_error.h"
 #include "network/matrix_listings.h"
 #include "search/local_optimization.h"
+#include "search/result_files.h"
 
 static bool InSet(const UnitSet& set, int u) { return (set.Bits[u >> 6] >> (u & 63)) & 1u; }
 
@@ -140,4 +141,5 @@ void WriteTopTen() {
     if (ValuesRule == 1) WriteValueMatrix();
     ListLine("final error =%12.3f", CurrentError);
     ShowErrors = false;
+    WriteResultFiles();
 }

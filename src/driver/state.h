@@ -41,12 +41,17 @@ struct UnitSet {
     uint64_t Bits[4];
 };
 
+// Error of an empty slot of the ten best: a result at or above it never
+// enters. The list prints only errors below 1e10, yet every entry below this
+// is a result.
+constexpr double NoResultError = 2e10;
+
 // One of the ten best results of a series. The cluster counts are the ones
 // the result was found with: starts read from a partition file may add
 // results with other counts to the same list.
 struct TopTenEntry {
     int32_t Rep;                          // repetition that produced it
-    double Error;                         // total error; 1e10 or more marks an empty slot
+    double Error;                         // total error; NoResultError in an empty slot
     UnitSet RowSets[MaxModelSize + 1];    // row clusters 1..NumRowClusters
     UnitSet ColSets[MaxModelSize + 1];    // column clusters 1..NumColClusters
     int32_t NumRowClusters;

@@ -91,9 +91,9 @@ void RandomPartition(uint8_t partition[], uint8_t sizes[], int n, int k) {
 
 void ResetSeriesResults() {
     BestRep = 0;
-    BestError = 2e10;
+    BestError = NoResultError;
     EquivalencesListed = false;
-    for (int d = 1; d <= 10; ++d) TopTen[d].Error = 2e10;
+    for (int d = 1; d <= 10; ++d) TopTen[d].Error = NoResultError;
 }
 
 void StartRandomSeries() {

@@ -27,17 +27,26 @@ static void SetBlock(int r, int c, uint16_t set, int32_t penalty) {
     PenaltyMatrix[r][c] = penalty;
 }
 
-// Applies a block line's set and penalty to the blocks its i and j name.
+// Applies a block line's set and penalty to the blocks its i and j name. The
+// groups run along the model's rows, so the diagonal and the blocks below it
+// may reach past the model's columns: a partition file may bring more column
+// clusters than the model has, and those blocks then still have their types.
 static void ApplyBlockLine(int32_t i, int32_t j, uint16_t set, int32_t penalty) {
     if (i != 0) {
         if (i >= 1 && i <= MaxModelSize && j >= 1 && j <= MaxModelSize) SetBlock(i, j, set, penalty);
         return;
     }
-    for (int r = 1; r <= ModelRows; ++r) {
-        for (int c = 1; c <= ModelCols; ++c) {
-            bool named = (j == 0 && r == c) || (j == 1 && c > r) || (j == 2 && c < r) || j == 3;
-            if (named) SetBlock(r, c, set, penalty);
-        }
+    if (j == 0) {
+        for (int k = 1; k <= ModelRows; ++k) SetBlock(k, k, set, penalty);
+    } else if (j == 1) {
+        for (int r = 1; r < ModelRows; ++r)
+            for (int c = r + 1; c <= ModelCols; ++c) SetBlock(r, c, set, penalty);
+    } else if (j == 2) {
+        for (int r = 2; r <= ModelRows; ++r)
+            for (int c = 1; c < r; ++c) SetBlock(r, c, set, penalty);
+    } else if (j == 3) {
+        for (int r = 1; r <= ModelRows; ++r)
+            for (int c = 1; c <= ModelCols; ++c) SetBlock(r, c, set, penalty);
     }
 }
 

@@ -212,8 +212,9 @@ void RunProgram() {
     CloseTextFile(ModelFile);
     // Ctrl-C asked for the end: a wait for Enter would only stand in its way.
     if (!SeriesInterrupted) WaitForEnter();
-    // A clustering or listing that could not be kept is a failed run, even
-    // when it was interrupted: 130 promises that the series' work is saved.
-    bool failed = ListingWriteFailed || PartitionWriteFailed || PartitionSaveSkipped || EnvWriteFailed;
+    // A clustering, listing or result file that could not be kept is a failed
+    // run, even when it was interrupted: 130 promises that the series' work is saved.
+    bool failed = ListingWriteFailed || PartitionWriteFailed || PartitionSaveSkipped || EnvWriteFailed ||
+                  ResultWriteFailed;
     EndProgram(failed ? 1 : SeriesInterrupted ? 130 : 0);
 }

@@ -42,12 +42,17 @@ struct UnitSet {
     uint64_t Bits[4];
 };
 
+// Error of an empty slot of the ten best: a result at or above it never
+// enters. The list prints only errors below 1e10, yet every entry below this
+// is a result.
+constexpr double NoResultError = 2e10;
+
 // One of the ten best results of a series. The cluster counts are the ones
 // the result was found with: starts read from a partition file may add
 // results with other counts to the same list.
 struct TopTenEntry {
     int32_t Rep;                          // repetition that produced it
-    double Error;                         // total error; 1e10 or more marks an empty slot
+    double Error;                         // total error; NoResultError in an empty slot
     UnitSet RowSets[MaxModelSize + 1];    // row clusters 1..NumRowClusters
     UnitSet ColSets[MaxModelSize + 1];    // column clusters 1..NumColClusters
     int32_t NumRowClusters;
@@ -175,6 +180,14 @@ inline bool PartitionSaveSkipped;  // a save was skipped because the file could 
 inline bool EnvWriteFailed;        // the environment file could not be written
 inline bool ConsoleInputEnded;     // standard input has reached its end
 
+// Result files beside the listing for other programs (JSON, picture,
+// partitions in the network tools' format), rewritten at every series report.
+constexpr int NumResultFiles = 5;
+inline std::string ReportedSeriesJson;  // the series reported so far in this run, as JSON objects
+inline int32_t SeriesRepetitions;       // repetitions asked for the latest random series
+inline bool ResultFileFailed[NumResultFiles];  // that result file could not be written (reported once)
+inline bool ResultWriteFailed;          // some result file could not be written
+
 // Environment settings, in the order of the environment file.
 inline std::string RawFileName;
 inline std::string NetFileName;
@@ -213,14 +226,14 @@ struct NamedAnswerEntry {
 inline NamedAnswerEntry NamedAnswers[MaxNamedAnswers];
 inline int32_t NumNamedAnswers;
 inline bool ScriptedRun;  // rows=, cols=, reps= or run= given: no question waits for the console
-inline bool SeedFixed;    // the generator started from FixedSeed (seed= or KORVEL_SEED), not the clock
-inline uint32_t FixedSeed;
 // Set by the first Ctrl-C of a random series: the series ends after its
 // running repetition. Written only by the signal handler and read by the loop.
 inline volatile std::sig_atomic_t SeriesInterrupted;
 
 // Random generator state, seeded once per run.
 inline uint32_t RandomSeed;
+inline bool SeedFixed;      // the seed was given (KORVEL_SEED or the command line), not the clock
+inline uint32_t FixedSeed;  // that seed
 
 // The smaller and the larger of two values.
 inline int32_t Min(int32_t a, int32_t b) { return a < b ? a : b; }

@@ -73,6 +73,8 @@ static void ResetRunControl() {
     PartFileKeepOpen = PartFileOpen = false;
     Ch = 0;
     RandomSeed = 0;
+    SeedFixed = false;
+    FixedSeed = 0;
 }
 
 static void ResetTextsAndFiles() {
@@ -94,6 +96,10 @@ static void ResetTextsAndFiles() {
     PartitionFile = nullptr;
     ListingWriteFailed = PartitionWriteFailed = PartitionSaveSkipped = EnvWriteFailed = false;
     ConsoleInputEnded = false;
+    ReportedSeriesJson.clear();
+    SeriesRepetitions = 0;
+    std::memset(ResultFileFailed, 0, sizeof ResultFileFailed);
+    ResultWriteFailed = false;
 }
 
 static void ResetSettings() {
@@ -114,8 +120,7 @@ static void ResetSettings() {
     ArgValues = nullptr;
     for (NamedAnswerEntry& entry : NamedAnswers) entry = NamedAnswerEntry{};
     NumNamedAnswers = 0;
-    ScriptedRun = SeedFixed = false;
-    FixedSeed = 0;
+    ScriptedRun = false;
     SeriesInterrupted = 0;
 }
 

@@ -51,7 +51,8 @@ static const char* const UsageText =
     "  KORVEL_SEED=N        seed of the random generator when seed= is not given\n"
     "\n"
     "Ctrl-C during a random series ends the series after the running repetition;\n"
-    "the run then reports it, saves the environment and ends with exit code 130.\n"
+    "the run then reports it (listing and result files), saves the environment\n"
+    "and ends with exit code 130.\n"
     "\n"
     "More: " KORVEL_README "\n";
 

@@ -25,7 +25,7 @@ static bool SeedFromEnvironment(uint32_t& seed) {
 void SeedRandom() {
     uint32_t seed;
     // The command line wins over the process environment, as it does over
-    // the environment file.
+    // the environment file; the result files report the seed.
     SeedFixed = NamedSeed(seed) || SeedFromEnvironment(seed);
     if (SeedFixed) {
         FixedSeed = seed;
@@ -85,9 +85,9 @@ void RandomPartition(uint8_t partition[], uint8_t sizes[], int n, int k) {
 
 void ResetSeriesResults() {
     BestRep = 0;
-    BestError = 2e10;
+    BestError = NoResultError;
     EquivalencesListed = false;
-    for (int d = 1; d <= 10; ++d) TopTen[d].Error = 2e10;
+    for (int d = 1; d <= 10; ++d) TopTen[d].Error = NoResultError;
 }
 
 void StartRandomSeries() {
@@ -114,6 +114,7 @@ void StartRandomSeries() {
         NumColClusters = colClusters;
     }
     RepCount = 1;
+    SeriesRepetitions = RepLimit;
     ResetSeriesResults();
     ConLine("%7d", BestRep);
 }

@@ -11,6 +11,7 @@
 #include "criterion/total_error.h"
 #include "network/matrix_listings.h"
 #include "search/local_optimization.h"
+#include "search/result_files.h"
 
 static bool InSet(const UnitSet& set, int u) { return (set.Bits[u >> 6] >> (u & 63)) & 1u; }
 
@@ -64,7 +65,7 @@ void WriteSeriesReport() {
     // The best result decides the cluster counts shown: later entries may
     // come from partition files read with other counts.
     int32_t rowClusters = NumRowClusters, colClusters = NumColClusters;
-    if (TopTen[1].Error < 1e10) {
+    if (TopTen[1].Error < NoResultError) {
         rowClusters = TopTen[1].NumRowClusters;
         colClusters = TopTen[1].NumColClusters;
     }
@@ -112,9 +113,10 @@ void WriteTopTen() {
         ListLine("P = %8.3f", entry.Error);
     }
     ListEndLine();
-    // With no result there is nothing to make current: its sets are not a
+    // A best entry the list leaves out for its size is still a result; with
+    // no result there is nothing to make current: its sets are not a
     // partition of the units.
-    if (TopTen[1].Error >= 1e10) return;
+    if (TopTen[1].Error >= NoResultError) return;
 
     NumRowClusters = TopTen[1].NumRowClusters;
     NumColClusters = TopTen[1].NumColClusters;
@@ -140,4 +142,5 @@ void WriteTopTen() {
     if (ValuesRule == 1) WriteValueMatrix();
     ListLine("final error =%12.3f", CurrentError);
     ShowErrors = false;
+    WriteResultFiles();
 }

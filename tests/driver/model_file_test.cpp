@@ -67,6 +67,47 @@ TEST(ReadModel, GroupsOfBlocks) {
     EXPECT_EQ(ModelMatrix[2][1], 1u << DensityType);
 }
 
+static const char* const Environment =
+    "title\r\n*.RAW\r\nnet.net\r\n*.NAM\r\n*.VAR\r\nout.lst\r\npart.zep\r\nmodel.mdl\r\n"
+    "*.EXT\r\n*.DIS\r\n0\r\n0\r\n0\r\n0\r\n  0  0  0\r\n";
+
+// Whole runs: banner, parameters, three files, title, constant weights; then
+// the run answers given.
+static std::string RunWithModel(const std::string& network, const std::string& model,
+                                const std::string& partitions, const std::string& runAnswers) {
+    TempFolder folder;
+    folder.Write("Tebra.ENV", Environment);
+    folder.Write("net.net", network);
+    folder.Write("model.mdl", model);
+    folder.Write("part.zep", partitions);
+    RunResult run = RunKorvel(folder, "\nn\n\n\n\n\n1\n1\n0\n-1\n" + runAnswers);
+    EXPECT_EQ(run.ExitCode, 0);
+    return folder.Read("out.lst");
+}
+
+// A wide model: the group above the diagonal ends at the last but one row.
+TEST(ReadModel, GroupsRunAlongTheRowsOfAWideModel) {
+    std::string listing = RunWithModel("*Vertices 5 2\r\n*Matrix\r\n1 0 1\r\n0 1 1\r\n",
+                                       "wide\r\n2 3\r\n 0 0 1 4\r\n 0 1 2 1\r\n 0 2 3 9\r\n", "", "0\n\n");
+    EXPECT_NE(listing.find("\r\nBlock model matrix\r\n\r\n  1024  8192  8192\r\n    32  1024 16384\r\n"
+                           "\r\n\r\n\r\nBlock penalty matrix\r\n\r\n    1    2    2\r\n    3    1    1\r\n"),
+              std::string::npos);
+}
+
+// A tall model read with more column clusters than it has columns: blocks
+// (3, 3) and (4, 3) get their types from the diagonal and below-diagonal
+// groups, so the start costs only the one tie of the null block (4, 3).
+TEST(ReadModel, TallModelGroupsReachPastItsColumns) {
+    std::string listing =
+        RunWithModel("*Vertices 7 4\r\n*Matrix\r\n1 0 0\r\n0 1 0\r\n0 0 1\r\n0 0 1\r\n",
+                     "tall\r\n4 2\r\n 0 0 1 1\r\n 0 2 1 0\r\n 1 2 1 0\r\n 1 3 1 0\r\n 2 3 1 0\r\n",
+                     "*partition  one unit each\r\n*vertices    7    4    3\r\n"
+                     "   1\r\n   2\r\n   3\r\n   4\r\n   5\r\n   6\r\n   7\r\n",
+                     "1\n\n1\n\n\n\n0\n\n");
+    EXPECT_NE(listing.find("NumRows = 4   NumCols = 3\r\n    1. initial error =       1.000\r\n"),
+              std::string::npos);
+}
+
 TEST(ReadModel, CodesAreTakenModulo256AndBadBlocksIgnored) {
     std::string listing = Read("m\n2 2\n 1 2 1 17 257\n 76 1 1 1\n -1 1 1 1\n 0 9 1 1\n");
     EXPECT_EQ(ModelMatrix[1][2], Complete);

@@ -95,6 +95,8 @@ TEST(Interrupt, FirstCtrlCEndsTheSeriesAndKeepsItsReport) {
     std::string listing = folder.Read("Model.LST");
     EXPECT_NE(listing.find(" T O P   T E N"), std::string::npos);
     EXPECT_NE(listing.find("final error =      52.000\r\n"), std::string::npos);
+    EXPECT_NE(folder.Read("Model.json").find("52"), std::string::npos);
+    EXPECT_TRUE(folder.Exists("Model.svg"));
     // Saved at the end: the file created at start held the default names.
     EXPECT_NE(folder.Read("Tebra.ENV").find("\r\ndavis.net\r\n"), std::string::npos);
 }

@@ -1,0 +1,181 @@
+// The blockmodel as a picture. Each block is tinted by its chosen type; a band
+// above the rows of each row cluster names the type and error of the blocks
+// below it, so that no label covers a cell. Only plain SVG 1.1 is used
+// (rect, line, text, a rotation), with sizes in pixels and a monospaced font
+// list ending in the generic family, so that browsers and command-line
+// renderers draw the same picture; the layout reckons with 0.61 em a character.
+#include "search/blockmodel_picture.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "driver/state.h"
+#include "search/result_text.h"
+
+static const double CharWidth = 0.61;  // em, of the monospaced fonts named below
+static const int Margin = 10;
+static const int LabelSize = 11;  // unit names
+static const int TitleSize = 15;
+
+// Pale enough that a tie's square always stands out; index: type code + 1.
+static const char* const TypeTint[NumTypeCodes + 1] = {
+    "#ffffff",  // no type chosen
+    "#eeeeee", "#c9dcf5", "#d4edc9", "#c9ede0", "#f7e3bd", "#f7d4bd", "#f5ecb8",
+    "#e6d0f0", "#f0d0e4", "#d0e8f0", "#ffffff", "#e8e0cc", "#dcdcf5"};
+
+static void AddText(std::string& out, const std::string& text) { AppendXmlText(out, text.data(), text.size()); }
+
+static const char* NameOf(int unitNumber) { return UnitName[unitNumber]; }
+
+// The widest unit name of a side, in characters.
+static int WidestName(int n, int offset) {
+    int widest = 1;
+    for (int u = 1; u <= n; ++u) {
+        const char* name = NameOf(offset + u);
+        int width = TextCharacters(name, TrimmedLength(name));
+        if (width > widest) widest = width;
+    }
+    return widest;
+}
+
+// A tie's grey: black for the largest value, lighter for smaller ones, and
+// never lighter than a third of the way to white.
+static int TieGrey(int32_t value, int32_t least, int32_t most) {
+    if (most == least) return 0;
+    return static_cast<int>(112.0 * (static_cast<double>(most) - value) / (static_cast<double>(most) - least) + 0.5);
+}
+
+// One line of a band label, shrunk to the width of its block.
+static void AddBandText(std::string& out, double x, double y, double width, const char* text) {
+    int length = static_cast<int>(std::strlen(text));
+    if (length == 0) return;
+    double size = (width - 2) / (CharWidth * length);
+    if (size > 10) size = 10;
+    if (size < 4) size = 4;
+    AppendFormat(out, "<text x=\"%.1f\" y=\"%.1f\" font-size=\"%.1f\" text-anchor=\"middle\">%s</text>\n", x, y, size, text);
+}
+
+void BuildBlockmodelPicture(std::string& svg) {
+    int rowClusters = NumRowClusters, colClusters = NumColClusters;
+    // Where each cluster starts, in the listing order.
+    int rowStart[MaxModelSize + 2], colStart[MaxModelSize + 2];
+    rowStart[1] = colStart[1] = 1;
+    for (int r = 1; r <= rowClusters; ++r) rowStart[r + 1] = rowStart[r] + AcceptedRowClusterSize[r];
+    for (int c = 1; c <= colClusters; ++c) colStart[c + 1] = colStart[c] + AcceptedColClusterSize[c];
+
+    double labelChar = CharWidth * LabelSize;
+    int rowLabels = static_cast<int>(WidestName(NumRows, 0) * labelChar) + 8;
+    int colLabels = static_cast<int>(WidestName(NumCols, ColOffset) * labelChar) + 8;
+    int top = Margin + TitleSize + 22;
+    int x0 = Margin + rowLabels;
+    int y0 = top + colLabels;
+    int matrixWidth = NumCols * PictureCell;
+    int matrixHeight = rowClusters * PictureBand + NumRows * PictureCell;
+    int width = x0 + matrixWidth + Margin;
+    int titleWidth = 2 * Margin + static_cast<int>(TextCharacters(TitleText.data(), TitleText.size()) *
+                                                   CharWidth * TitleSize);
+    if (titleWidth > width) width = titleWidth;
+    int height = y0 + matrixHeight + Margin;
+    auto bandTop = [&](int r) { return y0 + (r - 1) * PictureBand + (rowStart[r] - 1) * PictureCell; };
+    auto colX = [&](int position) { return x0 + (position - 1) * PictureCell; };
+
+    AppendFormat(svg, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
+    AppendFormat(svg, "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"%d\" height=\"%d\" "
+             "viewBox=\"0 0 %d %d\">\n", width, height, width, height);
+    svg += "<title>";
+    AddText(svg, TitleText);
+    svg += "</title>\n";
+    AppendFormat(svg, "<rect x=\"0\" y=\"0\" width=\"%d\" height=\"%d\" fill=\"#ffffff\"/>\n", width, height);
+    svg += "<g font-family=\"DejaVu Sans Mono, Consolas, Menlo, Courier New, monospace\" fill=\"#000000\">\n";
+
+    // Title and total error.
+    AppendFormat(svg, "<text x=\"%d\" y=\"%d\" font-size=\"%d\" font-weight=\"bold\">", Margin, Margin + TitleSize,
+        TitleSize);
+    AddText(svg, TitleText);
+    svg += "</text>\n";
+    AppendFormat(svg, "<text x=\"%d\" y=\"%d\" font-size=\"12\">Total error = %.3f (%d x %d clusters)</text>\n", Margin,
+        Margin + TitleSize + 17, CurrentError, rowClusters, colClusters);
+
+    // Blocks, tinted by type, with their labels in the band above their rows.
+    for (int r = 1; r <= rowClusters; ++r) {
+        for (int c = 1; c <= colClusters; ++c) {
+            int32_t type = BlockTypeMatrix[r][c];
+            bool known = type >= 0 && type <= MaxTypeCode;
+            int x = colX(colStart[c]), y = bandTop(r);
+            int w = (colStart[c + 1] - colStart[c]) * PictureCell;
+            int h = PictureBand + (rowStart[r + 1] - rowStart[r]) * PictureCell;
+            AppendFormat(svg, "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"%s\">", x, y, w, h,
+                TypeTint[known ? type + 1 : 0]);
+            AppendFormat(svg, "<title>block %d, %d: %s, error %d</title></rect>\n", r, c, known ? TypeName[type] : "none",
+                ErrorMatrix[r][c]);
+            if (w == 0) continue;
+            char code[8] = "";
+            if (known) {
+                const char* name = TypeCode[type];
+                while (*name == ' ') ++name;
+                std::snprintf(code, sizeof code, "%s", name);
+                size_t n = std::strlen(code);
+                while (n > 0 && code[n - 1] == ' ') code[--n] = '\0';
+            }
+            char error[16];
+            std::snprintf(error, sizeof error, "%d", ErrorMatrix[r][c]);
+            AddBandText(svg, x + w / 2.0, y + 11, w, code);
+            AddBandText(svg, x + w / 2.0, y + 22, w, error);
+        }
+    }
+
+    // A square for every positive tie, darker for larger values.
+    int32_t least = 0, most = 0;
+    for (int i = 1; i <= NumRows; ++i)
+        for (int j = 1; j <= NumCols; ++j) {
+            int32_t v = NetworkMatrix[i][j];
+            if (v <= 0) continue;
+            if (least == 0 || v < least) least = v;
+            if (v > most) most = v;
+        }
+    for (int r = 1; r <= rowClusters; ++r) {
+        for (int p = rowStart[r]; p < rowStart[r + 1]; ++p) {
+            int u = RowOrder[p];
+            int y = bandTop(r) + PictureBand + (p - rowStart[r]) * PictureCell;
+            for (int q = 1; q <= NumCols; ++q) {
+                int32_t v = NetworkMatrix[u][ColOrder[q]];
+                if (v <= 0) continue;
+                int grey = TieGrey(v, least, most);
+                AppendFormat(svg, "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"#%02x%02x%02x\"/>\n",
+                    colX(q) + 1, y + 1, PictureCell - 2, PictureCell - 2, grey, grey, grey);
+            }
+            // The row's name, right-aligned against the matrix.
+            AppendFormat(svg, "<text x=\"%d\" y=\"%d\" font-size=\"%d\" text-anchor=\"end\">", x0 - 4,
+                y + PictureCell - 3, LabelSize);
+            const char* name = NameOf(u);
+            AppendXmlText(svg, name, TrimmedLength(name));
+            svg += "</text>\n";
+        }
+    }
+
+    // Column names, read upwards from just above the matrix.
+    for (int q = 1; q <= NumCols; ++q) {
+        double x = colX(q) + PictureCell / 2.0 + 0.35 * LabelSize;
+        int y = y0 - 4;
+        AppendFormat(svg, "<text x=\"%.1f\" y=\"%d\" font-size=\"%d\" transform=\"rotate(-90 %.1f %d)\">", x, y,
+            LabelSize, x, y);
+        const char* name = NameOf(ColOffset + ColOrder[q]);
+        AppendXmlText(svg, name, TrimmedLength(name));
+        svg += "</text>\n";
+    }
+    svg += "</g>\n";
+
+    // Lines between clusters, and the frame; each band is set off by a thin line.
+    for (int r = 1; r <= rowClusters; ++r)
+        AppendFormat(svg, "<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" stroke=\"#9a9a9a\" stroke-width=\"0.5\"/>\n", x0,
+            bandTop(r) + PictureBand, x0 + matrixWidth, bandTop(r) + PictureBand);
+    for (int r = 2; r <= rowClusters; ++r)
+        AppendFormat(svg, "<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" stroke=\"#000000\" stroke-width=\"1.5\"/>\n", x0,
+            bandTop(r), x0 + matrixWidth, bandTop(r));
+    for (int c = 2; c <= colClusters; ++c)
+        AppendFormat(svg, "<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" stroke=\"#000000\" stroke-width=\"1.5\"/>\n",
+            colX(colStart[c]), y0, colX(colStart[c]), y0 + matrixHeight);
+    AppendFormat(svg, "<rect id=\"matrix\" x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"none\" stroke=\"#000000\" "
+             "stroke-width=\"1.5\"/>\n", x0, y0, matrixWidth, matrixHeight);
+    svg += "</svg>\n";
+}

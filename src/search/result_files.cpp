@@ -1,0 +1,270 @@
+// Result files beside the listing, derived from its name so that a run never
+// touches files it was not asked about: NAME.json, NAME.svg, NAME-rows.clu,
+// NAME-cols.clu and, for a two-mode network, NAME.clu. Every file is written
+// whole to a fresh temporary file and renamed over the old one, so a reader
+// never sees half a file and a failed write leaves the old one.
+//
+// The JSON file holds every series of the run: the series already reported
+// are kept as text, and the whole file is rewritten at each report. Errors
+// are written with 17 significant digits, which read back to the same double.
+#include "search/result_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+
+#include "console/output.h"
+#include "driver/state.h"
+#include "search/blockmodel_picture.h"
+#include "search/result_text.h"
+
+static const char* const ResultSuffix[NumResultFiles] = {".json", ".svg", "-rows.clu", "-cols.clu", ".clu"};
+
+static bool HasExtension(const std::string& extension, const char* wanted) {
+    if (extension.size() != std::strlen(wanted)) return false;
+    for (size_t k = 0; k < extension.size(); ++k)
+        if (std::tolower(static_cast<unsigned char>(extension[k])) != wanted[k]) return false;
+    return true;
+}
+
+std::string ResultFileName(ResultFile kind) {
+    std::string base = LstFileName;
+    size_t slash = base.find_last_of('/');
+    size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    size_t dot = base.find_last_of('.');
+    // A leading dot names a hidden file, not an extension. A listing named
+    // like a result file keeps its extension, so that no result file can
+    // take the listing's own name.
+    if (dot != std::string::npos && dot > nameStart) {
+        std::string extension = base.substr(dot + 1);
+        if (!HasExtension(extension, "json") && !HasExtension(extension, "svg") && !HasExtension(extension, "clu"))
+            base.resize(dot);
+    }
+    return base + ResultSuffix[kind];
+}
+
+static bool SameFile(const struct stat& a, const std::string& name) {
+    struct stat b;
+    return !name.empty() && stat(name.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// True when name is, under any spelling or link, one of the files the run
+// reads or writes itself.
+static bool IsWorkingFile(const std::string& name) {
+    struct stat info;
+    if (stat(name.c_str(), &info) != 0) return false;
+    return SameFile(info, LstFileName) || SameFile(info, NetFileName) || SameFile(info, MdlFileName) ||
+           SameFile(info, PartFileName) || SameFile(info, EnvFileName);
+}
+
+// Writes text (lines ended by LF) to the file name with CR LF line ends,
+// through a temporary file in the same folder; false on any failure.
+static bool WriteWholeFile(const std::string& name, const std::string& text) {
+    std::string temporary = name + ".XXXXXX";
+    int fd = mkstemp(&temporary[0]);
+    if (fd < 0) return false;
+    // mkstemp makes the file private; a result file gets the usual permissions.
+    mode_t mask = umask(0);
+    umask(mask);
+    bool written = fchmod(fd, 0666 & ~mask) == 0;
+    std::string bytes;
+    bytes.reserve(text.size() + text.size() / 16);
+    for (char c : text) {
+        if (c == '\n') bytes += '\r';
+        bytes += c;
+    }
+    for (size_t done = 0; written && done < bytes.size();) {
+        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            written = false;
+        } else {
+            done += static_cast<size_t>(n);
+        }
+    }
+    written = (close(fd) == 0) && written;
+    written = written && std::rename(temporary.c_str(), name.c_str()) == 0;
+    if (!written) unlink(temporary.c_str());
+    return written;
+}
+
+static void WriteResultFile(ResultFile kind, const std::string& text) {
+    std::string name = ResultFileName(kind);
+    if (!IsWorkingFile(name) && WriteWholeFile(name, text)) return;
+    ResultWriteFailed = true;
+    if (ResultFileFailed[kind]) return;
+    ResultFileFailed[kind] = true;
+    ConLine("Cannot write %s", name.c_str());
+}
+
+static void AddString(std::string& out, const char* text, size_t length) {
+    out += '"';
+    AppendJsonText(out, text, length);
+    out += '"';
+}
+
+static void AddString(std::string& out, const std::string& text) { AddString(out, text.data(), text.size()); }
+
+static void AddNumber(std::string& out, double value) { AppendFormat(out, "%.17g", value); }
+
+static bool InSet(const UnitSet& set, int u) { return (set.Bits[u >> 6] >> (u & 63)) & 1u; }
+
+// Clusters 1..k of a side as {"units": [...], "names": [...]}, one a line.
+static void AddClusters(std::string& out, const UnitSet sets[], int k, int n, int offset) {
+    out += "[\n";
+    for (int c = 1; c <= k; ++c) {
+        std::string units, names;
+        for (int u = 1; u <= n; ++u) {
+            if (!InSet(sets[c], u)) continue;
+            if (!units.empty()) {
+                units += ", ";
+                names += ", ";
+            }
+            AppendFormat(units, "%d", u);
+            AddString(names, UnitName[offset + u], TrimmedLength(UnitName[offset + u]));
+        }
+        out += "            {\"units\": [" + units + "], \"names\": [" + names + "]}";
+        out += c < k ? ",\n" : "\n";
+    }
+    out += "          ]";
+}
+
+// The block matrix of the current evaluation, one row of blocks a line.
+static void AddBlockMatrix(std::string& out, const char* key, int which) {
+    AppendFormat(out, "        \"%s\": [\n", key);
+    for (int r = 1; r <= NumRowClusters; ++r) {
+        out += "          [";
+        for (int c = 1; c <= NumColClusters; ++c) {
+            if (c > 1) out += ", ";
+            int32_t type = BlockTypeMatrix[r][c];
+            if (which == 0 && (type < 0 || type > MaxTypeCode)) {
+                out += "null";
+            } else if (which == 0) {
+                const char* code = TypeCode[type];
+                while (*code == ' ') ++code;
+                AddString(out, code, TrimmedLength(code));
+            } else if (which == 1) {
+                AppendFormat(out, "%d", ErrorMatrix[r][c]);
+            } else {
+                AddNumber(out, RealValueMatrix[r][c]);
+            }
+        }
+        out += r < NumRowClusters ? "],\n" : "]\n";
+    }
+    out += "        ]";
+}
+
+// The series just reported: its counts, the ten best and the best blockmodel.
+static void AddSeries(std::string& out) {
+    out += "    {\n      \"title\": ";
+    AddString(out, TitleText);
+    AppendFormat(out, ",\n      \"row_clusters\": %d,\n      \"column_clusters\": %d,\n", NumRowClusters, NumColClusters);
+    AppendFormat(out, "      \"repetitions\": %d,\n      \"clusterings\": %d,\n", SeriesRepetitions, RepCount - 1);
+    out += "      \"results\": [\n";
+    bool first = true;
+    for (int d = 1; d <= 10; ++d) {
+        const TopTenEntry& entry = TopTen[d];
+        if (entry.Error >= 1e10) continue;
+        if (!first) out += ",\n";
+        first = false;
+        AppendFormat(out, "        {\n          \"rank\": %d,\n          \"repetition\": %d,\n          \"error\": ", d,
+            entry.Rep);
+        AddNumber(out, entry.Error);
+        out += ",\n          \"row_clusters\": ";
+        AddClusters(out, entry.RowSets, entry.NumRowClusters, NumRows, 0);
+        out += ",\n          \"column_clusters\": ";
+        AddClusters(out, entry.ColSets, entry.NumColClusters, NumCols, ColOffset);
+        out += "\n        }";
+    }
+    out += "\n      ],\n      \"best\": {\n";
+    AppendFormat(out, "        \"repetition\": %d,\n        \"error\": ", TopTen[1].Rep);
+    AddNumber(out, CurrentError);
+    out += ",\n";
+    AddBlockMatrix(out, "block_types", 0);
+    out += ",\n";
+    AddBlockMatrix(out, "block_errors", 1);
+    if (ValuesRule == 1) {
+        out += ",\n";
+        AddBlockMatrix(out, "block_values", 2);
+    }
+    out += "\n      }\n    }";
+}
+
+static void AddFileEntry(std::string& out, const char* key, const std::string& name, bool last = false) {
+    AppendFormat(out, "    \"%s\": ", key);
+    AddString(out, name);
+    out += last ? "\n" : ",\n";
+}
+
+static void BuildJson(std::string& out) {
+    out += "{\n  \"program\": \"KORVEL\",\n  \"files\": {\n";
+    AddFileEntry(out, "network", NetFileName);
+    AddFileEntry(out, "model", MdlFileName);
+    AddFileEntry(out, "listing", LstFileName);
+    AddFileEntry(out, "partition", PartFileName);
+    AddFileEntry(out, "picture", ResultFileName(PictureResultFile));
+    AddFileEntry(out, "row_partition", ResultFileName(RowsResultFile));
+    AddFileEntry(out, "column_partition", ResultFileName(ColsResultFile));
+    if (TwoMode) {
+        AddFileEntry(out, "unit_partition", ResultFileName(UnitsResultFile), true);
+    } else {
+        out += "    \"unit_partition\": null\n";
+    }
+    AppendFormat(out, "  },\n  \"network\": {\"units\": %d, \"rows\": %d, \"columns\": %d, \"two_mode\": %s},\n", NumUnits,
+        NumRows, NumCols, TwoMode ? "true" : "false");
+    AppendFormat(out, "  \"settings\": {\n    \"error_type\": \"%s\",\n    \"minimal_block_size\": %d,\n",
+        ErrorType == 2 ? "size" : "constant", MinBlockSize);
+    AppendFormat(out, "    \"block_values\": %s,\n    \"weights\": {", ValuesRule == 1 ? "true" : "false");
+    for (int t = 0; t <= MaxTypeCode; ++t) {
+        out += t > 0 ? ", " : "";
+        AddString(out, TypeName[t] != nullptr ? TypeName[t] : "", TypeName[t] != nullptr ? std::strlen(TypeName[t]) : 0);
+        out += ": ";
+        AddNumber(out, TypeWeight[t]);
+    }
+    out += "},\n    \"seed\": ";
+    if (SeedFixed) {
+        AppendFormat(out, "%u", FixedSeed);
+    } else {
+        out += "null";
+    }
+    out += "\n  },\n  \"series\": [\n" + ReportedSeriesJson + "\n  ]\n}\n";
+}
+
+// One cluster number a line after "*Vertices n"; the column clusters are
+// numbered on after the row clusters when both sides share one file.
+static void BuildPartition(std::string& out, bool rows, bool cols) {
+    AppendFormat(out, "*Vertices %d\n", (rows ? NumRows : 0) + (cols ? NumCols : 0));
+    if (rows)
+        for (int i = 1; i <= NumRows; ++i) AppendFormat(out, "%d\n", AcceptedRowPartition[i]);
+    int offset = rows ? NumRowClusters : 0;
+    if (cols)
+        for (int j = 1; j <= NumCols; ++j) AppendFormat(out, "%d\n", AcceptedColPartition[j] + offset);
+}
+
+void WriteResultFiles() {
+    if (LstFileName.empty()) return;
+    if (!ReportedSeriesJson.empty()) ReportedSeriesJson += ",\n";
+    AddSeries(ReportedSeriesJson);
+
+    std::string text;
+    BuildPartition(text, true, false);
+    WriteResultFile(RowsResultFile, text);
+    text.clear();
+    BuildPartition(text, false, true);
+    WriteResultFile(ColsResultFile, text);
+    if (TwoMode) {
+        text.clear();
+        BuildPartition(text, true, true);
+        WriteResultFile(UnitsResultFile, text);
+    }
+    text.clear();
+    BuildBlockmodelPicture(text);
+    WriteResultFile(PictureResultFile, text);
+    // Last, so that the files it names are in place when it is.
+    text.clear();
+    BuildJson(text);
+    WriteResultFile(JsonResultFile, text);
+}

@@ -27,8 +27,9 @@
 static const char* const VersionDate = "7 December 2026";
 static const char* const YearRange = "1990-2026";
 
+// A file another run holds was already named as in use by the open.
 [[noreturn]] static void StopCannotOpen(const std::string& name) {
-    ConLine("Cannot open %s", name.c_str());
+    if (!FileInUse) ConLine("Cannot open %s", name.c_str());
     FlushListing();
     WaitForEnter();
     EndProgram(1);

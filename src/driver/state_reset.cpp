@@ -88,6 +88,8 @@ static void ResetTextsAndFiles() {
     CloseTextFile(ModelFile);
     if (ListingFile != nullptr) std::fclose(ListingFile);
     ListingFile = nullptr;
+    ListingBuffered = 0;
+    FileInUse = false;
     if (PartitionFile != nullptr) std::fclose(PartitionFile);
     PartitionFile = nullptr;
     ListingWriteFailed = PartitionWriteFailed = PartitionSaveSkipped = EnvWriteFailed = false;

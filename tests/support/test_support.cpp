@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "console/output.h"
 #include "criterion/weights_dialogue.h"
 #include "driver/state_reset.h"
 #include "search/local_optimization.h"
@@ -26,16 +27,18 @@ void ResetState() {
 void CaptureListing() {
     if (ListingFile != nullptr) std::fclose(ListingFile);
     ListingFile = std::tmpfile();
+    ListingBuffered = 0;
+    ListingWriteFailed = false;
 }
 
 std::string ListingText() {
-    std::fflush(ListingFile);
-    long end = std::ftell(ListingFile);
+    // The listing is written through its descriptor: read it back there.
+    FlushListing();
+    int fd = fileno(ListingFile);
+    off_t end = lseek(fd, 0, SEEK_END);
     std::string text(static_cast<size_t>(end), '\0');
-    std::rewind(ListingFile);
-    size_t got = std::fread(&text[0], 1, text.size(), ListingFile);
-    text.resize(got);
-    std::fseek(ListingFile, 0, SEEK_END);
+    ssize_t got = pread(fd, &text[0], text.size(), 0);
+    text.resize(got < 0 ? 0 : static_cast<size_t>(got));
     return text;
 }
 

@@ -3,8 +3,13 @@
 // bad inputs lists the same cases in the same order.
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
+#include <cstdio>
 #include <string>
 
 #include "support/test_support.h"
@@ -30,13 +35,18 @@ struct BadRun {
     bool Says(const std::string& text) const { return Result.Console.find(text) != std::string::npos; }
 };
 
-// Prepares the folder with the environment, network and empty model, lets
-// adjust it, then runs with the given input and arguments.
+// The environment, network and empty model every run starts from.
+static void Prepare(const TempFolder& folder) {
+    folder.Write("Tebra.ENV", Environment);
+    folder.Write("net.net", Network);
+    folder.Write("model.mdl", "");
+}
+
+// Prepares the folder, lets adjust it, then runs with the given input and
+// arguments.
 template <typename Adjust>
 static void RunWith(BadRun& run, const std::string& input, const std::string& arguments, Adjust adjust) {
-    run.Folder.Write("Tebra.ENV", Environment);
-    run.Folder.Write("net.net", Network);
-    run.Folder.Write("model.mdl", "");
+    Prepare(run.Folder);
     adjust(run.Folder);
     run.Result = RunKorvel(run.Folder, input, arguments);
 }
@@ -44,6 +54,60 @@ static void RunWith(BadRun& run, const std::string& input, const std::string& ar
 static void NoChange(const TempFolder&) {}
 
 static std::string Listing(const BadRun& run) { return run.Folder.Read("out.lst"); }
+
+static size_t Count(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+// Files and folders in a folder, less "." and "..".
+static int EntriesIn(const std::string& path) {
+    int n = 0;
+    DIR* folder = opendir(path.c_str());
+    if (folder == nullptr) return -1;
+    while (const dirent* entry = readdir(folder))
+        if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..") ++n;
+    closedir(folder);
+    return n;
+}
+
+// A first run that holds its listing and its partition file open: it has
+// saved both clusterings of a series and waits at the run dialogue, its
+// console input still open, while the test starts a second run.
+static const std::string HeldSeries = Start + Series("3") + ConfirmName;
+
+static FILE* StartHeldRun(const TempFolder& folder) {
+    std::signal(SIGPIPE, SIG_IGN);
+    std::string command =
+        "cd '" + folder.Path + "' && KORVEL_SEED=1 '" + KORVEL_BINARY + "' > .held 2>&1";
+    FILE* input = popen(command.c_str(), "w");
+    std::fputs(HeldSeries.c_str(), input);
+    std::fflush(input);
+    for (int wait = 0; wait < 600; ++wait) {
+        if (Count(folder.Read(".held"), "0 - stop,  1 - read file,  2 - random  = ") == 2) return input;
+        usleep(50000);
+    }
+    ADD_FAILURE() << "the first run never reached its run dialogue";
+    return input;
+}
+
+// Lets the held run stop; gives its exit code.
+static int FinishHeldRun(FILE* input) {
+    std::fputs(Stop.c_str(), input);
+    int status = pclose(input);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The held run's files are those the same run leaves when it runs alone.
+static void ExpectFilesOfARunAlone(const TempFolder& folder) {
+    BadRun alone;
+    RunWith(alone, HeldSeries + Stop, "", NoChange);
+    ASSERT_EQ(alone.Result.ExitCode, 0);
+    for (const char* name : {"out.lst", "part.zep", "Tebra.ENV"}) {
+        EXPECT_EQ(folder.Read(name), alone.Folder.Read(name)) << name;
+    }
+}
 
 // Console answers.
 
@@ -137,6 +201,41 @@ TEST(BadInput, UnwritableEnvironmentFileIsReportedAndEndsWithOne) {
     EXPECT_EQ(run.Result.ExitCode, 1);
 }
 
+// A family's shared environment file, reached through a relative link.
+TEST(BadInput, EnvironmentFileThatIsASymbolicLink) {
+    BadRun run;
+    RunWith(run, Start + Stop, "units=7", [](const TempFolder& folder) {
+        mkdir((folder.Path + "/family").c_str(), 0755);
+        folder.Write("family/shared.env", Environment);
+        chmod((folder.Path + "/family/shared.env").c_str(), 0640);
+        std::remove((folder.Path + "/Tebra.ENV").c_str());
+        symlink("family/shared.env", (folder.Path + "/Tebra.ENV").c_str());
+    });
+    EXPECT_EQ(run.Result.ExitCode, 0);
+    char target[64] = {};
+    EXPECT_EQ(readlink((run.Folder.Path + "/Tebra.ENV").c_str(), target, sizeof target - 1), 17);
+    EXPECT_STREQ(target, "family/shared.env");
+    EXPECT_NE(run.Folder.Read("family/shared.env").find("\r\n*.DIS\r\n7\r\n0\r\n"), std::string::npos);
+    struct stat info;
+    ASSERT_EQ(stat((run.Folder.Path + "/family/shared.env").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(EntriesIn(run.Folder.Path + "/family"), 1);  // no temporary file left
+}
+
+TEST(BadInput, ReadOnlyEnvironmentFileIsLeft) {
+    BadRun run;
+    RunWith(run, Start + Stop, "units=7", [](const TempFolder& folder) {
+        chmod((folder.Path + "/Tebra.ENV").c_str(), 0444);
+    });
+    EXPECT_TRUE(run.Says("Saving ENV on Tebra.ENV\nCannot write ENV file Tebra.ENV\n"));
+    EXPECT_TRUE(run.Says("K O R V E L - end\n"));
+    EXPECT_EQ(run.Result.ExitCode, 1);
+    EXPECT_EQ(run.Folder.Read("Tebra.ENV"), Environment);
+    struct stat info;
+    ASSERT_EQ(stat((run.Folder.Path + "/Tebra.ENV").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0444u);
+}
+
 // Command line.
 
 TEST(BadInput, NumericKeywordThatIsNoNumber) {
@@ -170,6 +269,18 @@ TEST(BadInput, ListingThatCannotBeOpened) {
     EXPECT_EQ(run.Result.ExitCode, 1);
     EXPECT_TRUE(run.Says("Append out.lst\nCannot open out.lst\n"));
     EXPECT_EQ(run.Folder.Read("Tebra.ENV"), Environment);
+}
+
+TEST(BadInput, ListingInUseByAnotherRun) {
+    TempFolder folder;
+    Prepare(folder);
+    FILE* first = StartHeldRun(folder);
+    RunResult second = RunKorvel(folder, Start + Stop);
+    EXPECT_EQ(second.ExitCode, 1);
+    EXPECT_NE(second.Console.find("Append out.lst\nIn use by another run: out.lst\n"), std::string::npos);
+    EXPECT_EQ(second.Console.find("Cannot open"), std::string::npos);
+    EXPECT_EQ(FinishHeldRun(first), 0);
+    ExpectFilesOfARunAlone(folder);
 }
 
 TEST(BadInput, ListingWriteFails) {
@@ -355,6 +466,25 @@ TEST(BadInput, PartitionFileThatCannotBeWritten) {
     EXPECT_TRUE(run.Says("Rewrite dir.zep\nCannot write partition file dir.zep\n.\n"));
     EXPECT_TRUE(run.Says("K O R V E L - end\n"));
     EXPECT_EQ(run.Result.ExitCode, 1);
+}
+
+TEST(BadInput, PartitionFileInUseByAnotherRun) {
+    TempFolder folder;
+    Prepare(folder);
+    FILE* first = StartHeldRun(folder);
+    // The second run has a listing of its own; it tries to read the first
+    // run's partition file, then to save a series into it.
+    RunResult second = RunKorvel(folder, Start + "1\n" + ConfirmName + "1\n" + Series("3") + ConfirmName +
+                                             ConfirmName + Stop, "lst=second.lst");
+    EXPECT_EQ(second.ExitCode, 1);
+    EXPECT_NE(second.Console.find("Reset part.zep\nIn use by another run: part.zep\nInt [    1,    5] 1 - short list"),
+              std::string::npos) << second.Console;
+    EXPECT_EQ(Count(second.Console, "Rewrite part.zep\nIn use by another run: part.zep\n"), 2u);
+    EXPECT_EQ(second.Console.find("Bad partition file"), std::string::npos);
+    EXPECT_EQ(second.Console.find("Cannot write"), std::string::npos);
+    EXPECT_NE(second.Console.find("K O R V E L - end\n"), std::string::npos);
+    EXPECT_EQ(FinishHeldRun(first), 0);
+    ExpectFilesOfARunAlone(folder);
 }
 
 TEST(BadInput, PartitionFileWriteFails) {

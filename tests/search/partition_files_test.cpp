@@ -4,10 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "console/stop.h"
 #include "support/test_support.h"
 
 namespace {
@@ -89,6 +94,54 @@ TEST_F(PartitionFiles, FailedWriteIsReportedOnce) {
     EXPECT_EQ(console.find("Cannot write /dev/full\n"), console.rfind("Cannot write /dev/full\n"));
     EXPECT_NE(console.find("Cannot write /dev/full\n"), std::string::npos);
     EXPECT_TRUE(PartitionWriteFailed);
+}
+
+TEST_F(PartitionFiles, EachClusteringInOneWriteAndNothingAfterAFailedOne) {
+    UsePartitions({2, 1, 2}, {2, 1});
+    RepCount = 7;
+    CurrentError = 12.0;
+    UseFillingDisk(2);
+    std::string console = Quietly(WritePartition);
+    EXPECT_EQ(WriteCalls(), 1);
+    // Write 2 takes half the clustering and write 3 finds the disk full:
+    // the half is taken back. The third save would find room again.
+    console += Quietly(WritePartition) + Quietly(WritePartition);
+    EXPECT_EQ(WriteCalls(), 3);
+    EXPECT_EQ(Folder.Read("part.zep"), RepSevenFile);
+    EXPECT_EQ(console, "\nSELECT FILE: ZEP - partition file\nPress RETURN to confirm current value\n"
+                       "Current file = " + PartFileName + "\nNew file     = Rewrite " + PartFileName +
+                       "\nCannot write " + PartFileName + "\n");
+    EXPECT_TRUE(PartitionWriteFailed);
+    UseSystemWrite();
+}
+
+// Another run's lock, taken through a second open of the file.
+TEST_F(PartitionFiles, FileOfAnotherRunIsNeitherEmptiedNorRead) {
+    Folder.Write("part.zep", RepSevenFile);
+    int other = open(PartFileName.c_str(), O_RDONLY);
+    ASSERT_EQ(flock(other, LOCK_EX), 0);
+    UsePartitions({1, 1, 1}, {1, 1});
+    std::string console = Quietly(WritePartition);
+    EXPECT_TRUE(PartitionSaveSkipped);
+    console += Quietly(ReadPartitionFile);
+    EXPECT_FALSE(PartFileOpen);
+    std::string inUse = "In use by another run: " + PartFileName + "\n";
+    EXPECT_NE(console.find("Rewrite " + PartFileName + "\n" + inUse + "\nSELECT FILE"), std::string::npos);
+    std::string readTail = "Reset " + PartFileName + "\n" + inUse;  // and no "Bad partition file"
+    EXPECT_EQ(console.substr(console.size() - readTail.size()), readTail);
+    EXPECT_EQ(Folder.Read("part.zep"), RepSevenFile);
+    EXPECT_EQ(std::vector<int>(RowPartition + 1, RowPartition + 4), (std::vector<int>{1, 1, 1}));
+
+    // Once the other run lets go, a save takes the file and holds it until closed.
+    close(other);
+    PartFileKeepOpen = true;
+    Quietly(WritePartition);
+    EXPECT_EQ(Folder.Read("part.zep").substr(0, 24), "*partition  KORVEL: 1/1 ");
+    int probe = open(PartFileName.c_str(), O_RDONLY);
+    EXPECT_NE(flock(probe, LOCK_EX | LOCK_NB), 0);
+    CloseOutputFiles();
+    EXPECT_EQ(flock(probe, LOCK_EX | LOCK_NB), 0);
+    close(probe);
 }
 
 TEST_F(PartitionFiles, BadFilesAreRefusedAndChangeNothing) {

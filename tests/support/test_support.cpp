@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +17,7 @@
 
 void ResetState() {
     ResetProblemState();
+    UseSystemWrite();
     SetCriterionDefaults();
     ListLevel = 1;
     ProgramName = "KORVEL";
@@ -122,6 +124,29 @@ std::string WithConsole(const char* answers, void (*procedure)()) {
     std::fclose(output);
     return text;
 }
+
+static int FillingDiskFailAt;
+static int FillingDiskCalls;
+
+static ssize_t FillingDiskWrite(int fd, const void* data, size_t size) {
+    int call = ++FillingDiskCalls;
+    if (call == FillingDiskFailAt) return write(fd, data, size / 2);
+    if (call == FillingDiskFailAt + 1) {
+        errno = ENOSPC;
+        return -1;
+    }
+    return write(fd, data, size);
+}
+
+void UseFillingDisk(int failAt) {
+    FillingDiskFailAt = failAt;
+    FillingDiskCalls = 0;
+    WriteHook = FillingDiskWrite;
+}
+
+int WriteCalls() { return FillingDiskCalls; }
+
+void UseSystemWrite() { WriteHook = nullptr; }
 
 TempFolder::TempFolder() {
     char pattern[] = "/tmp/korvel-test-XXXXXX";

@@ -45,8 +45,11 @@ static bool IsFolder(const std::string& name) {
 // Takes the platform's advisory lock on an open file; it lasts while the file
 // stays open and ends with the process, so a crash leaves nothing behind.
 // False, with the console line, when another run holds the file. A file
-// system without locks lets the run go on unlocked.
+// system without locks lets the run go on unlocked. Only regular files are
+// locked: any number of runs may write to a device such as /dev/null.
 static bool LockOpenFile(int fd, int kind, const std::string& name) {
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return true;
     int result;
     do {
         result = flock(fd, kind | LOCK_NB);

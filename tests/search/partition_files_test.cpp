@@ -144,6 +144,19 @@ TEST_F(PartitionFiles, FileOfAnotherRunIsNeitherEmptiedNorRead) {
     close(probe);
 }
 
+// Devices are shared by any number of runs: a lock held on one keeps none out.
+TEST_F(PartitionFiles, SaveToADeviceTakesNoLock) {
+    int other = open("/dev/null", O_RDONLY);
+    ASSERT_EQ(flock(other, LOCK_EX), 0);
+    PartFileName = "/dev/null";
+    UsePartitions({1, 1, 1}, {1, 1});
+    std::string console = Quietly(WritePartition);
+    EXPECT_EQ(console.find("In use"), std::string::npos);
+    EXPECT_TRUE(PartFileOpen);
+    EXPECT_FALSE(PartitionWriteFailed);
+    close(other);
+}
+
 TEST_F(PartitionFiles, BadFilesAreRefusedAndChangeNothing) {
     const char* const badFiles[] = {
         "",                                                          // empty

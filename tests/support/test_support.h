@@ -30,14 +30,11 @@ void UsePartitions(const std::vector<int>& rows, const std::vector<int>& cols);
 // gives what it wrote on the console.
 std::string WithConsole(const char* answers, void (*procedure)());
 
-// Puts a stand-in for the system's write under the listing and the partition
-// file, as a disk that fills and frees again: the writes before call number
-// failAt pass through; call failAt takes only the first half of its bytes;
-// the call after it fails with "no space"; every later call passes through.
+// A disk that fills and frees again under the listing and the partition
+// file: write call failAt takes half its bytes, the next call fails for lack
+// of space, all others pass through. WriteCalls counts them.
 void UseFillingDisk(int failAt);
-// Writes made since UseFillingDisk.
 int WriteCalls();
-// The system's write again.
 void UseSystemWrite();
 
 // A temporary folder, removed at the end of the test.

@@ -18,9 +18,16 @@ bool FileExists(const std::string& name);
 
 // Selects the name, then opens it for writing (WriteMode, or any mode when
 // no such file exists: it is created) or appending, with the console line
-// "Rewrite " or "Append " and the name. Gives null when the open failed.
+// "Rewrite " or "Append " and the name, and locks it for this run. Gives null
+// when the open failed; when another run holds the file, FileInUse is set
+// and the console says "In use by another run: " and the name.
 FILE* OpenOutputFile(FileMode mode, std::string& name, const char* description);
 
 // Selects the name, then opens it for reading ("Reset "); a file that does
 // not exist is created empty first ("Rewrite "). False when it cannot be read.
 bool OpenInputFile(TextFile& file, std::string& name, const char* description);
+
+// Takes a shared lock on a file opened for reading, so that it is not read
+// while another run writes it. False, with the file closed, FileInUse set and
+// the console line "In use by another run: " and the name, when it is.
+bool LockForReading(TextFile& file, const std::string& name);

@@ -1,17 +1,68 @@
-// Console and listing output. The listing is only ever appended to; a write
-// that fails (a full disk, a file removed under us) is reported once and
-// remembered, so that the run can still end in order but not with success.
+// Console and listing output. The listing is only ever appended to. Its text
+// is gathered here and handed to the file with the system's write, not through
+// the stream's own buffer: after a write that fails (a full disk, a file
+// removed under us) a stream would keep its unwritten text and could add it,
+// and everything after it, once the disk frees again, behind a cut line.
+// Here the first failure is reported once and nothing more goes to the
+// listing, so it stays a clean prefix of what the run meant to write.
 #include "console/output.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <string>
 
 #include "driver/state.h"
 
-static void CheckListing() {
-    if (ListingFile != nullptr && ferror(ListingFile) && !ListingWriteFailed) {
-        ListingWriteFailed = true;
-        std::printf("Cannot write %s\n", LstFileName.c_str());
+bool WriteWhole(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        ssize_t n = WriteHook != nullptr ? WriteHook(fd, data, size) : write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<size_t>(n);
     }
+    return true;
+}
+
+static void ReportListingFailure() {
+    if (ListingWriteFailed) return;
+    ListingWriteFailed = true;
+    std::printf("Cannot write %s\n", LstFileName.c_str());
+}
+
+// Hands the gathered text to the file; after a failure it is dropped.
+static void WriteListingBuffer() {
+    size_t size = ListingBuffered;
+    ListingBuffered = 0;
+    if (size == 0 || ListingFile == nullptr || ListingWriteFailed) return;
+    if (!WriteWhole(fileno(ListingFile), ListingBuffer, size)) ReportListingFailure();
+}
+
+static void AddToListing(const char* format, va_list args) {
+    if (ListingFile == nullptr || ListingWriteFailed) return;
+    va_list again;
+    va_copy(again, args);
+    size_t room = sizeof ListingBuffer - ListingBuffered;
+    int n = std::vsnprintf(ListingBuffer + ListingBuffered, room, format, args);
+    size_t size = n < 0 ? 0 : static_cast<size_t>(n);
+    if (size < room) {
+        ListingBuffered += size;
+    } else {
+        // It did not fit behind what is gathered: write that first.
+        WriteListingBuffer();
+        if (size < sizeof ListingBuffer) {
+            // After a failure the text is dropped at the next write.
+            std::vsnprintf(ListingBuffer, sizeof ListingBuffer, format, again);
+            ListingBuffered = size;
+        } else if (!ListingWriteFailed) {
+            std::string text(size, '\0');
+            std::vsnprintf(&text[0], size + 1, format, again);
+            if (!WriteWhole(fileno(ListingFile), text.data(), size)) ReportListingFailure();
+        }
+    }
+    va_end(again);
 }
 
 void ConPrint(const char* format, ...) {
@@ -34,42 +85,29 @@ void ConEndLine() { std::putchar('\n'); }
 void ConFlush() { std::fflush(stdout); }
 
 void ListPrint(const char* format, ...) {
-    if (ListingFile == nullptr) return;
     va_list args;
     va_start(args, format);
-    std::vfprintf(ListingFile, format, args);
+    AddToListing(format, args);
     va_end(args);
 }
 
 void ListLine(const char* format, ...) {
-    if (ListingFile == nullptr) return;
     va_list args;
     va_start(args, format);
-    std::vfprintf(ListingFile, format, args);
+    AddToListing(format, args);
     va_end(args);
-    std::fputs("\r\n", ListingFile);
+    ListEndLine();
 }
 
-void ListEndLine() {
-    if (ListingFile == nullptr) return;
-    std::fputs("\r\n", ListingFile);
-}
+void ListEndLine() { ListPrint("\r\n"); }
 
-void FlushListing() {
-    if (ListingFile == nullptr) return;
-    std::fflush(ListingFile);
-    CheckListing();
-}
+void FlushListing() { WriteListingBuffer(); }
 
 void CloseListing() {
     ReleaseListing();
     if (ListingFile == nullptr) return;
-    std::fflush(ListingFile);
-    CheckListing();
-    if (std::fclose(ListingFile) != 0 && !ListingWriteFailed) {
-        ListingWriteFailed = true;
-        std::printf("Cannot write %s\n", LstFileName.c_str());
-    }
+    WriteListingBuffer();
+    if (std::fclose(ListingFile) != 0) ReportListingFailure();
     ListingFile = nullptr;
 }
 
@@ -78,34 +116,30 @@ void HoldListing() {
     FILE* held = std::tmpfile();
     // Without a temporary file the writes simply go to the listing.
     if (held == nullptr) return;
+    WriteListingBuffer();  // what was written before belongs to the listing
     HeldListingFile = ListingFile;
     ListingFile = held;
 }
 
 void ReleaseListing() {
     if (HeldListingFile == nullptr) return;
+    WriteListingBuffer();
     FILE* held = ListingFile;
     ListingFile = HeldListingFile;
     HeldListingFile = nullptr;
-    std::fflush(held);
-    bool failed = std::ferror(held) != 0;
     std::rewind(held);
     char buffer[8192];
     size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, held)) > 0) {
-        if (std::fwrite(buffer, 1, n, ListingFile) != n) break;
+    while (!ListingWriteFailed && (n = std::fread(buffer, 1, sizeof buffer, held)) > 0) {
+        if (!WriteWhole(fileno(ListingFile), buffer, n)) ReportListingFailure();
     }
-    failed = failed || std::ferror(held) != 0;
+    if (std::ferror(held) != 0) ReportListingFailure();
     std::fclose(held);
-    if (failed && !ListingWriteFailed) {
-        ListingWriteFailed = true;
-        std::printf("Cannot write %s\n", LstFileName.c_str());
-    }
-    FlushListing();
 }
 
 void DropListing() {
     if (HeldListingFile == nullptr) return;
+    ListingBuffered = 0;
     std::fclose(ListingFile);
     ListingFile = HeldListingFile;
     HeldListingFile = nullptr;

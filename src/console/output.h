@@ -3,7 +3,14 @@
 // the listing) and the handling of failed listing writes live in one place.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdarg>
+#include <cstddef>
+
+// When set, called instead of the system's write for the listing and the
+// partition file (a test makes a write fail, or succeed again, at will).
+inline ssize_t (*WriteHook)(int fd, const void* data, size_t size) = nullptr;
 
 // Writes formatted text to standard output; the line is not ended.
 void ConPrint(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -15,7 +22,7 @@ void ConEndLine();
 void ConFlush();
 
 // Writes formatted text to the listing; the line is not ended. Does nothing
-// while no listing is open.
+// while no listing is open, and after a write to it has failed.
 void ListPrint(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // Writes formatted text to the listing and ends the line with CR LF.
 void ListLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -33,3 +40,6 @@ void HoldListing();
 void ReleaseListing();
 // Drops the held writes; the listing keeps nothing of them.
 void DropListing();
+// Hands all bytes to the file behind fd, going on after a partial write;
+// false when the system did not take them all (a full disk, an I/O error).
+bool WriteWhole(int fd, const char* data, size_t size);

@@ -27,8 +27,9 @@
 #include "settings/keywords.h"
 #include "settings/named_answers.h"
 
+// A file another run holds was already named as in use by the open.
 [[noreturn]] static void StopCannotOpen(const std::string& name) {
-    ConLine("Cannot open %s", name.c_str());
+    if (!FileInUse) ConLine("Cannot open %s", name.c_str());
     FlushListing();
     WaitForEnter();
     EndProgram(1);

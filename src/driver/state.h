@@ -167,13 +167,17 @@ inline int16_t PageLength;   // lines per page
 inline int32_t PageNumber;   // current page; 0 before the first
 inline int32_t LineOnPage;   // lines counted on the current page
 
-// Files. The listing and the written partition file are plain output
-// streams; the input files are read through TextFile.
+// Files. The listing and the written partition file are held as streams but
+// written through their descriptors in whole pieces, and each is locked
+// against other runs while it is open; the input files are read through TextFile.
 inline TextFile NetFile;
 inline TextFile ModelFile;
 inline FILE* ListingFile;
 inline FILE* HeldListingFile;    // the listing while its writes are held in ListingFile, a temporary file
 inline FILE* PartitionFile;      // open for writing
+inline char ListingBuffer[16384];  // listing text not yet handed to ListingFile
+inline size_t ListingBuffered;     // bytes of ListingBuffer in use
+inline bool FileInUse;             // the last open found the file locked by another run
 inline bool ListingWriteFailed;    // a write to the listing failed (reported once)
 inline bool PartitionWriteFailed;  // a write to the partition file failed (reported once)
 inline bool PartitionSaveSkipped;  // a save was skipped because the file could not be opened

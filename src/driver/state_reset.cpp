@@ -92,6 +92,8 @@ static void ResetTextsAndFiles() {
     ListingFile = nullptr;
     if (HeldListingFile != nullptr) std::fclose(HeldListingFile);
     HeldListingFile = nullptr;
+    ListingBuffered = 0;
+    FileInUse = false;
     if (PartitionFile != nullptr) std::fclose(PartitionFile);
     PartitionFile = nullptr;
     ListingWriteFailed = PartitionWriteFailed = PartitionSaveSkipped = EnvWriteFailed = false;

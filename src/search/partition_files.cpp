@@ -1,11 +1,16 @@
 // Partition files: clusterings saved after repetitions and read back as the
 // start of a repetition. A written file stays open across the saves of a run
 // until a partition file is read; from then on every save rewrites it. Each
-// clustering is flushed as soon as it is written, so that a later failure, or
-// an end of the run on bad input, cannot lose a clustering already saved.
+// clustering goes to the file in one write as soon as it is made, so that a
+// later failure, or an end of the run on bad input, cannot lose a clustering
+// already saved, and none is ever left cut in the middle.
 // A file that is read is checked in full before anything is taken from it.
 #include "search/partition_files.h"
 
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <cassert>
 #include <cctype>
 #include <cstdio>
 #include <string>
@@ -27,33 +32,65 @@ static void CheckPartitionWrite(bool failed) {
 
 static void ClosePartitionFile() {
     if (PartitionFile == nullptr) return;
-    bool failed = std::ferror(PartitionFile) != 0;
-    failed = (std::fclose(PartitionFile) != 0) || failed;
-    CheckPartitionWrite(failed);
+    CheckPartitionWrite(std::fclose(PartitionFile) != 0);
     PartitionFile = nullptr;
     PartFileOpen = false;
 }
 
+// Room for one clustering: the two header lines (the criterion may be wide)
+// and a line of at most 6 characters per unit of either side.
+constexpr size_t MaxClusteringText = 1024 + 2 * MaxSideUnits * 6;
+
+// Adds formatted text at text[used]; the caller's room is sized to hold it.
+static void AddText(char* text, size_t& used, const char* format, int value) {
+    int n = std::snprintf(text + used, MaxClusteringText - used, format, value);
+    assert(n > 0 && used + static_cast<size_t>(n) < MaxClusteringText);
+    used += static_cast<size_t>(n);
+}
+
+// The accepted partitions as one clustering of the file; gives its length.
+static size_t FormatClustering(char* text) {
+    int n = std::snprintf(text, MaxClusteringText, "*partition  KORVEL: %d/%d [%d] = %8.2f\r\n*vertices",
+                          NumRowClusters, NumColClusters, RepCount, CurrentError);
+    assert(n > 0 && static_cast<size_t>(n) < MaxClusteringText / 2);
+    size_t used = static_cast<size_t>(n);
+    AddText(text, used, "%5d", NumUnits);
+    AddText(text, used, "%5d", NumRows);
+    AddText(text, used, "%5d\r\n", NumCols);
+    for (int i = 1; i <= NumRows; ++i) AddText(text, used, "%4d\r\n", AcceptedRowPartition[i]);
+    // Column clusters are numbered on from the row clusters.
+    for (int j = 1; j <= NumCols; ++j) AddText(text, used, "%4d\r\n", AcceptedColPartition[j] + NumRowClusters);
+    return used;
+}
+
 void WritePartition() {
+    // After a failed write the file keeps the clusterings written whole
+    // before it: nothing more goes to it in this run.
+    if (PartitionWriteFailed) return;
     if (!(PartFileKeepOpen && PartFileOpen && PartitionFile != nullptr)) {
         ClosePartitionFile();
         PartitionFile = OpenOutputFile(WriteMode, PartFileName, PartFileDescription);
         PartFileOpen = PartitionFile != nullptr;
         if (!PartFileOpen) {
-            ConLine("Cannot write partition file %s", PartFileName.c_str());
+            if (!FileInUse) ConLine("Cannot write partition file %s", PartFileName.c_str());
             PartitionSaveSkipped = true;
             return;
         }
     }
-    FILE* f = PartitionFile;
-    std::fprintf(f, "*partition  KORVEL: %d/%d [%d] = %8.2f\r\n", NumRowClusters, NumColClusters,
-                 RepCount, CurrentError);
-    std::fprintf(f, "*vertices%5d%5d%5d\r\n", NumUnits, NumRows, NumCols);
-    for (int i = 1; i <= NumRows; ++i) std::fprintf(f, "%4d\r\n", AcceptedRowPartition[i]);
-    // Column clusters are numbered on from the row clusters.
-    for (int j = 1; j <= NumCols; ++j)
-        std::fprintf(f, "%4d\r\n", AcceptedColPartition[j] + NumRowClusters);
-    CheckPartitionWrite(std::fflush(f) != 0 || std::ferror(f) != 0);
+    // One write for the whole clustering: a run killed between two saves
+    // never leaves a clustering cut in the file.
+    char text[MaxClusteringText];
+    size_t size = FormatClustering(text);
+    int fd = fileno(PartitionFile);
+    off_t start = lseek(fd, 0, SEEK_CUR);
+    if (!WriteWhole(fd, text, size)) {
+        // A disk that filled in the middle of the clustering: its start is
+        // taken back, so that a reader never meets a broken clustering.
+        if (start >= 0 && ftruncate(fd, start) != 0) {
+            // A file that cannot be shortened keeps the cut; nothing else to do.
+        }
+        CheckPartitionWrite(true);
+    }
     if (!PartFileKeepOpen) ClosePartitionFile();
 }
 
@@ -122,8 +159,12 @@ void ReadPartitionFile() {
     ClosePartitionFile();
     TextFile file{};
     PartFileOpen = OpenInputFile(file, PartFileName, PartFileDescription);
+    bool inUse = PartFileOpen && !LockForReading(file, PartFileName);
     bool good = false;
-    if (AtEnd(file)) {
+    if (inUse) {
+        // Another run is writing it: nothing is read, and the console has
+        // already named the file as in use.
+    } else if (AtEnd(file)) {
         ConLine("Empty partition file");
     } else if (ReadPartitionMagic(file)) {
         // The title is what followed "*partition" on the first line.
@@ -153,7 +194,7 @@ void ReadPartitionFile() {
         }
     }
     if (!good) {
-        ConLine("Bad partition file");
+        if (!inUse) ConLine("Bad partition file");
         PartFileOpen = false;
     }
     CloseTextFile(file);

@@ -1,9 +1,15 @@
 // The environment file. It is written to a temporary file beside it and then
 // renamed over the old one, so that a failed write never leaves it half
 // written; the entries this program does not use are carried unchanged.
+// Since the file is shared by the family, often through a symbolic link, the
+// link is followed and the replaced file keeps its permissions.
 #include "settings/environment.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
 
 #include "console/file_select.h"
 #include "console/output.h"
@@ -116,19 +122,67 @@ std::string EnvironmentText() {
     return text;
 }
 
-void SaveEnvironment() {
-    std::string temporary = EnvFileName + ".tmp";
-    FILE* file = std::fopen(temporary.c_str(), "wb");
-    ConLine("Saving ENV on %s", EnvFileName.c_str());
-    bool written = false;
-    if (file != nullptr) {
-        std::string text = EnvironmentText();
-        written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-        written = (std::fclose(file) == 0) && written;
-        written = written && std::rename(temporary.c_str(), EnvFileName.c_str()) == 0;
-        if (!written) std::remove(temporary.c_str());
+// The file the environment name stands for. A symbolic link is followed to
+// the file it points at (a relative link from the link's own folder), so that
+// the file the family shares through the link is the one replaced and the
+// link stays. False for a chain of links that never ends.
+static bool EnvironmentTarget(std::string& target) {
+    target = EnvFileName;
+    for (int links = 0; links < 40; ++links) {
+        struct stat info;
+        if (lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return true;
+        char link[4096];
+        ssize_t n = readlink(target.c_str(), link, sizeof link);
+        if (n <= 0 || static_cast<size_t>(n) == sizeof link) return false;
+        size_t slash = target.rfind('/');
+        if (link[0] == '/' || slash == std::string::npos) {
+            target.assign(link, static_cast<size_t>(n));
+        } else {
+            target = target.substr(0, slash + 1) + std::string(link, static_cast<size_t>(n));
+        }
     }
-    if (!written) {
+    return false;
+}
+
+// True when the file's own permissions let this user write it. The folder
+// alone would let the rename replace a file made read-only. The superuser,
+// whom the system lets write anything, is held to the write bits, so that a
+// file read-only for everybody stays as it is for him too.
+static bool MayWrite(const std::string& name, const struct stat& info) {
+    if (access(name.c_str(), W_OK) != 0) return false;
+    return geteuid() != 0 || (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+}
+
+// Writes the settings to a new file beside the target and renames it over
+// the target; false, with the old file whole, when any step fails. The name
+// of the new file is unique, so two runs saving at once cannot mix their text.
+static bool ReplaceEnvironmentFile() {
+    std::string target;
+    if (!EnvironmentTarget(target)) return false;
+    mode_t mode;
+    struct stat info;
+    if (stat(target.c_str(), &info) == 0) {
+        if (!MayWrite(target, info)) return false;
+        mode = info.st_mode & 07777;
+    } else {
+        mode_t mask = umask(0);
+        umask(mask);
+        mode = 0666 & ~mask;
+    }
+    std::string temporary = target + ".XXXXXX";
+    int fd = mkstemp(&temporary[0]);
+    if (fd < 0) return false;
+    std::string text = EnvironmentText();
+    bool written = WriteWhole(fd, text.data(), text.size()) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
+    written = close(fd) == 0 && written;
+    written = written && std::rename(temporary.c_str(), target.c_str()) == 0;
+    if (!written) std::remove(temporary.c_str());
+    return written;
+}
+
+void SaveEnvironment() {
+    ConLine("Saving ENV on %s", EnvFileName.c_str());
+    if (!ReplaceEnvironmentFile()) {
         ConLine("Cannot write ENV file %s", EnvFileName.c_str());
         EnvWriteFailed = true;
     }

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <csignal>
+#include <cstdio>
 #include <string>
 
 #include "support/test_support.h"
@@ -30,13 +33,18 @@ struct BadRun {
     bool Says(const std::string& text) const { return Result.Console.find(text) != std::string::npos; }
 };
 
-// Prepares the folder with the environment, network and empty model, lets
-// adjust it, then runs with the given input and arguments.
+// The environment, network and empty model every run starts from.
+static void Prepare(const TempFolder& folder) {
+    folder.Write("Tebra.ENV", Environment);
+    folder.Write("net.net", Network);
+    folder.Write("model.mdl", "");
+}
+
+// Prepares the folder, lets adjust it, then runs with the given input and
+// arguments.
 template <typename Adjust>
 static void RunWith(BadRun& run, const std::string& input, const std::string& arguments, Adjust adjust) {
-    run.Folder.Write("Tebra.ENV", Environment);
-    run.Folder.Write("net.net", Network);
-    run.Folder.Write("model.mdl", "");
+    Prepare(run.Folder);
     adjust(run.Folder);
     run.Result = RunKorvel(run.Folder, input, arguments);
 }
@@ -44,6 +52,31 @@ static void RunWith(BadRun& run, const std::string& input, const std::string& ar
 static void NoChange(const TempFolder&) {}
 
 static std::string Listing(const BadRun& run) { return run.Folder.Read("out.lst"); }
+
+// Runs the given input while a first run in the same folder holds its
+// listing and partition file: that one has saved a series and waits at the
+// run dialogue. Checks that the first run's files are those it leaves alone.
+static RunResult BesideAHeldRun(const std::string& input, const std::string& arguments) {
+    const std::string series = Start + Series("3") + ConfirmName;
+    BadRun first, alone;
+    RunWith(alone, series + Stop, "", NoChange);
+    Prepare(first.Folder);
+    std::signal(SIGPIPE, SIG_IGN);
+    FILE* held = popen(("cd '" + first.Folder.Path + "' && KORVEL_SEED=1 '" + KORVEL_BINARY + "' > .held").c_str(), "w");
+    std::fputs(series.c_str(), held);
+    std::fflush(held);
+    for (int wait = 0; wait < 600; ++wait) {
+        std::string console = first.Folder.Read(".held");
+        if (console.find("2 - random  = ") != console.rfind("2 - random  = ")) break;
+        usleep(50000);
+    }
+    RunResult second = RunKorvel(first.Folder, input, arguments);
+    std::fputs(Stop.c_str(), held);
+    EXPECT_EQ(pclose(held), 0);
+    for (const char* name : {"out.lst", "part.zep", "Tebra.ENV"})
+        EXPECT_EQ(first.Folder.Read(name), alone.Folder.Read(name)) << name;
+    return second;
+}
 
 // Console answers.
 
@@ -137,6 +170,37 @@ TEST(BadInput, UnwritableEnvironmentFileIsReportedAndEndsWithOne) {
     EXPECT_EQ(run.Result.ExitCode, 1);
 }
 
+// A family's shared environment file, reached through a relative link.
+TEST(BadInput, EnvironmentFileThatIsASymbolicLink) {
+    BadRun run;
+    RunWith(run, Start + Stop, "units=7", [](const TempFolder& folder) {
+        mkdir((folder.Path + "/family").c_str(), 0755);
+        folder.Write("family/shared.env", Environment);
+        chmod((folder.Path + "/family/shared.env").c_str(), 0640);
+        std::remove((folder.Path + "/Tebra.ENV").c_str());
+        symlink("family/shared.env", (folder.Path + "/Tebra.ENV").c_str());
+    });
+    EXPECT_EQ(run.Result.ExitCode, 0);
+    char target[64] = {};
+    EXPECT_GT(readlink((run.Folder.Path + "/Tebra.ENV").c_str(), target, sizeof target - 1), 0);
+    EXPECT_STREQ(target, "family/shared.env");
+    EXPECT_NE(run.Folder.Read("family/shared.env").find("\r\n*.DIS\r\n7\r\n0\r\n"), std::string::npos);
+    struct stat info;
+    ASSERT_EQ(stat((run.Folder.Path + "/family/shared.env").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+TEST(BadInput, ReadOnlyEnvironmentFileIsLeft) {
+    BadRun run;
+    RunWith(run, Start + Stop, "units=7", [](const TempFolder& folder) {
+        chmod((folder.Path + "/Tebra.ENV").c_str(), 0444);
+    });
+    EXPECT_TRUE(run.Says("Saving ENV on Tebra.ENV\nCannot write ENV file Tebra.ENV\n"));
+    EXPECT_TRUE(run.Says("K O R V E L - end\n"));
+    EXPECT_EQ(run.Result.ExitCode, 1);
+    EXPECT_EQ(run.Folder.Read("Tebra.ENV"), Environment);
+}
+
 // Command line.
 
 TEST(BadInput, NumericKeywordThatIsNoNumber) {
@@ -170,6 +234,13 @@ TEST(BadInput, ListingThatCannotBeOpened) {
     EXPECT_EQ(run.Result.ExitCode, 1);
     EXPECT_TRUE(run.Says("Append out.lst\nCannot open out.lst\n"));
     EXPECT_EQ(run.Folder.Read("Tebra.ENV"), Environment);
+}
+
+TEST(BadInput, ListingInUseByAnotherRun) {
+    RunResult second = BesideAHeldRun(Start + Stop, "");
+    EXPECT_EQ(second.ExitCode, 1);
+    EXPECT_NE(second.Console.find("Append out.lst\nIn use by another run: out.lst\n"), std::string::npos);
+    EXPECT_EQ(second.Console.find("Cannot open"), std::string::npos);
 }
 
 TEST(BadInput, ListingWriteFails) {
@@ -356,6 +427,19 @@ TEST(BadInput, PartitionFileThatCannotBeWritten) {
     EXPECT_TRUE(run.Says("Rewrite dir.zep\nCannot write partition file dir.zep\n.\n"));
     EXPECT_TRUE(run.Says("K O R V E L - end\n"));
     EXPECT_EQ(run.Result.ExitCode, 1);
+}
+
+TEST(BadInput, PartitionFileInUseByAnotherRun) {
+    // With a listing of its own, the second run reads the first's partition
+    // file, then tries to save a series of two into it.
+    RunResult second = BesideAHeldRun(Start + "1\n" + ConfirmName + "1\n" + Series("3") + ConfirmName + ConfirmName + Stop,
+                                      "lst=second.lst");
+    EXPECT_EQ(second.ExitCode, 1);
+    EXPECT_NE(second.Console.find("Reset part.zep\nIn use by another run: part.zep\nInt"), std::string::npos);
+    const std::string refused = "Rewrite part.zep\nIn use by another run: part.zep\n";
+    EXPECT_NE(second.Console.find(refused), second.Console.rfind(refused));  // both saves
+    EXPECT_EQ(second.Console.find("Bad partition file"), std::string::npos);
+    EXPECT_EQ(second.Console.find("Cannot write"), std::string::npos);
 }
 
 TEST(BadInput, PartitionFileWriteFails) {

@@ -4,10 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "console/stop.h"
 #include "support/test_support.h"
 
 namespace {
@@ -89,6 +94,40 @@ TEST_F(PartitionFiles, FailedWriteIsReportedOnce) {
     EXPECT_EQ(console.find("Cannot write /dev/full\n"), console.rfind("Cannot write /dev/full\n"));
     EXPECT_NE(console.find("Cannot write /dev/full\n"), std::string::npos);
     EXPECT_TRUE(PartitionWriteFailed);
+}
+
+TEST_F(PartitionFiles, EachClusteringInOneWriteAndNothingAfterAFailedOne) {
+    UsePartitions({2, 1, 2}, {2, 1});
+    RepCount = 7;
+    CurrentError = 12.0;
+    UseFillingDisk(2);
+    std::string console = Quietly(WritePartition);
+    EXPECT_EQ(WriteCalls(), 1);
+    // Write 2 takes half the clustering and write 3 finds the disk full:
+    // the half is taken back. The third save would find room again.
+    console += Quietly(WritePartition) + Quietly(WritePartition);
+    EXPECT_EQ(WriteCalls(), 3);
+    EXPECT_EQ(Folder.Read("part.zep"), RepSevenFile);
+    EXPECT_EQ(console.find("Cannot write"), console.rfind("Cannot write " + PartFileName + "\n"));
+    EXPECT_TRUE(PartitionWriteFailed);
+    UseSystemWrite();
+}
+
+// A save holds its lock while the file stays open; a device takes none, as
+// any number of runs may write to it.
+TEST_F(PartitionFiles, LockLastsWhileOpenAndDevicesTakeNone) {
+    UsePartitions({1, 1, 1}, {1, 1});
+    Quietly(WritePartition);
+    int other = open(PartFileName.c_str(), O_RDONLY);
+    EXPECT_NE(flock(other, LOCK_EX | LOCK_NB), 0);
+    CloseOutputFiles();
+    EXPECT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+    int device = open("/dev/null", O_RDONLY);
+    ASSERT_EQ(flock(device, LOCK_EX), 0);
+    PartFileName = "/dev/null";
+    EXPECT_EQ(Quietly(WritePartition).find("In use"), std::string::npos);
+    close(device);
+    close(other);
 }
 
 TEST_F(PartitionFiles, BadFilesAreRefusedAndChangeNothing) {

@@ -3,18 +3,21 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 
+#include "console/output.h"
 #include "criterion/weights_dialogue.h"
 #include "driver/state_reset.h"
 #include "search/local_optimization.h"
 
 void ResetState() {
     ResetProblemState();
+    UseSystemWrite();
     SetCriterionDefaults();
     ListLevel = 1;
     ProgramName = "KORVEL";
@@ -26,16 +29,18 @@ void ResetState() {
 void CaptureListing() {
     if (ListingFile != nullptr) std::fclose(ListingFile);
     ListingFile = std::tmpfile();
+    ListingBuffered = 0;
+    ListingWriteFailed = false;
 }
 
 std::string ListingText() {
-    std::fflush(ListingFile);
-    long end = std::ftell(ListingFile);
+    // The listing is written through its descriptor: read it back there.
+    FlushListing();
+    int fd = fileno(ListingFile);
+    off_t end = lseek(fd, 0, SEEK_END);
     std::string text(static_cast<size_t>(end), '\0');
-    std::rewind(ListingFile);
-    size_t got = std::fread(&text[0], 1, text.size(), ListingFile);
-    text.resize(got);
-    std::fseek(ListingFile, 0, SEEK_END);
+    ssize_t got = pread(fd, &text[0], text.size(), 0);
+    text.resize(got < 0 ? 0 : static_cast<size_t>(got));
     return text;
 }
 
@@ -119,6 +124,29 @@ std::string WithConsole(const char* answers, void (*procedure)()) {
     std::fclose(output);
     return text;
 }
+
+static int FillingDiskFailAt;
+static int FillingDiskCalls;
+
+static ssize_t FillingDiskWrite(int fd, const void* data, size_t size) {
+    int call = ++FillingDiskCalls;
+    if (call == FillingDiskFailAt) return write(fd, data, size / 2);
+    if (call == FillingDiskFailAt + 1) {
+        errno = ENOSPC;
+        return -1;
+    }
+    return write(fd, data, size);
+}
+
+void UseFillingDisk(int failAt) {
+    FillingDiskFailAt = failAt;
+    FillingDiskCalls = 0;
+    WriteHook = FillingDiskWrite;
+}
+
+int WriteCalls() { return FillingDiskCalls; }
+
+void UseSystemWrite() { WriteHook = nullptr; }
 
 TempFolder::TempFolder() {
     char pattern[] = "/tmp/korvel-test-XXXXXX";

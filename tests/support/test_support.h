@@ -30,6 +30,13 @@ void UsePartitions(const std::vector<int>& rows, const std::vector<int>& cols);
 // gives what it wrote on the console.
 std::string WithConsole(const char* answers, void (*procedure)());
 
+// A disk that fills and frees again under the listing and the partition
+// file: write call failAt takes half its bytes, the next call fails for lack
+// of space, all others pass through. WriteCalls counts them.
+void UseFillingDisk(int failAt);
+int WriteCalls();
+void UseSystemWrite();
+
 // A temporary folder, removed at the end of the test.
 struct TempFolder {
     std::string Path;

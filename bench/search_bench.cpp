@@ -11,7 +11,8 @@
 #include "criterion/incremental_error.h"
 #include "criterion/total_error.h"
 #include "criterion/weights_dialogue.h"
-#include "driver/state.h"
+#include "state.h"
+#include "search/accepted_partitions.h"
 #include "search/local_optimization.h"
 #include "search/random_starts.h"
 

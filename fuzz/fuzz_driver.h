@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "driver/state.h"
+#include "console/text_input.h"
+#include "state.h"
 
 // Sends the console to /dev/null, ends standard input and installs the end
 // hook. Called once, from LLVMFuzzerInitialize.

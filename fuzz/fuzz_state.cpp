@@ -3,7 +3,7 @@
 // previous one left.
 #include "fuzz_state.h"
 
-#include "driver/state.h"
+#include "state.h"
 #include "driver/state_reset.h"
 #include "settings/environment.h"
 

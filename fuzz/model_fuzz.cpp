@@ -1,7 +1,7 @@
 // Fuzzes the model definition reader: the input is the whole model file. A
 // read that returns must leave a model matrix within the block matrices and no
 // more constraints than the state holds.
-#include "driver/model_file.h"
+#include "network/model_file.h"
 #include "fuzz_driver.h"
 
 static void CheckModel() {

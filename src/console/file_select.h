@@ -6,7 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "driver/state.h"
+#include "console/text_input.h"
+#include "state.h"
 
 enum FileMode : int { ReadMode = 0, WriteMode = 1, AppendMode = 2 };
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "console/output.h"
-#include "driver/state.h"
+#include "state.h"
 
 static void WritePageHeader() {
     std::string program = ProgramName.substr(0, 7);

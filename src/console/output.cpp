@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <string>
 
-#include "driver/state.h"
+#include "state.h"
 
 bool WriteWhole(int fd, const char* data, size_t size) {
     while (size > 0) {

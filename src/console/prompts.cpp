@@ -10,7 +10,7 @@
 #include "console/output.h"
 #include "console/stop.h"
 #include "console/text_input.h"
-#include "driver/state.h"
+#include "state.h"
 #include "settings/named_answers.h"
 
 void ShowBanner(const char* description, const char* versionDate, const char* yearRange) {
@@ -109,14 +109,5 @@ char AskChar(const char* prompt) {
     std::string line;
     const char* keyword;
     ReadAnswer(prompt, line, keyword);
-    Ch = line.empty() ? '\0' : line[0];
-    return Ch;
-}
-
-void FatalError(int32_t code) {
-    ConPrint("ORVEN - fatal error in %s", BannerName.c_str());
-    ConPrint("Error %d : ", code);
-    ConFlush();
-    WaitForEnter();
-    EndProgram(1);
+    return line.empty() ? '\0' : line[0];
 }

@@ -1,5 +1,5 @@
 // Questions on the console: the banner, integer and real answers within a
-// range, the wait for Enter and the fatal error.
+// range and the wait for Enter.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +29,3 @@ void WaitForEnter();
 // Writes the prompt, reads the answer and gives its first character, or 0
 // for an empty one.
 char AskChar(const char* prompt);
-
-// Writes the fatal error line, waits for Enter and ends with exit code 1.
-[[noreturn]] void FatalError(int32_t code);

@@ -6,8 +6,7 @@
 #include <cstdlib>
 
 #include "console/output.h"
-#include "console/prompts.h"
-#include "driver/state.h"
+#include "state.h"
 
 static void ClosePartitionOutput() {
     if (PartitionFile == nullptr) return;
@@ -29,13 +28,6 @@ void EndProgram(int exitCode) {
     ConFlush();
     if (EndProgramHook != nullptr) EndProgramHook(exitCode);
     std::exit(exitCode);
-}
-
-void StopOnBadInput(const char* message, const char* token) {
-    ConLine("%s%s", message, token);
-    FlushListing();
-    WaitForEnter();
-    EndProgram(1);
 }
 
 void StopOnConsoleEnd() {

@@ -17,10 +17,6 @@ void CloseOutputFiles();
 // console and ends the process with exitCode.
 [[noreturn]] void EndProgram(int exitCode);
 
-// Ends the run on bad input: the message and the token as read, the listing
-// flushed, a wait for Enter, exit code 1.
-[[noreturn]] void StopOnBadInput(const char* message, const char* token);
-
 // Ends the run when standard input has ended at a question that would be
 // asked again forever: no wait for Enter, the environment is not saved.
 [[noreturn]] void StopOnConsoleEnd();

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "state.h"
+
 bool OpenTextFile(TextFile& file, const char* name) {
     file = TextFile{};
     struct stat info;

@@ -4,9 +4,22 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
-#include "driver/state.h"
+// A text file being read. Line ends of any platform (CR LF, CR, LF) arrive
+// as one CR; a Ctrl-Z or the physical end ends the file.
+struct TextFile {
+    FILE* Handle;     // null when not open
+    int Next;         // the next character, already normalised; -1 at the end
+    bool Primed;      // Next has been read from Handle
+    bool ReadFailed;  // the operating system reported a read error
+    int32_t LineEnds; // line ends taken so far: the current line is LineEnds + 1
+};
+
+// The network and model files: opened by the program flow, read by their readers.
+inline TextFile NetFile;
+inline TextFile ModelFile;
 
 constexpr int TokenSize = 48;  // characters of a token kept for messages
 

@@ -13,7 +13,7 @@
 
 #include "console/output.h"
 #include "criterion/type_errors.h"
-#include "driver/state.h"
+#include "state.h"
 
 void BlockTypeErrors(int r, int c, int32_t RawErrors[], double TypeErrors[]) {
     int32_t nr = 0, nc = 0, pr = 0, pc = 0, mr = 0, mc = 0, s = 0, a = 0;

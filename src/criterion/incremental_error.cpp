@@ -22,46 +22,47 @@
 
 #include "criterion/total_error.h"
 #include "criterion/type_errors.h"
-#include "driver/state.h"
+#include "state.h"
 
 constexpr int UnitWords = 4;  // 64-bit words of a set of units 0..255
 
+// Every name below belongs to one search: each thread that searches keeps its own.
 // The accepted pair: cluster of each unit, units of each cluster.
-static int32_t SideUnits[2];
-static int32_t SideClusters[2];
-static uint8_t Cluster[2][MaxSideUnits + 1];
-static int32_t ClusterSize[2][MaxModelSize + 1];
+static thread_local int32_t SideUnits[2];
+static thread_local int32_t SideClusters[2];
+static thread_local uint8_t Cluster[2][MaxSideUnits + 1];
+static thread_local int32_t ClusterSize[2][MaxModelSize + 1];
 
 // Per unit of side s, the units of the other side it has a tie with, and
 // those where the mirror cell differs. Unit 0 is "no unit": all empty.
-static uint64_t Ties[2][MaxSideUnits + 1][UnitWords];
-static uint64_t Asymmetric[2][MaxSideUnits + 1][UnitWords];
+static thread_local uint64_t Ties[2][MaxSideUnits + 1][UnitWords];
+static thread_local uint64_t Asymmetric[2][MaxSideUnits + 1][UnitWords];
 // Per unit of side s and cluster k of the other side: its ties into k, and
 // its asymmetric cells there. Unit 0 keeps zeros.
-static uint8_t TieCount[2][MaxSideUnits + 1][MaxModelSize + 1];
-static uint8_t AsymmetryCount[2][MaxSideUnits + 1][MaxModelSize + 1];
+static thread_local uint8_t TieCount[2][MaxSideUnits + 1][MaxModelSize + 1];
+static thread_local uint8_t AsymmetryCount[2][MaxSideUnits + 1][MaxModelSize + 1];
 
 // Per block (r, c) and side: how many lines of that side have each line sum.
-static uint8_t LineSums[2][MaxModelSize + 1][MaxModelSize + 1][MaxSideUnits + 1];
-static BlockStatistics Stats[MaxModelSize + 1][MaxModelSize + 1];
-static double Error[MaxModelSize + 1][MaxModelSize + 1];  // weighted error of the chosen type
+static thread_local uint8_t LineSums[2][MaxModelSize + 1][MaxModelSize + 1][MaxSideUnits + 1];
+static thread_local BlockStatistics Stats[MaxModelSize + 1][MaxModelSize + 1];
+static thread_local double Error[MaxModelSize + 1][MaxModelSize + 1];  // weighted error of the chosen type
 // RowPrefix[r]: the rounded sum of the blocks of row clusters 1..r-1.
-static double RowPrefix[MaxModelSize + 2];
+static thread_local double RowPrefix[MaxModelSize + 2];
 
 // The latest trial: unit x of side s goes from cluster p to q and unit y
 // (0 for a move) from q to p. Index 0 of the trial arrays holds the blocks of
 // cluster p, index 1 those of q, by cluster k of the other side.
-static bool TrialReady;
-static int TrialSide, TrialFrom, TrialTo, TrialUnit, TrialPartner;
-static BlockStatistics TrialStats[2][MaxModelSize + 1];
-static double TrialBlockError[2][MaxModelSize + 1];
+static thread_local bool TrialReady;
+static thread_local int TrialSide, TrialFrom, TrialTo, TrialUnit, TrialPartner;
+static thread_local BlockStatistics TrialStats[2][MaxModelSize + 1];
+static thread_local double TrialBlockError[2][MaxModelSize + 1];
 
 // Changes of the other lines of one trial block: lines whose sum rises from
 // 0, falls to 0, falls from the block's largest sum, and the largest risen sum.
-static int32_t RiseFromZero[2][MaxModelSize + 1];
-static int32_t FallToZero[2][MaxModelSize + 1];
-static int32_t FallFromTop[2][MaxModelSize + 1];
-static int32_t RiseTop[2][MaxModelSize + 1];
+static thread_local int32_t RiseFromZero[2][MaxModelSize + 1];
+static thread_local int32_t FallToZero[2][MaxModelSize + 1];
+static thread_local int32_t FallFromTop[2][MaxModelSize + 1];
+static thread_local int32_t RiseTop[2][MaxModelSize + 1];
 
 // Block (r, c) of the cluster own of side s and the cluster other of side o.
 static int BlockRow(int s, int own, int other) { return s == RowSide ? own : other; }

@@ -10,9 +10,9 @@
 #include "console/output.h"
 #include "criterion/block_errors.h"
 #include "criterion/type_errors.h"
-#include "driver/state.h"
+#include "state.h"
 
-double BlockError(int r, int c) {
+double BlockError(int r, int c, bool showErrors) {
     int32_t rawErrors[NumTypeCodes] = {};
     double typeErrors[NumTypeCodes];
     BlockTypeErrors(r, c, rawErrors, typeErrors);
@@ -27,7 +27,7 @@ double BlockError(int r, int c) {
 
     BlockTypeMatrix[r][c] = chosen;
     ErrorMatrix[r][c] = chosen >= 0 ? rawErrors[chosen] : 0;  // no type, no error count
-    if (ShowErrors) BlockValue(r, c, chosen);
+    if (showErrors) BlockValue(r, c, chosen);
     return best;
 }
 
@@ -88,7 +88,7 @@ double ConstraintPenalty() {
     return penaltySum;
 }
 
-double TotalError() {
+double TotalError(bool showErrors) {
     if (ListLevel > 3) {
         ListEndLine();
         ListLine("*** Total error");
@@ -101,7 +101,7 @@ double TotalError() {
     double blockSum = 0.0;
     for (int r = 1; r <= NumRowClusters; ++r) {
         for (int c = 1; c <= NumColClusters; ++c) {
-            blockSum = AddExtended(blockSum, BlockError(r, c));
+            blockSum = AddExtended(blockSum, BlockError(r, c, showErrors));
         }
     }
 

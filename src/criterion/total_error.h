@@ -5,11 +5,11 @@
 
 // The weighted error of block (r, c) for its chosen type, 999998.0 when none
 // can be chosen; fills BlockTypeMatrix, ErrorMatrix (and RealValueMatrix
-// while ShowErrors is set) for the block.
-double BlockError(int r, int c);
+// when showErrors: the evaluation is printed) for the block.
+double BlockError(int r, int c, bool showErrors = false);
 
-// The total error P of RowPartition x ColPartition.
-double TotalError();
+// The total error P of RowPartition x ColPartition; showErrors as for BlockError.
+double TotalError(bool showErrors = false);
 
 // The penalties of the violated constraints of RowPartition x ColPartition,
 // summed in constraint order as TotalError sums them.

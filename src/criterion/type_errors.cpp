@@ -9,7 +9,7 @@
 
 #include <cmath>
 
-#include "driver/state.h"
+#include "state.h"
 
 // The weighted error of a raw error: ((raw + 1) x w x q) / N in size mode,
 // raw x w x q otherwise. An empty block (N = 0, which the search never

@@ -6,7 +6,7 @@
 #include "console/listing_pages.h"
 #include "console/output.h"
 #include "console/prompts.h"
-#include "driver/state.h"
+#include "state.h"
 
 void SetCriterionDefaults() {
     static const char* const Codes[NumTypeCodes] = {" - ", "com", "rdo", "cdo", "reg",

@@ -9,7 +9,7 @@
 
 #include <signal.h>
 
-#include "driver/state.h"
+#include "state.h"
 
 static void OnSeriesInterrupt(int) { SeriesInterrupted = 1; }
 

@@ -1,6 +1,6 @@
 // KORVEL: generalized blockmodeling of network data by local optimization.
 #include "driver/program_flow.h"
-#include "driver/state.h"
+#include "state.h"
 
 int main(int argc, char** argv) {
     ArgCount = argc;

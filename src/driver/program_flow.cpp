@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "console/bad_input.h"
 #include "console/file_select.h"
 #include "console/listing_pages.h"
 #include "console/output.h"
@@ -14,14 +15,16 @@
 #include "console/text_input.h"
 #include "criterion/weights_dialogue.h"
 #include "driver/interrupts.h"
-#include "driver/model_file.h"
-#include "driver/state.h"
+#include "network/model_file.h"
+#include "state.h"
 #include "driver/usage.h"
 #include "network/matrix_listings.h"
 #include "network/network_reader.h"
+#include "search/accepted_partitions.h"
 #include "search/local_optimization.h"
 #include "search/partition_files.h"
 #include "search/random_starts.h"
+#include "search/repetition_record.h"
 #include "search/results_report.h"
 #include "settings/environment.h"
 #include "settings/keywords.h"
@@ -29,10 +32,8 @@
 
 // A file another run holds was already named as in use by the open.
 [[noreturn]] static void StopCannotOpen(const std::string& name) {
-    if (!FileInUse) ConLine("Cannot open %s", name.c_str());
-    FlushListing();
-    WaitForEnter();
-    EndProgram(1);
+    if (FileInUse) StopAfterMessage();
+    StopOnBadInput("Cannot open %s", name.c_str());
 }
 
 static void StartUp() {
@@ -128,30 +129,16 @@ static bool RunDialogue() {
 
 // One pass of the run loop after its dialogue: a repetition of the search.
 static void Repetition() {
-    if (RunMode == 2) {
-        RandomPartition(RowPartition, RowClusterSize, NumRows, NumRowClusters);
-        RandomPartition(ColPartition, ColClusterSize, NumCols, NumColClusters);
-    }
+    if (RunMode == 2) DrawRandomStarts();
     ListClusters = ListMoves || ListTrace;
-    if (HaveSolution) {
-        if (RepCount % 50 == 1) {
-            ConEndLine();
-            ConPrint("%7d>", RepCount);
-        } else {
-            ConPrint(".");
-        }
-        ConFlush();
-    }
+    if (HaveSolution) WriteProgressMark();
     WriteClusterListing(RowPartition, RowClusterSize, RowOrder, false, NumRowClusters, NumRows);
     WriteClusterListing(ColPartition, ColClusterSize, ColOrder, true, NumColClusters, NumCols);
     CopyWorkingToAccepted();
     if (ListClusters) WriteNetworkMatrix();
-    LocalOptimization();
-    if (AskSave) {
-        char answer = AskChar("save clustering (Yes/No) ? ");
-        SaveThis = answer == 'y' || answer == 'Y';
-    }
-    if (SaveThis) WritePartition();
+    SearchLocalOptimum(RepCount);
+    RecordResult();
+    SaveResult();
 }
 
 static void RunLoop() {
@@ -162,7 +149,6 @@ static void RunLoop() {
     ResetSeriesResults();
     SeedRandom();
     AskSave = false;
-    ShowErrors = false;
     SaveThis = false;
     PartFileOpen = false;
     PartFileKeepOpen = true;

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "console/text_input.h"
-#include "driver/state.h"
+#include "state.h"
 
 static void ResetNetwork() {
     NumUnits = NumRows = NumCols = ColOffset = NetForm = 0;
@@ -68,10 +68,9 @@ static void ResetRunControl() {
     ListMoves = ListTrace = ListClusters = false;
     StartFromFile = HaveSolution = EverPartitioned = false;
     SaveOption = 0;
-    AskSave = SaveThis = ShowErrors = false;
+    AskSave = SaveThis = false;
     TrialError = CurrentError = BestError = 0.0;
     PartFileKeepOpen = PartFileOpen = false;
-    Ch = 0;
     RandomSeed = 0;
     SeedFixed = false;
     FixedSeed = 0;

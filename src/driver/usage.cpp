@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "console/stop.h"
-#include "driver/state.h"
+#include "state.h"
 
 #ifndef KORVEL_README
 #define KORVEL_README "README.md beside the program's sources"

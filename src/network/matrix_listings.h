@@ -1,12 +1,5 @@
-// Matrices in the listing: the network in listing order and the three block
-// matrices of the latest evaluation.
+// The network matrix in the listing, rows and columns in listing order.
 #pragma once
 
 // The network matrix with rows in RowOrder and columns in ColOrder.
 void WriteNetworkMatrix();
-// "MODEL MATRIX : " with the short name of each block's chosen type.
-void WriteModelMatrix();
-// "ERROR MATRIX : " with each block's raw error.
-void WriteErrorMatrix();
-// "VALUE MATRIX : " with each block's value.
-void WriteValueMatrix();

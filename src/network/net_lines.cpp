@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "console/stop.h"
+#include "console/bad_input.h"
 #include "console/text_input.h"
-#include "driver/state.h"
+#include "state.h"
 
 bool ReadNetLine(NetLine& line) {
     if (AtEnd(NetFile)) return false;
@@ -65,9 +65,7 @@ static bool CopyToken(std::string_view token, char (&buffer)[MaxNumberLength + 1
 void StopOnBadNetNumber(int32_t lineNumber, std::string_view token) {
     char text[MaxNumberLength + 1];
     CopyToken(token, text);
-    char message[64];
-    std::snprintf(message, sizeof message, "Bad number in NET file, line %d: ", lineNumber);
-    StopOnBadInput(message, text);
+    StopOnBadInput("Bad number in NET file, line %d: %s", lineNumber, text);
 }
 
 int32_t NetInt(const NetLine& line, std::string_view token) {

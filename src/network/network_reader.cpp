@@ -11,11 +11,10 @@
 #include <cstring>
 #include <string>
 
+#include "console/bad_input.h"
 #include "console/output.h"
-#include "console/prompts.h"
-#include "console/stop.h"
 #include "console/text_input.h"
-#include "driver/state.h"
+#include "state.h"
 #include "network/net_lines.h"
 
 // A keyword line after the counts: its form, and the relation it belongs to.
@@ -34,10 +33,7 @@ static int32_t RoundedValues;     // values that rounding changed
 
 [[noreturn]] static void StopUnexpectedEnd(int32_t itemLine) {
     ConLine("Bad NET file: unexpected end");
-    ConLine("The unfinished item began on line %d", itemLine);
-    FlushListing();
-    WaitForEnter();
-    EndProgram(1);
+    StopOnBadInput("The unfinished item began on line %d", itemLine);
 }
 
 // The next character of the header, which must exist.
@@ -126,10 +122,7 @@ static void ReadNameLine(NetLine& line) {
     if (k < 1 || k > NumUnits) {
         ConEndLine();
         ConLine("Error in NAMES");
-        ConLine("Unit %d named on line %d; the units are 1..%d", k, line.Number, NumUnits);
-        FlushListing();
-        WaitForEnter();
-        EndProgram(1);
+        StopOnBadInput("Unit %d named on line %d; the units are 1..%d", k, line.Number, NumUnits);
     }
     std::string label;
     size_t quote = line.Text.find('"', line.Pos);
@@ -214,17 +207,17 @@ static void ReportRounding() {
     if (RoundedValues > 0) ConLine("%d tie values rounded to integers", RoundedValues);
 }
 
-// The line that ends the names, or the file's end. Ch gets its first mark.
-static bool ReadNames(NetLine& line) {
+// The line that ends the names, or the file's end. mark gets its first mark.
+static bool ReadNames(NetLine& line, char& mark) {
     for (;;) {
         if (!ReadNetLine(line)) {
-            Ch = '.';
+            mark = '.';
             return false;
         }
         LineKind kind = KindOfLine(line);
         if (kind == LineKind::Blank || kind == LineKind::Comment) continue;
         if (kind != LineKind::Data) {
-            Ch = FirstMark(line);
+            mark = FirstMark(line);
             return true;
         }
         ReadNameLine(line);
@@ -291,14 +284,10 @@ static void ReadMatrixValues() {
     ConLine("vertex data %3lld %3lld in network out of range", static_cast<long long>(i),
             static_cast<long long>(j));
     if (TwoMode) {
-        ConLine("The tie on line %d names a unit outside rows 1..%d, columns %d..%d", lineNumber, NumRows,
-                NumRows + 1, NumUnits);
-    } else {
-        ConLine("The tie on line %d names a unit outside 1..%d", lineNumber, NumUnits);
+        StopOnBadInput("The tie on line %d names a unit outside rows 1..%d, columns %d..%d", lineNumber,
+                       NumRows, NumRows + 1, NumUnits);
     }
-    CloseListing();
-    WaitForEnter();
-    EndProgram(1);
+    StopOnBadInput("The tie on line %d names a unit outside 1..%d", lineNumber, NumUnits);
 }
 
 // Sets the tie from row unit i to column j (its number in the file), and the
@@ -345,7 +334,6 @@ static void ReadValueLines() {
     while (ReadNetLine(line)) {
         LineKind kind = KindOfLine(line);
         if (kind == LineKind::Blank || kind == LineKind::Comment) continue;
-        Ch = FirstMark(line);
         if (kind == LineKind::Keyword) {
             NetKeyword keyword = ReadKeyword(line);
             if (keyword.Form <= 3 && keyword.Relation != FirstRelation.Relation) {
@@ -371,10 +359,7 @@ static void ReadValueLines() {
 
 void ReadNetwork() {
     if (AtEnd(NetFile)) {
-        ConLine("Empty NET file");
-        WaitForEnter();
-        FlushListing();
-        EndProgram(1);
+        StopOnBadInput("Empty NET file");
     }
     RoundedValues = 0;
     ListForm = false;
@@ -385,11 +370,12 @@ void ReadNetwork() {
     ConLine("%s", Title.c_str());
     SetDefaultNames();
     NetLine& line = Line;
-    bool found = ReadNames(line);
+    char mark;
+    bool found = ReadNames(line, mark);
     PadNames();
-    ConLine("ch = %c", Ch);
+    ConLine("ch = %c", mark);
     NetForm = 5;
-    if (found && Ch == '*') {
+    if (found && mark == '*') {
         FirstRelation = ReadKeyword(line);
         NetForm = FirstRelation.Form;
         ListForm = FirstRelation.List;

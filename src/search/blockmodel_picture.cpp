@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "driver/state.h"
+#include "state.h"
 #include "search/result_text.h"
 
 static const double CharWidth = 0.61;  // em, of the monospaced fonts named below

@@ -3,8 +3,10 @@
 // total error is taken at once. Every trial is judged on the working pair: the
 // trial partition of one side and the accepted one of the other, made by
 // changing the one or two units of the trial in the working partition and
-// putting them back when the trial is rejected. After the search the result
-// is listed and entered into the results of the series.
+// putting them back when the trial is rejected. The search writes only its
+// own thread's copy of the search state; entering the result into the
+// results of the series is a step of its own (repetition_record.cpp), taken
+// on the main thread in repetition order.
 //
 // The trials are judged by the incremental criterion, which gives the full
 // scan's total bit for bit at a fraction of its cost. The trace levels keep
@@ -16,39 +18,17 @@
 
 #include "console/listing_pages.h"
 #include "console/output.h"
-#include "console/prompts.h"
+#include "criterion/block_listings.h"
 #include "criterion/incremental_error.h"
 #include "criterion/total_error.h"
-#include "driver/state.h"
 #include "network/matrix_listings.h"
+#include "search/accepted_partitions.h"
+#include "search/repetition_record.h"
 #include "search/results_report.h"
+#include "state.h"
 
-static const double NearZero = 0.000001;  // tolerance of near-best, exact fit and "opt"
-
-static bool Incremental;  // this search judges its trials by the incremental criterion
-
-// The working partition of a side := its accepted partition and sizes.
-static void CopyAcceptedRows() {
-    std::memcpy(RowPartition + 1, AcceptedRowPartition + 1, static_cast<size_t>(NumRows));
-    std::memcpy(RowClusterSize, AcceptedRowClusterSize, sizeof RowClusterSize);
-}
-
-static void CopyAcceptedCols() {
-    std::memcpy(ColPartition + 1, AcceptedColPartition + 1, static_cast<size_t>(NumCols));
-    std::memcpy(ColClusterSize, AcceptedColClusterSize, sizeof ColClusterSize);
-}
-
-void CopyAcceptedToWorking() {
-    CopyAcceptedRows();
-    CopyAcceptedCols();
-}
-
-void CopyWorkingToAccepted() {
-    std::memcpy(AcceptedRowPartition + 1, RowPartition + 1, static_cast<size_t>(NumRows));
-    std::memcpy(AcceptedColPartition + 1, ColPartition + 1, static_cast<size_t>(NumCols));
-    std::memcpy(AcceptedRowClusterSize, RowClusterSize, sizeof AcceptedRowClusterSize);
-    std::memcpy(AcceptedColClusterSize, ColClusterSize, sizeof AcceptedColClusterSize);
-}
+// This search judges its trials by the incremental criterion.
+static thread_local bool Incremental;
 
 // The accepted partition of a side := its working (trial) partition and sizes.
 static void AcceptRowTrial() {
@@ -218,89 +198,10 @@ static bool ColExchange() {
     return false;
 }
 
-// The evaluation written with the matrices: the start and the local optimum.
-static void EvaluateForPrinting() {
-    ShowErrors = true;
-    CurrentError = TotalError();
-    ShowErrors = false;
-}
-
-static void WriteResultLines() {
-    if (!HaveSolution) {
-        ConLine("P*                 = %11.3f", CurrentError);
-        WaitForEnter();
-        NewLines(1);
-        ListLine("final error =%12.3f", CurrentError);
-    } else if (ListMoves) {
-        NewLines(1);
-        ListPrint("%6d:", RepCount);
-        WriteClusterSets(RowClusterSets, NumRowClusters, NumRows);
-        ListEndLine();
-        ListPrint("       ");
-        WriteClusterSets(ColClusterSets, NumColClusters, NumCols);
-        ListEndLine();
-        ListLine("P = %8.3f", CurrentError);
-    }
-}
-
-void EnterTopTen(int32_t rep, double error) {
-    if (!(error < TopTen[10].Error)) return;  // a tie with the tenth stays out
-    TopTenEntry& candidate = TopTen[0];
-    candidate.Rep = rep;
-    candidate.Error = error;
-    std::memcpy(candidate.RowSets, RowClusterSets, sizeof candidate.RowSets);
-    std::memcpy(candidate.ColSets, ColClusterSets, sizeof candidate.ColSets);
-    candidate.NumRowClusters = NumRowClusters;
-    candidate.NumColClusters = NumColClusters;
-    // Entry 0 holds the error itself, so the scan stops at 1 at the latest;
-    // equal errors keep their order of arrival.
-    int d = 10;
-    while (TopTen[d - 1].Error > error) {
-        TopTen[d] = TopTen[d - 1];
-        --d;
-    }
-    TopTen[d] = candidate;
-}
-
-// Enters the result of this repetition into the results of the series.
-static void RecordResult() {
-    double e = CurrentError;
-    int32_t r = RepCount;
-    EnterTopTen(r, e);
-    if (e < TopTen[1].Error + NearZero) {
-        ListLine("%6d P = %8.3f", r, e);
-        ConEndLine();
-        ConLine("%7d P = %8.3f", r, e);
-        ConPrint("%7d>", r);
-    }
-    if (e < NearZero) {
-        if (!EquivalencesListed) {
-            EquivalencesListed = true;
-            NewLines(-15);
-            NewLines(3);
-            ListEndLine();
-            ListLine(" E Q U I V A L E N C E S");
-            ListEndLine();
-        }
-        NewLines(1);
-        ListPrint("%6d:", r);
-        WriteClusterSets(RowClusterSets, NumRowClusters, NumRows);
-        ListEndLine();
-        WriteClusterSets(ColClusterSets, NumColClusters, NumCols);
-        ListEndLine();
-    }
-    if (SaveOption == 2) SaveThis = e <= BestError + NearZero;  // judged before this result
-    if (e < BestError) {
-        BestError = e;
-        BestRep = r;
-    }
-    FlushListing();
-}
-
-void LocalOptimization() {
+void SearchLocalOptimum(int32_t rep) {
     // The start.
-    if (ListLevel > 3) ListLine("*** Local optimization %d", RepCount);
-    EvaluateForPrinting();
+    if (ListLevel > 3) ListLine("*** Local optimization %d", rep);
+    CurrentError = TotalError(true);
     if (ListClusters) {
         WriteModelMatrix();
         WriteErrorMatrix();
@@ -308,7 +209,7 @@ void LocalOptimization() {
     }
     if (ListLevel > 3 || StartFromFile) {
         NewLines(1);
-        ListLine("%5d. initial error =%12.3f", RepCount, CurrentError);
+        ListLine("%5d. initial error =%12.3f", rep, CurrentError);
         ListEndLine();
         FlushListing();
     }
@@ -341,12 +242,15 @@ void LocalOptimization() {
     BuildClusterSets(AcceptedColPartition, ColClusterSets, NumCols);
     CopyAcceptedToWorking();
     if (ListClusters) WriteNetworkMatrix();
-    EvaluateForPrinting();
+    CurrentError = TotalError(true);
     if (ListClusters) {
         WriteModelMatrix();
         WriteErrorMatrix();
         if (ValuesRule == 1) WriteValueMatrix();
     }
-    WriteResultLines();
+}
+
+void LocalOptimization() {
+    SearchLocalOptimum(RepCount);
     RecordResult();
 }

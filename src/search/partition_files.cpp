@@ -18,7 +18,7 @@
 #include "console/file_select.h"
 #include "console/output.h"
 #include "console/text_input.h"
-#include "driver/state.h"
+#include "state.h"
 
 static const char* const PartFileDescription = "ZEP - partition file";
 

@@ -11,7 +11,7 @@
 
 #include "console/output.h"
 #include "console/prompts.h"
-#include "driver/state.h"
+#include "state.h"
 #include "search/results_report.h"
 #include "settings/named_answers.h"
 
@@ -81,6 +81,11 @@ void RandomPartition(uint8_t partition[], uint8_t sizes[], int n, int k) {
         for (int c = 1; c <= k; ++c) ListPrint(" %3d", sizes[c]);
         ListEndLine();
     }
+}
+
+void DrawRandomStarts() {
+    RandomPartition(RowPartition, RowClusterSize, NumRows, NumRowClusters);
+    RandomPartition(ColPartition, ColClusterSize, NumCols, NumColClusters);
 }
 
 void ResetSeriesResults() {

@@ -14,6 +14,9 @@ int32_t RandomBelow(int32_t m);
 // Fills partition[1..n] with clusters 1..k, every cluster non-empty, and
 // sizes[1..k] with their sizes.
 void RandomPartition(uint8_t partition[], uint8_t sizes[], int n, int k);
+// The start of the next repetition of a random series: the working
+// partitions and sizes of both sides, rows drawn first.
+void DrawRandomStarts();
 // Empties the results of a series (ten best, best error, exact fits).
 // Added: the program start needs the same empty results as a new series.
 void ResetSeriesResults();

@@ -18,7 +18,7 @@
 #include <cstring>
 
 #include "console/output.h"
-#include "driver/state.h"
+#include "state.h"
 #include "search/blockmodel_picture.h"
 #include "search/result_text.h"
 

@@ -8,26 +8,11 @@
 
 #include "console/listing_pages.h"
 #include "console/output.h"
+#include "criterion/block_listings.h"
 #include "criterion/total_error.h"
 #include "network/matrix_listings.h"
-#include "search/local_optimization.h"
+#include "search/accepted_partitions.h"
 #include "search/result_files.h"
-
-static bool InSet(const UnitSet& set, int u) { return (set.Bits[u >> 6] >> (u & 63)) & 1u; }
-
-static void AddToSet(UnitSet& set, int u) { set.Bits[u >> 6] |= uint64_t{1} << (u & 63); }
-
-void BuildListingOrder(const uint8_t partition[], uint8_t order[], int k, int n) {
-    int pos = 0;
-    for (int c = 1; c <= k; ++c)
-        for (int u = 1; u <= n; ++u)
-            if (partition[u] == c) order[++pos] = static_cast<uint8_t>(u);
-}
-
-void BuildClusterSets(const uint8_t partition[], UnitSet sets[], int n) {
-    std::memset(sets + 1, 0, MaxModelSize * sizeof(UnitSet));
-    for (int u = 1; u <= n; ++u) AddToSet(sets[partition[u]], u);
-}
 
 void WriteClusterListing(const uint8_t partition[], const uint8_t sizes[], uint8_t order[],
                          bool isCol, int k, int n) {
@@ -135,12 +120,10 @@ void WriteTopTen() {
     CopyAcceptedToWorking();
 
     WriteNetworkMatrix();
-    ShowErrors = true;
-    CurrentError = TotalError();
+    CurrentError = TotalError(true);
     WriteModelMatrix();
     WriteErrorMatrix();
     if (ValuesRule == 1) WriteValueMatrix();
     ListLine("final error =%12.3f", CurrentError);
-    ShowErrors = false;
     WriteResultFiles();
 }

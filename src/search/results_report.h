@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "driver/state.h"
+#include "state.h"
 
 // Lists clusters 1..k of a side (when ListClusters) and fills order[1..n].
 void WriteClusterListing(const uint8_t partition[], const uint8_t sizes[], uint8_t order[],
@@ -15,7 +15,3 @@ void WriteClusterSets(const UnitSet sets[], int k, int n);
 void WriteSeriesReport();
 // The ten best results; makes the best one current again with its matrices.
 void WriteTopTen();
-// Added for the search: the listing order of clusters 1..k without writing anything.
-void BuildListingOrder(const uint8_t partition[], uint8_t order[], int k, int n);
-// Added for the search: sets[1..75] := the clusters of partition[1..n] as sets.
-void BuildClusterSets(const uint8_t partition[], UnitSet sets[], int n);

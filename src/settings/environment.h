@@ -4,7 +4,8 @@
 
 #include <string>
 
-#include "driver/state.h"
+#include "console/text_input.h"
+#include "state.h"
 
 // Sets the title, the file names and the numbers to the family's defaults.
 void SetEnvironmentDefaults();

@@ -8,7 +8,7 @@
 
 #include "console/output.h"
 #include "console/text_input.h"
-#include "driver/state.h"
+#include "state.h"
 
 // Keywords whose value is a file name.
 struct FileKeyword {

@@ -16,7 +16,7 @@
 #include "console/stop.h"
 #include "console/text_input.h"
 #include "criterion/weights_dialogue.h"
-#include "driver/state.h"
+#include "state.h"
 #include "settings/keywords.h"
 
 static const char* const RunPrompt = "0 - stop,  1 - read file,  2 - random  = ";

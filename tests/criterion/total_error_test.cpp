@@ -210,7 +210,7 @@ TEST_F(TotalErrors, VectorLineOfTwoDigitClusters) {
     EXPECT_EQ(ListingText(), "\r\n*** Total error\r\n   1   2  10\r\n   1\r\n");
 }
 
-TEST_F(TotalErrors, BlockValuesOnlyWhileShowErrors) {
+TEST_F(TotalErrors, BlockValuesOnlyInThePrintedEvaluation) {
     UseBinaryNetwork({"23", "00"});
     UsePartitions({1, 2}, {1, 1});
     AllowEverywhere((1 << NullType) | (1 << CompleteType));
@@ -218,8 +218,7 @@ TEST_F(TotalErrors, BlockValuesOnlyWhileShowErrors) {
     RealValueMatrix[1][1] = -1.0;
     TotalError();
     EXPECT_EQ(RealValueMatrix[1][1], -1.0);
-    ShowErrors = true;
-    TotalError();
+    TotalError(true);
     EXPECT_EQ(BlockTypeMatrix[1][1], CompleteType);
     EXPECT_EQ(RealValueMatrix[1][1], 2.5);
     EXPECT_EQ(BlockTypeMatrix[2][1], NullType);

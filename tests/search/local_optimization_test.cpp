@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "search/random_starts.h"
+#include "search/repetition_record.h"
 #include "support/test_support.h"
 
 namespace {

@@ -13,6 +13,7 @@
 #include "console/output.h"
 #include "criterion/weights_dialogue.h"
 #include "driver/state_reset.h"
+#include "search/accepted_partitions.h"
 #include "search/local_optimization.h"
 
 void ResetState() {

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/state.h"
+#include "console/text_input.h"
+#include "state.h"
 
 // Zeroes the whole problem state, as at program start.
 void ResetState();

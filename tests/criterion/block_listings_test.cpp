@@ -1,5 +1,5 @@
 // The three block matrix listings, filled by the criterion.
-#include "network/matrix_listings.h"
+#include "criterion/block_listings.h"
 
 #include <gtest/gtest.h>
 
@@ -108,9 +108,8 @@ TEST_F(BlockMatrixListings, MatricesOfACriterionEvaluation) {
     ErrorType = 1;
     MinBlockSize = 1;
     ValuesRule = 1;
-    ShowErrors = true;
     ListTitle = "2-mode blockmodeling by local optimization";
-    EXPECT_EQ(TotalError(), 14.0);
+    EXPECT_EQ(TotalError(true), 14.0);
     WriteModelMatrix();
     WriteErrorMatrix();
     WriteValueMatrix();

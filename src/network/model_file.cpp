@@ -2,22 +2,20 @@
 // them: codes go on to the end of the line, and a line ending in a blank takes
 // the codes of the next line too. Lines naming blocks outside the model matrix
 // are echoed and have no effect.
-#include "driver/model_file.h"
+#include "network/model_file.h"
 
 #include <cstdio>
 
 #include "console/output.h"
-#include "console/stop.h"
+#include "console/bad_input.h"
 #include "console/text_input.h"
-#include "driver/state.h"
+#include "state.h"
 
 static int32_t ReadModelInt() {
     char token[TokenSize];
     int32_t value;
     if (!ReadInt(ModelFile, value, token)) {
-        char message[64];
-        std::snprintf(message, sizeof message, "Bad number in MDL file, line %d: ", ModelFile.LineEnds + 1);
-        StopOnBadInput(message, token);
+        StopOnBadInput("Bad number in MDL file, line %d: %s", ModelFile.LineEnds + 1, token);
     }
     return value;
 }
@@ -72,14 +70,14 @@ static void ReadBlockLine() {
 
 static void ReadConstraints() {
     SkipLine(ModelFile);
-    Ch = ' ';
+    char ch = ' ';
     ListEndLine();
     ListLine("Constraints");
-    while (!AtEnd(ModelFile) && Ch == ' ') {
-        Ch = static_cast<char>(ReadChar(ModelFile));
-        if (Ch != ' ') continue;
+    while (!AtEnd(ModelFile) && ch == ' ') {
+        ch = static_cast<char>(ReadChar(ModelFile));
+        if (ch != ' ') continue;
         if (NumConstraints == MaxConstraints) {
-            Ch = '*';
+            ch = '*';
             ListLine("To many constraints (>%d)", MaxConstraints);
         } else {
             int k = ++NumConstraints;
@@ -137,7 +135,7 @@ void ReadModel() {
     ModelRows = ReadModelInt();
     ModelCols = ReadModelInt();
     SkipLine(ModelFile);
-    Ch = ' ';
+    char ch = ' ';
     if (ModelRows < 2 || ModelRows > MaxModelSize) ModelRows = MaxModelSize;
     if (ModelCols < 2 || ModelCols > MaxModelSize) ModelCols = MaxModelSize;
     for (int r = 1; r <= ModelRows; ++r) {
@@ -145,16 +143,16 @@ void ReadModel() {
     }
     ListEndLine();
     ListLine("Model matrix definition");
-    while (!AtEnd(ModelFile) && Ch == ' ') {
-        Ch = static_cast<char>(ReadChar(ModelFile));
-        if (Ch == ' ') ReadBlockLine();
+    while (!AtEnd(ModelFile) && ch == ' ') {
+        ch = static_cast<char>(ReadChar(ModelFile));
+        if (ch == ' ') ReadBlockLine();
     }
     ListEndLine();
     ListLine("MaxModel rows =%4d cols =%4d", ModelRows, ModelCols);
     ListEndLine();
     if (!AtEnd(ModelFile)) {
-        Ch = static_cast<char>(ReadChar(ModelFile));
-        if (Ch == 'c' || Ch == 'C') ReadConstraints();
+        ch = static_cast<char>(ReadChar(ModelFile));
+        if (ch == 'c' || ch == 'C') ReadConstraints();
     }
     EchoModel();
 }

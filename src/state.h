@@ -59,16 +59,6 @@ struct TopTenEntry {
     int32_t NumColClusters;
 };
 
-// A text file being read. Line ends of any platform (CR LF, CR, LF) arrive
-// as one CR; a Ctrl-Z or the physical end ends the file.
-struct TextFile {
-    FILE* Handle;     // null when not open
-    int Next;         // the next character, already normalised; -1 at the end
-    bool Primed;      // Next has been read from Handle
-    bool ReadFailed;  // the operating system reported a read error
-    int32_t LineEnds; // line ends taken so far: the current line is LineEnds + 1
-};
-
 // Network: filled once by ReadNetwork, read by everything after it.
 inline int32_t NumUnits;   // units declared in the network file, 1..500
 inline int32_t NumRows;    // row units, 1..250
@@ -91,34 +81,6 @@ inline int32_t ConstraintWeight[MaxConstraints + 1];  // penalty of each constra
 inline uint8_t ConstraintFirst[MaxConstraints + 1];   // unit number, or a size (mod 256)
 inline uint8_t ConstraintSecond[MaxConstraints + 1];  // cluster over both sides, or unit (mod 256)
 
-// Partitions: the criterion reads the working pair, the search keeps the
-// accepted pair; each size array counts exactly the units of its partition.
-inline int32_t NumRowClusters;
-inline int32_t NumColClusters;
-inline uint8_t RowPartition[MaxSideUnits + 1];     // working row cluster of each row unit
-inline uint8_t ColPartition[MaxSideUnits + 1];     // working column cluster of each column unit
-inline uint8_t RowClusterSize[MaxModelSize + 1];   // units in each cluster of RowPartition
-inline uint8_t ColClusterSize[MaxModelSize + 1];   // units in each cluster of ColPartition
-inline uint8_t AcceptedRowPartition[MaxSideUnits + 1];
-inline uint8_t AcceptedColPartition[MaxSideUnits + 1];
-inline uint8_t AcceptedRowClusterSize[MaxModelSize + 1];
-inline uint8_t AcceptedColClusterSize[MaxModelSize + 1];
-inline uint8_t RowOrder[MaxSideUnits + 1];  // listing order: row units cluster by cluster
-inline uint8_t ColOrder[MaxSideUnits + 1];
-
-// Results per block of the latest evaluation, printed by the matrix listings.
-inline int32_t BlockTypeMatrix[MaxModelSize + 1][MaxModelSize + 1];  // chosen type, -1 for none
-inline int32_t ErrorMatrix[MaxModelSize + 1][MaxModelSize + 1];      // raw error of the choice
-inline double RealValueMatrix[MaxModelSize + 1][MaxModelSize + 1];   // block value, if asked
-
-// Results of a series: recorded by the search, reset when a random series
-// starts, reported by the results report.
-inline int32_t BestRep;                               // repetition of BestError; 0 at start
-inline UnitSet RowClusterSets[MaxModelSize + 1];      // accepted row clusters as sets
-inline UnitSet ColClusterSets[MaxModelSize + 1];
-inline TopTenEntry TopTen[11];  // 1..10 best first; 0 is the candidate being inserted
-inline bool EquivalencesListed; // the exact-fit heading was written in this series
-
 // Criterion parameters: set by the weights dialogue, read by the criterion.
 inline int32_t ErrorType;     // 2 size, anything else constant
 inline int32_t MinBlockSize;  // size condition of the dominant, regular, function types
@@ -131,28 +93,63 @@ inline double OutDensity;     // density threshold; divisor of other density val
 inline const char* TypeCode[NumTypeCodes];  // 3-character short names
 inline const char* TypeName[NumTypeCodes];  // names of at most 15 characters
 
-// Run control: set by the program flow, the random series and the partition reader.
-inline int32_t RunMode;      // 0 stop, 1 read file, 2 random
-inline int32_t RepCount;     // repetition counter of the run loop
-inline int32_t RepLimit;     // last repetition of the current series
-inline int32_t ListLevel;    // listing detail 1..5
-inline bool ListMoves;       // ListLevel > 1
-inline bool ListTrace;       // ListLevel > 3
-inline bool ListClusters;    // ListMoves or ListTrace, recomputed before every repetition
-inline bool StartFromFile;   // the start partitions were read from a partition file
-inline bool HaveSolution;    // a random series has been started in this run
-inline bool EverPartitioned; // some partition has been set in this run (series or read)
-inline int32_t SaveOption;   // 0 no, 1 ask, 2 opt, 3 all
-inline bool AskSave;         // ask after each repetition whether to save
-inline bool SaveThis;        // save the current clustering after this repetition
-inline bool ShowErrors;      // the criterion is being evaluated for printing
+// Run settings: set by the program flow, the random series and the partition
+// reader between repetitions; a search only reads them, on any thread.
+inline int32_t RunMode;         // 0 stop, 1 read file, 2 random
+inline int32_t NumRowClusters;  // clusters of the row partitions
+inline int32_t NumColClusters;  // clusters of the column partitions
+inline int32_t ListLevel;       // listing detail 1..5
+inline bool ListMoves;          // ListLevel > 1
+inline bool ListTrace;          // ListLevel > 3
+inline bool ListClusters;       // ListMoves or ListTrace, recomputed before every repetition
+inline bool StartFromFile;      // the start partitions were read from a partition file
 inline bool ForceFullEvaluation;  // the search judges every trial by the full scan (tests, benchmarks)
-inline double TrialError;    // criterion of the trial partitions
-inline double CurrentError;  // criterion of the accepted partitions
-inline double BestError;     // best criterion of the series
-inline bool PartFileKeepOpen;  // the written partition file stays open across saves
-inline bool PartFileOpen;      // the partition file is open (after a read: the read succeeded)
-inline char Ch;                // the last character read from an input file or an answer
+inline int32_t SearchThreads;   // threads= of the command line: 0 every hardware thread, 1 the main thread alone
+constexpr int32_t MaxSearchThreads = 64;
+
+// Search: written by one local optimization, one copy per thread. A worker
+// thread's copy lives while it runs the searches of a series; the main
+// thread's copy is the one the listings, reports and files print, and a
+// result searched on a worker is copied into it when it is recorded. The
+// criterion reads the working pair, the search keeps the accepted pair; each
+// size array counts exactly the units of its partition. The incremental
+// criterion keeps its statistics per thread beside its code (about 3 MB a
+// thread: worker threads get a stack that holds them).
+inline thread_local uint8_t RowPartition[MaxSideUnits + 1];     // working row cluster of each row unit
+inline thread_local uint8_t ColPartition[MaxSideUnits + 1];     // working column cluster of each column unit
+inline thread_local uint8_t RowClusterSize[MaxModelSize + 1];   // units in each cluster of RowPartition
+inline thread_local uint8_t ColClusterSize[MaxModelSize + 1];   // units in each cluster of ColPartition
+inline thread_local uint8_t AcceptedRowPartition[MaxSideUnits + 1];
+inline thread_local uint8_t AcceptedColPartition[MaxSideUnits + 1];
+inline thread_local uint8_t AcceptedRowClusterSize[MaxModelSize + 1];
+inline thread_local uint8_t AcceptedColClusterSize[MaxModelSize + 1];
+inline thread_local double TrialError;    // criterion of the trial partitions
+inline thread_local double CurrentError;  // criterion of the accepted partitions
+// Per block of the latest evaluation, printed by the block matrix listings.
+inline thread_local int32_t BlockTypeMatrix[MaxModelSize + 1][MaxModelSize + 1];  // chosen type, -1 for none
+inline thread_local int32_t ErrorMatrix[MaxModelSize + 1][MaxModelSize + 1];      // raw error of the choice
+inline thread_local double RealValueMatrix[MaxModelSize + 1][MaxModelSize + 1];   // block value, if asked
+// The accepted pair once the search ends: listing order and sets.
+inline thread_local uint8_t RowOrder[MaxSideUnits + 1];  // listing order: row units cluster by cluster
+inline thread_local uint8_t ColOrder[MaxSideUnits + 1];
+inline thread_local UnitSet RowClusterSets[MaxModelSize + 1];  // accepted row clusters as sets
+inline thread_local UnitSet ColClusterSets[MaxModelSize + 1];
+
+// Results of a series: recorded on the main thread in repetition order,
+// reset when a random series starts, reported by the results report.
+inline int32_t RepCount;        // repetition counter of the run loop
+inline int32_t RepLimit;        // last repetition of the current series
+inline int32_t BestRep;         // repetition of BestError; 0 at start
+inline double BestError;        // best criterion of the series
+inline TopTenEntry TopTen[11];  // 1..10 best first; 0 is the candidate being inserted
+inline bool EquivalencesListed; // the exact-fit heading was written in this series
+inline bool HaveSolution;       // a random series has been started in this run
+inline bool EverPartitioned;    // some partition has been set in this run (series or read)
+inline int32_t SaveOption;      // 0 no, 1 ask, 2 opt, 3 all
+inline bool AskSave;            // ask after each repetition whether to save
+inline bool SaveThis;           // save the current clustering after this repetition
+inline bool PartFileKeepOpen;   // the written partition file stays open across saves
+inline bool PartFileOpen;       // the partition file is open (after a read: the read succeeded)
 
 // Texts.
 inline std::string Title;      // run title, at most 70 characters
@@ -169,9 +166,8 @@ inline int32_t LineOnPage;   // lines counted on the current page
 
 // Files. The listing and the written partition file are held as streams but
 // written through their descriptors in whole pieces, and each is locked
-// against other runs while it is open; the input files are read through TextFile.
-inline TextFile NetFile;
-inline TextFile ModelFile;
+// against other runs while it is open. The network and model files being
+// read are held beside the text input (console/text_input.h).
 inline FILE* ListingFile;
 inline FILE* HeldListingFile;    // the listing while its writes are held in ListingFile, a temporary file
 inline FILE* PartitionFile;      // open for writing

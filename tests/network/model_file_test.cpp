@@ -1,6 +1,6 @@
 // The model definition file: block lines, groups of blocks, constraints, and
 // the echo in the listing.
-#include "driver/model_file.h"
+#include "network/model_file.h"
 
 #include <gtest/gtest.h>
 

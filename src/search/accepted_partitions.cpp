@@ -1,0 +1,34 @@
+// Copies of the partition pairs and the forms of the accepted pair that the
+// listings and the ten best keep. All of it works on the calling thread's
+// copy of the search's state.
+#include "search/accepted_partitions.h"
+
+#include <cstring>
+
+static void AddToSet(UnitSet& set, int u) { set.Bits[u >> 6] |= uint64_t{1} << (u & 63); }
+
+void CopyAcceptedToWorking() {
+    std::memcpy(RowPartition + 1, AcceptedRowPartition + 1, static_cast<size_t>(NumRows));
+    std::memcpy(RowClusterSize, AcceptedRowClusterSize, sizeof RowClusterSize);
+    std::memcpy(ColPartition + 1, AcceptedColPartition + 1, static_cast<size_t>(NumCols));
+    std::memcpy(ColClusterSize, AcceptedColClusterSize, sizeof ColClusterSize);
+}
+
+void CopyWorkingToAccepted() {
+    std::memcpy(AcceptedRowPartition + 1, RowPartition + 1, static_cast<size_t>(NumRows));
+    std::memcpy(AcceptedColPartition + 1, ColPartition + 1, static_cast<size_t>(NumCols));
+    std::memcpy(AcceptedRowClusterSize, RowClusterSize, sizeof AcceptedRowClusterSize);
+    std::memcpy(AcceptedColClusterSize, ColClusterSize, sizeof AcceptedColClusterSize);
+}
+
+void BuildListingOrder(const uint8_t partition[], uint8_t order[], int k, int n) {
+    int pos = 0;
+    for (int c = 1; c <= k; ++c)
+        for (int u = 1; u <= n; ++u)
+            if (partition[u] == c) order[++pos] = static_cast<uint8_t>(u);
+}
+
+void BuildClusterSets(const uint8_t partition[], UnitSet sets[], int n) {
+    std::memset(sets + 1, 0, MaxModelSize * sizeof(UnitSet));
+    for (int u = 1; u <= n; ++u) AddToSet(sets[partition[u]], u);
+}

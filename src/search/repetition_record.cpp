@@ -1,0 +1,108 @@
+// Recording the result of a repetition. It reads the main thread's copy of
+// the search state, which is the search's own in a single-threaded series and
+// the copy of a worker's result otherwise, and it alone writes the results of
+// the series, the console lines and the listing, so that a series writes the
+// same bytes however many threads search it.
+#include "search/repetition_record.h"
+
+#include <cstring>
+
+#include "console/listing_pages.h"
+#include "console/output.h"
+#include "console/prompts.h"
+#include "search/partition_files.h"
+#include "search/results_report.h"
+#include "state.h"
+
+static const double NearZero = 0.000001;  // tolerance of near-best, exact fit and "opt"
+
+void WriteProgressMark() {
+    if (RepCount % 50 == 1) {
+        ConEndLine();
+        ConPrint("%7d>", RepCount);
+    } else {
+        ConPrint(".");
+    }
+    ConFlush();
+}
+
+// The result lines: "P*" before any series, the sets and "P =" when listing moves.
+static void WriteResultLines() {
+    if (!HaveSolution) {
+        ConLine("P*                 = %11.3f", CurrentError);
+        WaitForEnter();
+        NewLines(1);
+        ListLine("final error =%12.3f", CurrentError);
+    } else if (ListMoves) {
+        NewLines(1);
+        ListPrint("%6d:", RepCount);
+        WriteClusterSets(RowClusterSets, NumRowClusters, NumRows);
+        ListEndLine();
+        ListPrint("       ");
+        WriteClusterSets(ColClusterSets, NumColClusters, NumCols);
+        ListEndLine();
+        ListLine("P = %8.3f", CurrentError);
+    }
+}
+
+void EnterTopTen(int32_t rep, double error) {
+    if (!(error < TopTen[10].Error)) return;  // a tie with the tenth stays out
+    TopTenEntry& candidate = TopTen[0];
+    candidate.Rep = rep;
+    candidate.Error = error;
+    std::memcpy(candidate.RowSets, RowClusterSets, sizeof candidate.RowSets);
+    std::memcpy(candidate.ColSets, ColClusterSets, sizeof candidate.ColSets);
+    candidate.NumRowClusters = NumRowClusters;
+    candidate.NumColClusters = NumColClusters;
+    // Entry 0 holds the error itself, so the scan stops at 1 at the latest;
+    // equal errors keep their order of arrival.
+    int d = 10;
+    while (TopTen[d - 1].Error > error) {
+        TopTen[d] = TopTen[d - 1];
+        --d;
+    }
+    TopTen[d] = candidate;
+}
+
+void RecordResult() {
+    WriteResultLines();
+    double e = CurrentError;
+    int32_t r = RepCount;
+    EnterTopTen(r, e);
+    if (e < TopTen[1].Error + NearZero) {
+        ListLine("%6d P = %8.3f", r, e);
+        ConEndLine();
+        ConLine("%7d P = %8.3f", r, e);
+        ConPrint("%7d>", r);
+    }
+    if (e < NearZero) {
+        if (!EquivalencesListed) {
+            EquivalencesListed = true;
+            NewLines(-15);
+            NewLines(3);
+            ListEndLine();
+            ListLine(" E Q U I V A L E N C E S");
+            ListEndLine();
+        }
+        NewLines(1);
+        ListPrint("%6d:", r);
+        WriteClusterSets(RowClusterSets, NumRowClusters, NumRows);
+        ListEndLine();
+        WriteClusterSets(ColClusterSets, NumColClusters, NumCols);
+        ListEndLine();
+    }
+    if (SaveOption == 2) SaveThis = e <= BestError + NearZero;  // judged before this result
+    if (e < BestError) {
+        BestError = e;
+        BestRep = r;
+    }
+    FlushListing();
+}
+
+void SaveResult() {
+    if (AskSave) {
+        char answer = AskChar("save clustering (Yes/No) ? ");
+        SaveThis = answer == 'y' || answer == 'Y';
+    }
+    if (SaveThis) WritePartition();
+}

@@ -26,6 +26,7 @@
 #include "search/random_starts.h"
 #include "search/repetition_record.h"
 #include "search/results_report.h"
+#include "search/threaded_series.h"
 #include "settings/environment.h"
 #include "settings/keywords.h"
 #include "settings/named_answers.h"
@@ -170,6 +171,7 @@ static void RunLoop() {
             --RepCount;
             continue;
         }
+        if (SeriesRunsOnThreads() && RunThreadedSeries()) continue;
         Repetition();
     }
 }

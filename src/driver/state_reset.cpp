@@ -61,6 +61,7 @@ static void ResetCriterion() {
     std::memset(TypeCode, 0, sizeof TypeCode);
     std::memset(TypeName, 0, sizeof TypeName);
     ForceFullEvaluation = false;
+    SearchThreads = 0;
 }
 
 static void ResetRunControl() {

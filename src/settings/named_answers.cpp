@@ -237,6 +237,7 @@ static std::string QuestionAnswer(const Question& q, const char* value) {
 void ReadNamedAnswers() {
     NumNamedAnswers = 0;
     ScriptedRun = false;
+    SearchThreads = 0;
     SetCriterionDefaults();  // the type names for weights=
     WeightAnswers weights{};
     std::string runAnswer = "2";  // a scripted run without run= starts a random series
@@ -267,6 +268,11 @@ void ReadNamedAnswers() {
         } else if (keyword == "seed") {
             uint32_t seed;
             if (!ParseSeed(value, seed)) StopOnNamedAnswer("seed", value, "0..4294967295");
+        } else if (keyword == "threads") {
+            int32_t threads;
+            if (!ParseInt32(value, threads) || threads < 0 || threads > MaxSearchThreads)
+                StopOnNamedAnswer("threads", value, RangeText(0, MaxSearchThreads));
+            SearchThreads = threads;
         }
     }
     QueueWeightAnswers(weights);

@@ -1,0 +1,199 @@
+// Repetitions on several threads with the bytes of one. A repetition's search
+// depends only on its start, and the starts come from one generator that the
+// search never touches; so the main thread draws the starts in order, worker
+// threads search them, each on its own copy of the search state, and the main
+// thread takes the results back in order and records them exactly as the
+// single-threaded loop does. The results of repetitions searched ahead of a
+// Ctrl-C are dropped with the series.
+//
+// Starts and results pass through a ring of slots, twice as many as there are
+// workers: the workers never wait for a start while the main thread records,
+// and the look-ahead stays bounded. A slot is the main thread's from drawing
+// until NextDraw passes it, a worker's from taking it until it is marked
+// searched, and the main thread's again until it is recorded and drawn anew.
+#include "search/threaded_series.h"
+
+#include <pthread.h>
+#include <signal.h>
+
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <thread>
+
+#include "search/accepted_partitions.h"
+#include "search/local_optimization.h"
+#include "search/random_starts.h"
+#include "search/repetition_record.h"
+#include "state.h"
+
+// A worker's stack holds its copy of the thread-local search state (glibc
+// places static TLS in the thread's stack area) besides the search's frames.
+static const size_t WorkerStackBytes = size_t{64} << 20;
+
+constexpr int MaxSlots = 2 * MaxSearchThreads;
+
+// One repetition in flight: its start, then the local optimum found from it.
+struct SearchSlot {
+    int32_t Rep;
+    bool Searched;                          // the result below is complete
+    uint8_t RowPartition[MaxSideUnits + 1];  // start, then the accepted row partition
+    uint8_t ColPartition[MaxSideUnits + 1];
+    uint8_t RowSizes[MaxModelSize + 1];
+    uint8_t ColSizes[MaxModelSize + 1];
+    double Error;                           // criterion of the local optimum
+};
+
+static SearchSlot Slots[MaxSlots];
+static int32_t NumSlots;
+static pthread_t Workers[MaxSearchThreads];
+static int32_t NumWorkers;
+
+// Guarded by SeriesLock.
+static std::mutex SeriesLock;
+static std::condition_variable StartDrawn;     // a start waits, or the workers are to stop
+static std::condition_variable ResultSearched;  // a slot was marked searched
+static int32_t NextDraw;    // first repetition whose start is not drawn yet
+static int32_t NextSearch;  // first drawn repetition no worker has taken
+static bool StopWorkers;
+
+static int32_t ThreadsWanted() {
+    int32_t n = SearchThreads;
+    if (n == 0) n = static_cast<int32_t>(std::thread::hardware_concurrency());
+    if (n < 1) n = 1;
+    return n > MaxSearchThreads ? MaxSearchThreads : n;
+}
+
+bool SeriesRunsOnThreads() {
+    return RunMode == 2 && ListLevel == 1 && !AskSave && ThreadsWanted() > 1;
+}
+
+static SearchSlot& SlotOf(int32_t rep) { return Slots[rep % NumSlots]; }
+
+// Searches the start of the slot on this thread's search state.
+static void SearchSlotStart(SearchSlot& slot) {
+    std::memcpy(RowPartition, slot.RowPartition, sizeof RowPartition);
+    std::memcpy(ColPartition, slot.ColPartition, sizeof ColPartition);
+    std::memcpy(RowClusterSize, slot.RowSizes, sizeof RowClusterSize);
+    std::memcpy(ColClusterSize, slot.ColSizes, sizeof ColClusterSize);
+    CopyWorkingToAccepted();
+    SearchLocalOptimum(slot.Rep);
+    std::memcpy(slot.RowPartition, AcceptedRowPartition, sizeof slot.RowPartition);
+    std::memcpy(slot.ColPartition, AcceptedColPartition, sizeof slot.ColPartition);
+    std::memcpy(slot.RowSizes, AcceptedRowClusterSize, sizeof slot.RowSizes);
+    std::memcpy(slot.ColSizes, AcceptedColClusterSize, sizeof slot.ColSizes);
+    slot.Error = CurrentError;
+}
+
+static void* SearchWorker(void*) {
+    std::unique_lock<std::mutex> lock(SeriesLock);
+    for (;;) {
+        StartDrawn.wait(lock, [] { return StopWorkers || NextSearch < NextDraw; });
+        if (StopWorkers) return nullptr;
+        SearchSlot& slot = SlotOf(NextSearch++);
+        lock.unlock();
+        SearchSlotStart(slot);
+        lock.lock();
+        slot.Searched = true;
+        ResultSearched.notify_all();
+    }
+}
+
+// Starts up to n workers with Ctrl-C blocked, so that it reaches the main thread.
+static void StartWorkers(int32_t n) {
+    sigset_t interrupt, previous;
+    sigemptyset(&interrupt);
+    sigaddset(&interrupt, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &interrupt, &previous);
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, WorkerStackBytes);
+    NumWorkers = 0;
+    for (int32_t i = 0; i < n; ++i) {
+        if (pthread_create(&Workers[NumWorkers], &attributes, SearchWorker, nullptr) != 0) break;
+        ++NumWorkers;
+    }
+    pthread_attr_destroy(&attributes);
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+}
+
+static void StopAllWorkers() {
+    {
+        std::lock_guard<std::mutex> guard(SeriesLock);
+        StopWorkers = true;
+    }
+    StartDrawn.notify_all();
+    for (int32_t i = 0; i < NumWorkers; ++i) pthread_join(Workers[i], nullptr);
+    NumWorkers = 0;
+}
+
+// Draws the starts of the repetitions up to last that fit in the ring ahead of rep.
+static void DrawAhead(int32_t rep, int32_t last) {
+    int32_t limit = rep + NumSlots - 1;
+    if (limit > last) limit = last;
+    int32_t from;
+    {
+        std::lock_guard<std::mutex> guard(SeriesLock);
+        from = NextDraw;
+    }
+    if (from > limit) return;
+    // The slots from..limit are free: their repetitions were recorded.
+    for (int32_t d = from; d <= limit; ++d) {
+        SearchSlot& slot = SlotOf(d);
+        DrawRandomStarts();
+        std::memcpy(slot.RowPartition, RowPartition, sizeof slot.RowPartition);
+        std::memcpy(slot.ColPartition, ColPartition, sizeof slot.ColPartition);
+        std::memcpy(slot.RowSizes, RowClusterSize, sizeof slot.RowSizes);
+        std::memcpy(slot.ColSizes, ColClusterSize, sizeof slot.ColSizes);
+        slot.Rep = d;
+        slot.Searched = false;
+    }
+    {
+        std::lock_guard<std::mutex> guard(SeriesLock);
+        NextDraw = limit + 1;
+    }
+    StartDrawn.notify_all();
+}
+
+// The main thread's search state := the result of the slot, as the search
+// leaves it: accepted and working pair, error, listing orders, cluster sets.
+static void AdoptResult(const SearchSlot& slot) {
+    std::memcpy(AcceptedRowPartition, slot.RowPartition, sizeof AcceptedRowPartition);
+    std::memcpy(AcceptedColPartition, slot.ColPartition, sizeof AcceptedColPartition);
+    std::memcpy(AcceptedRowClusterSize, slot.RowSizes, sizeof AcceptedRowClusterSize);
+    std::memcpy(AcceptedColClusterSize, slot.ColSizes, sizeof AcceptedColClusterSize);
+    CurrentError = slot.Error;
+    BuildListingOrder(AcceptedRowPartition, RowOrder, NumRowClusters, NumRows);
+    BuildListingOrder(AcceptedColPartition, ColOrder, NumColClusters, NumCols);
+    BuildClusterSets(AcceptedRowPartition, RowClusterSets, NumRows);
+    BuildClusterSets(AcceptedColPartition, ColClusterSets, NumCols);
+    CopyAcceptedToWorking();
+}
+
+bool RunThreadedSeries() {
+    int32_t first = RepCount;
+    int32_t last = Max(RepLimit, RepCount);
+    int32_t threads = ThreadsWanted();
+    ListClusters = false;
+    NumSlots = 2 * threads;
+    NextDraw = NextSearch = first;
+    StopWorkers = false;
+    StartWorkers(threads);
+    if (NumWorkers == 0) return false;
+    for (int32_t rep = first; rep <= last; ++rep) {
+        DrawAhead(rep, last);
+        SearchSlot& slot = SlotOf(rep);
+        {
+            std::unique_lock<std::mutex> lock(SeriesLock);
+            ResultSearched.wait(lock, [&slot] { return slot.Searched; });
+        }
+        RepCount = rep;
+        WriteProgressMark();
+        AdoptResult(slot);
+        RecordResult();
+        SaveResult();
+        if (SeriesInterrupted) break;
+    }
+    StopAllWorkers();
+    return true;
+}

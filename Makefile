@@ -2,11 +2,13 @@
 # build-run/, then run it on the bundled example in run/.
 # make test: build, then pass every test, in the normal build and again with
 # AddressSanitizer and UndefinedBehaviorSanitizer.
+# make tsan: the tests that run searches on several threads, built with
+# ThreadSanitizer; any report fails them (not part of make test).
 BUILD := build
 RUN_BUILD := build-run
 JOBS := 2
 
-.PHONY: all build run test bench sanitize clean
+.PHONY: all build run test bench sanitize tsan clean
 
 all: build
 
@@ -32,13 +34,21 @@ sanitize:
 	cmake --build build-sanitize -j $(JOBS)
 	cd build-sanitize && ctest --output-on-failure -j $(JOBS)
 
+# The program under test is built with ThreadSanitizer too: a report on its
+# console breaks the byte-for-byte comparisons, and the exit code tells.
+TSAN_TESTS := ThreadedSeries|GoldenRuns|Interrupt|SeriesRun|ScriptedRun|Samples
+tsan:
+	cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVEL_TSAN=ON
+	cmake --build build-tsan -j $(JOBS)
+	cd build-tsan && TSAN_OPTIONS="halt_on_error=1 exitcode=66" ctest --output-on-failure -j $(JOBS) -R '$(TSAN_TESTS)'
+
 bench:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVEL_BENCH=ON
 	cmake --build $(BUILD) -j $(JOBS)
 	$(BUILD)/korvel-bench
 
 clean:
-	rm -rf $(BUILD) $(RUN_BUILD) build-sanitize
+	rm -rf $(BUILD) $(RUN_BUILD) build-sanitize build-tsan
 
 # make fuzz: build the fuzz targets with clang and run each for FUZZ_SECONDS.
 FUZZ_BUILD := build-fuzz

@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -79,10 +81,12 @@ static void UseDavis(const TempFolder& folder) {
     }
 }
 
+// On two search threads: the repetitions searched ahead are dropped.
 TEST(Interrupt, FirstCtrlCEndsTheSeriesAndKeepsItsReport) {
     TempFolder folder;
     UseDavis(folder);
-    Child run = StartKorvel(folder, {"net=davis.net", "mdl=null-complete.mdl", "rows=2", "cols=3", "reps=100000"});
+    Child run = StartKorvel(folder, {"net=davis.net", "mdl=null-complete.mdl", "rows=2", "cols=3", "reps=100000",
+                                     "threads=2"});
     close(run.Input);
     ASSERT_TRUE(ConsoleShows(folder, "\n     51>"));
     kill(run.Pid, SIGINT);
@@ -90,7 +94,14 @@ TEST(Interrupt, FirstCtrlCEndsTheSeriesAndKeepsItsReport) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 130);
     std::string console = folder.Read(".stdout");
-    EXPECT_NE(console.find("\nInterrupted: the series ends after repetition "), std::string::npos);
+    size_t at = console.find("\nInterrupted: the series ends after repetition ");
+    ASSERT_NE(at, std::string::npos);
+    // The report counts exactly the repetitions recorded.
+    int last = std::atoi(console.c_str() + at + 47);
+    EXPECT_GT(last, 50);
+    char counted[64];
+    std::snprintf(counted, sizeof counted, " NUMBER OF CLUSTERINGS = %6d\r\n", last);
+    EXPECT_NE(folder.Read("Model.LST").find(counted), std::string::npos);
     EXPECT_EQ(console.substr(console.size() - 18), "K O R V E L - end\n");
     std::string listing = folder.Read("Model.LST");
     EXPECT_NE(listing.find(" T O P   T E N"), std::string::npos);

@@ -1,6 +1,7 @@
 // The cost of one trial move with the full scan and with the incremental
-// criterion, and of one whole local optimization, on random two-mode
-// networks of density 0.2 drawn from fixed seeds. Arguments of the trial
+// criterion, of one whole local optimization, and of a series of 100
+// repetitions on one and on two threads, on random two-mode networks of
+// density 0.2 drawn from fixed seeds. Arguments of the trial
 // benchmarks: units per side, clusters per side.
 #include <benchmark/benchmark.h>
 
@@ -15,6 +16,8 @@
 #include "search/accepted_partitions.h"
 #include "search/local_optimization.h"
 #include "search/random_starts.h"
+#include "search/repetition_record.h"
+#include "search/threaded_series.h"
 
 namespace {
 
@@ -139,6 +142,44 @@ void BM_Repetition(benchmark::State& state) {
 }
 
 BENCHMARK(BM_Repetition)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A random series of 100 repetitions of 250 x 250 units, 5 x 5 clusters,
+// null and complete everywhere, recorded as the program records it; the
+// argument is threads=. Wall time is what the threads save.
+void BM_Series(benchmark::State& state) {
+    MakeProblem(250, 5, NullComplete, 2026);
+    RunMode = 2;
+    HaveSolution = true;
+    SaveOption = 0;
+    SearchThreads = static_cast<int32_t>(state.range(0));
+    FILE* quiet = std::fopen("/dev/null", "w");
+    FILE* console = stdout;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ResetSeriesResults();
+        RandomSeed = 2026;
+        RepCount = 1;
+        RepLimit = 100;
+        stdout = quiet;
+        state.ResumeTiming();
+        if (!(SeriesRunsOnThreads() && RunThreadedSeries())) {
+            for (; RepCount <= RepLimit; ++RepCount) {
+                DrawRandomStarts();
+                WriteProgressMark();
+                CopyWorkingToAccepted();
+                SearchLocalOptimum(RepCount);
+                RecordResult();
+            }
+        }
+        state.PauseTiming();
+        stdout = console;
+        state.ResumeTiming();
+    }
+    state.counters["best"] = BestError;
+    std::fclose(quiet);
+}
+
+BENCHMARK(BM_Series)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 }  // namespace
 

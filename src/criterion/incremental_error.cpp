@@ -5,12 +5,17 @@
 // every block. A trial of one side changes only the blocks of the two
 // clusters it touches: their statistics come from the kept counts, and only
 // the lines of the other side in which the two units differ change a sum.
+// An exchange phase tries every pair against one accepted pair, so there
+// each unit's lines are summed by cluster once, and a trial walks only the
+// ties its two units share.
 //
 // Exactness: the block errors come from the same procedures as in the full
 // scan, and the total adds them in its order (row cluster by row cluster,
 // then column cluster) with every sum rounded to double, so a total here
 // equals TotalError's bit for bit. A sum of unchanged leading block rows is
-// kept, since each rounding depends only on what was added before.
+// kept, since each rounding depends only on what was added before. A trial
+// the search is bound to reject, its total certainly above the accepted
+// one, may skip the sum (TrialCertainlyAbove).
 //
 // The code is written once for both sides: side s is the side whose units
 // move, o = 1 - s the other one; "own lines" of a block are its lines of
@@ -120,12 +125,15 @@ static uint32_t MemoSearch;  // the current search, counted from 1
 
 // The weighted error of the chosen type of block (r, c) with these statistics.
 static double ChosenError(int r, int c, const BlockStatistics& stats) {
-    // Every count fits 16 bits: a block has at most 250 x 250 cells.
-    uint64_t lines = static_cast<uint64_t>(stats.Units[RowSide]) | static_cast<uint64_t>(stats.Units[ColSide]) << 8 |
+    // Line counts and sums fit 8 bits (250 lines a side), ties and asymmetric
+    // cells 16 (250 x 250); the cells follow from the units.
+    uint64_t lines = static_cast<uint64_t>(stats.Units[RowSide]) |
+                     static_cast<uint64_t>(stats.Units[ColSide]) << 8 |
                      static_cast<uint64_t>(stats.NonNull[RowSide]) << 16 |
                      static_cast<uint64_t>(stats.NonNull[ColSide]) << 24 |
                      static_cast<uint64_t>(stats.MaxSum[RowSide]) << 32 |
-                     static_cast<uint64_t>(stats.MaxSum[ColSide]) << 40 | static_cast<uint64_t>(stats.Ones) << 48;
+                     static_cast<uint64_t>(stats.MaxSum[ColSide]) << 40 |
+                     static_cast<uint64_t>(stats.Ones) << 48;
     uint64_t block = static_cast<uint64_t>(stats.Asymmetry) | static_cast<uint64_t>(r) << 16 |
                      static_cast<uint64_t>(c) << 24;
     uint64_t hash = (lines ^ block * 0x9E3779B97F4A7C15ull) * 0xC2B2AE3D27D4EB4Full;
@@ -180,6 +188,7 @@ static uint64_t SumFlags(int32_t sum, int32_t top) {
     static const uint64_t LowSum[3] = {uint64_t{1} << SumZeroField, uint64_t{1} << SumOneField, 0};
     static const uint64_t NearTop[3] = {uint64_t{1} << SumTopField, uint64_t{1} << BelowTopField, 0};
     int32_t below = top - sum;
+    assert(below >= 0);
     return LowSum[sum < 2 ? sum : 2] | NearTop[below < 2 ? below : 2];
 }
 
@@ -222,7 +231,9 @@ static double TrialBlockSum() {
 
 // The largest line sum of side o in the block of cluster own of side s and
 // cluster k of side o.
-static int32_t OtherTop(int s, int own, int k) { return Stats[BlockRow(s, own, k)][BlockCol(s, own, k)].MaxSum[1 - s]; }
+static int32_t OtherTop(int s, int own, int k) {
+    return Stats[BlockRow(s, own, k)][BlockCol(s, own, k)].MaxSum[1 - s];
+}
 
 // Fall and Rise of a trial of side s from the lines where x and y differ.
 static void WalkDifferingTies(int s, int p, int q, int x, int y) {
@@ -259,7 +270,8 @@ static void BuildLineFlags(int s) {
     LineFlagsSide = s;
     for (int j = 1; j <= SideUnits[o]; ++j) {
         int k = Cluster[o][j];
-        for (int c = 1; c <= SideClusters[s]; ++c) LineFlags[j][c] = SumFlags(TieCount[o][j][c], OtherTop(s, c, k));
+        for (int c = 1; c <= SideClusters[s]; ++c)
+            LineFlags[j][c] = SumFlags(TieCount[o][j][c], OtherTop(s, c, k));
     }
 }
 
@@ -321,10 +333,10 @@ static bool TrialCertainlyAbove() {
     const int s = TrialSide, o = 1 - s, p = TrialFrom, q = TrialTo;
     long double change = 0.0L, trialMagnitude = ErrorMagnitude;
     for (int k = 1; k <= SideClusters[o]; ++k) {
-        change += static_cast<long double>(TrialBlockError[0][k]) - Error[BlockRow(s, p, k)][BlockCol(s, p, k)];
-        change += static_cast<long double>(TrialBlockError[1][k]) - Error[BlockRow(s, q, k)][BlockCol(s, q, k)];
-        trialMagnitude += std::fabs(static_cast<long double>(TrialBlockError[0][k])) +
-                          std::fabs(static_cast<long double>(TrialBlockError[1][k]));
+        long double fromError = TrialBlockError[0][k], toError = TrialBlockError[1][k];
+        change += fromError - Error[BlockRow(s, p, k)][BlockCol(s, p, k)];
+        change += toError - Error[BlockRow(s, q, k)][BlockCol(s, q, k)];
+        trialMagnitude += std::fabs(fromError) + std::fabs(toError);
     }
     const long double blocks = static_cast<long double>(SideClusters[RowSide] * SideClusters[ColSide]);
     const long double slack = (blocks + 1.0L) * 0x1p-51L * (ErrorMagnitude + trialMagnitude);

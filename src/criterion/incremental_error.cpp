@@ -14,8 +14,8 @@
 // then column cluster) with every sum rounded to double, so a total here
 // equals TotalError's bit for bit. A sum of unchanged leading block rows is
 // kept, since each rounding depends only on what was added before. A trial
-// the search is bound to reject, its total certainly above the accepted
-// one, may skip the sum (TrialCertainlyAbove).
+// the search is bound to reject, its total certainly not below the
+// accepted one, may skip the sum (TrialNotBelow).
 //
 // The code is written once for both sides: side s is the side whose units
 // move, o = 1 - s the other one; "own lines" of a block are its lines of
@@ -54,8 +54,9 @@ static double Error[MaxModelSize + 1][MaxModelSize + 1];  // weighted error of t
 // RowPrefix[r]: the rounded sum of the blocks of row clusters 1..r-1.
 static double RowPrefix[MaxModelSize + 2];
 // The sum of the magnitudes of the kept block errors, for the bound on the
-// rounding of a total.
+// rounding of a total, and whether every kept error is a whole number.
 static long double ErrorMagnitude;
+static bool WholeErrors;
 
 // The latest trial: unit x of side s goes from cluster p to q and unit y
 // (0 for a move) from q to p. Index 0 of the trial arrays holds the blocks of
@@ -319,25 +320,36 @@ static void SumExchangeFlags(int s, int p, int q, int x, int y) {
     }
 }
 
-// True when the trial's total is certainly above the kept total. Each
-// rounded addition of a total of n blocks is off by at most 2^-52 of a
-// partial sum, and no partial sum exceeds the sum A of the magnitudes, so a
-// total is within n x 2^-52 x A of the exact sum of its blocks (to a factor
-// 1 + 10^-11 for n up to 75 x 75). Two totals whose exact sums differ by more
-// than (n + 1) x 2^-51 x (A_kept + A_trial) are thus in that order once
-// rounded; the difference of the trial blocks, formed in extended precision,
-// is off by far less than the slack. Without constraints the totals are the
-// block sums; with them, every trial takes the full sum.
-static bool TrialCertainlyAbove() {
+// A whole number below 2^53 in magnitude, which a double holds exactly.
+static bool ExactWhole(long double e) {
+    return std::fabs(e) < 0x1p53L && static_cast<long double>(static_cast<int64_t>(e)) == e;
+}
+
+// True when the trial's total is certainly not below the kept total, so the
+// search rejects it. Without constraints a total is its rounded block sum.
+// When every block error, kept and trial, is a whole number and their
+// magnitudes add up to less than 2^53, every partial sum is a whole number a
+// double holds, so both totals are exact and their difference is that of the
+// changed blocks. Otherwise: each rounded addition of a total of n blocks is
+// off by at most 2^-52 of a partial sum, and no partial sum exceeds the sum A
+// of the magnitudes, so a total is within n x 2^-52 x A of the exact sum of
+// its blocks (to a factor 1 + 10^-11 for n up to 75 x 75). Two totals whose
+// exact sums differ by more than (n + 1) x 2^-51 x (A_kept + A_trial) are
+// thus in that order once rounded; the difference of the changed blocks,
+// formed in extended precision, is off by far less than the slack.
+static bool TrialNotBelow() {
     if (NumConstraints > 0) return false;
     const int s = TrialSide, o = 1 - s, p = TrialFrom, q = TrialTo;
     long double change = 0.0L, trialMagnitude = ErrorMagnitude;
+    bool whole = WholeErrors;
     for (int k = 1; k <= SideClusters[o]; ++k) {
         long double fromError = TrialBlockError[0][k], toError = TrialBlockError[1][k];
         change += fromError - Error[BlockRow(s, p, k)][BlockCol(s, p, k)];
         change += toError - Error[BlockRow(s, q, k)][BlockCol(s, q, k)];
         trialMagnitude += std::fabs(fromError) + std::fabs(toError);
+        whole = whole && ExactWhole(fromError) && ExactWhole(toError);
     }
+    if (whole && ErrorMagnitude + trialMagnitude < 0x1p53L) return change >= 0.0L;
     const long double blocks = static_cast<long double>(SideClusters[RowSide] * SideClusters[ColSide]);
     const long double slack = (blocks + 1.0L) * 0x1p-51L * (ErrorMagnitude + trialMagnitude);
     return change > slack;
@@ -345,7 +357,7 @@ static bool TrialCertainlyAbove() {
 
 // The total error after unit x of side s goes from p to q and unit y (0:
 // none) from q to p; keeps the trial for AcceptIncrementalTrial. Infinity
-// when limit is at most the kept total and the total is certainly above it.
+// when limit is at most the kept total and the total certainly not below it.
 static double StepError(int s, int p, int q, int x, int y, double limit) {
     const int o = 1 - s;
     const int otherClusters = SideClusters[o];
@@ -393,7 +405,7 @@ static double StepError(int s, int p, int q, int x, int y, double limit) {
         TrialBlockError[1][k] = ChosenError(rq, cq, toStats);
     }
 
-    if (limit <= RowPrefix[SideClusters[RowSide] + 1] && TrialCertainlyAbove()) return NoLimit;
+    if (limit <= RowPrefix[SideClusters[RowSide] + 1] && TrialNotBelow()) return NoLimit;
     return AddExtended(TrialBlockSum(), ConstraintPenalty());
 }
 
@@ -413,15 +425,17 @@ double ColExchangeError(int a, int b, double limit) {
     return StepError(ColSide, Cluster[ColSide][a], Cluster[ColSide][b], a, b, limit);
 }
 
-// RowPrefix and ErrorMagnitude from the kept block errors.
+// RowPrefix, ErrorMagnitude and WholeErrors from the kept block errors.
 static void SumBlockRows() {
     double sum = 0.0;
     ErrorMagnitude = 0.0L;
+    WholeErrors = true;
     for (int r = 1; r <= SideClusters[RowSide]; ++r) {
         RowPrefix[r] = sum;
         for (int c = 1; c <= SideClusters[ColSide]; ++c) {
             sum = AddExtended(sum, Error[r][c]);
             ErrorMagnitude += std::fabs(static_cast<long double>(Error[r][c]));
+            WholeErrors = WholeErrors && ExactWhole(Error[r][c]);
         }
     }
     RowPrefix[SideClusters[RowSide] + 1] = sum;

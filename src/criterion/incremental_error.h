@@ -16,9 +16,9 @@ constexpr double NoLimit = std::numeric_limits<double>::infinity();
 // The total error of the accepted pair after one trial step. The working
 // partitions must already hold that trial: they are read for the constraint
 // penalties only. Nothing kept changes until AcceptIncrementalTrial.
-// A trial whose total is provably above the accepted pair's, when limit is
-// at most the accepted pair's total, gives infinity instead: a search that
-// takes only totals below limit takes the same trials either way.
+// A trial whose total is provably not below the accepted pair's, when limit
+// is at most the accepted pair's total, gives infinity instead: a search
+// that takes only totals below limit takes the same trials either way.
 double RowMoveError(int u, int c, double limit = NoLimit);      // row unit u into row cluster c
 double ColMoveError(int v, int c, double limit = NoLimit);      // column unit v into column cluster c
 double RowExchangeError(int a, int b, double limit = NoLimit);  // row units a and b swap clusters

@@ -235,14 +235,18 @@ TEST_F(IncrementalError, EveryTrialEqualsTheFullTotalOnRandomProblems) {
 // trials in the middle of a unit's partners, and clusters enough on some
 // problems that the unit sums no longer fit. Each trial is judged without a
 // limit, which must give the full total, and against the accepted total,
-// which must give the full total or, only when that is higher, infinity.
+// which must give the full total or, only when that is not lower, infinity.
 // Then the weights change and a new search must not reuse a chosen error.
 TEST_F(IncrementalError, ExchangePhasesEqualTheFullTotal) {
-    int compared = 0, certainlyAbove = 0, accepted = 0, manyClusters = 0;
+    int compared = 0, notBelow = 0, accepted = 0, manyClusters = 0;
     for (unsigned seed = 3000; seed < 3150; ++seed) {
         RandomProblem problem(seed);
         problem.Make(seed % 3 == 0 ? 14 : 40);
         if (seed % 2 == 0) NumConstraints = 0;  // constraints keep every trial on the full sum
+        if (seed % 4 == 0) {                     // whole block errors, whose sums are exact
+            ErrorType = 1;
+            for (int t = 0; t < NumTypeCodes; ++t) TypeWeight[t] = 1 + problem.Below(3);
+        }
         if (seed % 4 == 1 && NumRows >= 17 && NumCols >= 17) {
             NumRowClusters = NumColClusters = ModelRows = ModelCols = 17;
             problem.RandomPartitionOf(RowPartition, RowClusterSize, NumRows, NumRowClusters);
@@ -268,10 +272,10 @@ TEST_F(IncrementalError, ExchangePhasesEqualTheFullTotal) {
                     double limited = rows ? RowExchangeError(a, b, current) : ColExchangeError(a, b, current);
                     ASSERT_TRUE(SameBits(free, full)) << "seed " << seed << " " << a << "<->" << b;
                     if (limited == NoLimit)
-                        ASSERT_GT(full, current) << "seed " << seed << " " << a << "<->" << b;
+                        ASSERT_GE(full, current) << "seed " << seed << " " << a << "<->" << b;
                     else
                         ASSERT_TRUE(SameBits(limited, full)) << "seed " << seed << " " << a << "<->" << b;
-                    certainlyAbove += limited == NoLimit;
+                    notBelow += limited == NoLimit;
                     ++compared;
                     ++trials;
                     if (full < current && problem.Chance(30)) {
@@ -296,7 +300,7 @@ TEST_F(IncrementalError, ExchangePhasesEqualTheFullTotal) {
         }
     }
     EXPECT_GT(compared, 20000);
-    EXPECT_GT(certainlyAbove, 5000);
+    EXPECT_GT(notBelow, 5000);
     EXPECT_GT(accepted, 500);
     EXPECT_GT(manyClusters, 5);
 }

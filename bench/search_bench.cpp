@@ -1,7 +1,7 @@
 // The cost of one trial move with the full scan and with the incremental
-// criterion, of one whole local optimization, and of a series of 100
-// repetitions on one and on two threads, on random two-mode networks of
-// density 0.2 drawn from fixed seeds. Arguments of the trial
+// criterion, of one trial exchange, of one whole local optimization, and of
+// a series of 100 repetitions on one and on two threads, on random two-mode
+// networks of density 0.2 drawn from fixed seeds. Arguments of the trial
 // benchmarks: units per side, clusters per side.
 #include <benchmark/benchmark.h>
 
@@ -103,9 +103,40 @@ void BM_TrialMoveIncremental(benchmark::State& state) {
     }
 }
 
+// The next trial of the row exchange phase's order: units a < b of different
+// clusters, a outer, b inner, from the first pair again after the last.
+void NextRowExchange(int& a, int& b) {
+    do {
+        if (++b > NumRows) {
+            a = a % (NumRows - 1) + 1;
+            b = a + 1;
+        }
+    } while (AcceptedRowPartition[a] == AcceptedRowPartition[b]);
+}
+
+// One trial exchange of two row units, judged as the exchange phase judges
+// it, against the start's total; no trial is accepted.
+void BM_ExchangeTrial(benchmark::State& state) {
+    MakeProblem(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
+                NullCompleteRegular, 11);
+    StartIncrementalError();
+    const double current = TotalError();
+    int a = 1, b = 1;
+    for (auto _ : state) {
+        NextRowExchange(a, b);
+        int ca = AcceptedRowPartition[a], cb = AcceptedRowPartition[b];
+        RowPartition[a] = static_cast<uint8_t>(cb);
+        RowPartition[b] = static_cast<uint8_t>(ca);
+        benchmark::DoNotOptimize(RowExchangeError(a, b, current));
+        RowPartition[a] = static_cast<uint8_t>(ca);
+        RowPartition[b] = static_cast<uint8_t>(cb);
+    }
+}
+
 #define TRIAL_ARGUMENTS Args({50, 3})->Args({100, 5})->Args({250, 5})->Args({250, 10})
 BENCHMARK(BM_TrialMoveFull)->TRIAL_ARGUMENTS->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TrialMoveIncremental)->TRIAL_ARGUMENTS->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ExchangeTrial)->TRIAL_ARGUMENTS->Unit(benchmark::kMicrosecond);
 
 // One whole local optimization of a 250 x 250 network with 5 x 5 clusters,
 // null and complete everywhere, from the same random start every time.

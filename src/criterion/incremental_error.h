@@ -5,17 +5,24 @@
 // stay with TotalError.
 #pragma once
 
+#include <limits>
+
 // Builds the kept state from the working partitions (and their sizes), which
 // become the accepted pair of the evaluator. Call it when the search starts.
 void StartIncrementalError();
 
+constexpr double NoLimit = std::numeric_limits<double>::infinity();
+
 // The total error of the accepted pair after one trial step. The working
 // partitions must already hold that trial: they are read for the constraint
 // penalties only. Nothing kept changes until AcceptIncrementalTrial.
-double RowMoveError(int u, int c);       // row unit u into row cluster c
-double ColMoveError(int v, int c);       // column unit v into column cluster c
-double RowExchangeError(int a, int b);   // row units a and b swap clusters
-double ColExchangeError(int a, int b);   // column units a and b swap clusters
+// A trial whose total is provably not below the accepted pair's, when limit
+// is at most the accepted pair's total, gives infinity instead: a search
+// that takes only totals below limit takes the same trials either way.
+double RowMoveError(int u, int c, double limit = NoLimit);      // row unit u into row cluster c
+double ColMoveError(int v, int c, double limit = NoLimit);      // column unit v into column cluster c
+double RowExchangeError(int a, int b, double limit = NoLimit);  // row units a and b swap clusters
+double ColExchangeError(int a, int b, double limit = NoLimit);  // column units a and b swap clusters
 
 // Makes the latest trial the accepted pair of the evaluator.
 void AcceptIncrementalTrial();

@@ -69,7 +69,7 @@ static void RowMovePhase() {
             RowPartition[u] = static_cast<uint8_t>(c);
             ++RowClusterSize[c];
             --RowClusterSize[b];
-            TrialError = Incremental ? RowMoveError(u, c) : TotalError();
+            TrialError = Incremental ? RowMoveError(u, c, CurrentError) : TotalError();
             if (ListTrace) {
                 WriteModelMatrix();
                 ListLine("try row %3d : %3d --> %2d  error =%12.3f", u, b, c, TrialError);
@@ -106,7 +106,7 @@ static void ColMovePhase() {
             ColPartition[v] = static_cast<uint8_t>(c);
             ++ColClusterSize[c];
             --ColClusterSize[b];
-            TrialError = Incremental ? ColMoveError(v, c) : TotalError();
+            TrialError = Incremental ? ColMoveError(v, c, CurrentError) : TotalError();
             if (ListTrace) {
                 WriteModelMatrix();
                 ListLine("try col %3d : %3d --> %2d  error =%12.3f", v, b, c, TrialError);
@@ -142,7 +142,7 @@ static bool RowExchange() {
             if (ca == cb) continue;
             RowPartition[a] = static_cast<uint8_t>(cb);
             RowPartition[b] = static_cast<uint8_t>(ca);
-            TrialError = Incremental ? RowExchangeError(a, b) : TotalError();
+            TrialError = Incremental ? RowExchangeError(a, b, CurrentError) : TotalError();
             if (ListTrace) {
                 WriteModelMatrix();
                 ListLine("try %3d/%1d <--> %2d/%1d  error =%12.3f", a, ca, b, cb, TrialError);
@@ -174,7 +174,7 @@ static bool ColExchange() {
             if (ca == cb) continue;
             ColPartition[a] = static_cast<uint8_t>(cb);
             ColPartition[b] = static_cast<uint8_t>(ca);
-            TrialError = Incremental ? ColExchangeError(a, b) : TotalError();
+            TrialError = Incremental ? ColExchangeError(a, b, CurrentError) : TotalError();
             if (ListTrace) {
                 WriteModelMatrix();
                 ListLine("try %3d/%1d <--> %2d/%1d  error =%12.3f", a, ca, b, cb, TrialError);

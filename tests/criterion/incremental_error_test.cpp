@@ -231,6 +231,81 @@ TEST_F(IncrementalError, EveryTrialEqualsTheFullTotalOnRandomProblems) {
     EXPECT_GT(accepted, 5000);
 }
 
+// Exchanges as the phases try them: one unit with every partner in turn, the
+// two sides taking turns without an accepted trial between them, accepted
+// trials in the middle of a unit's partners, and clusters enough on some
+// problems that the unit sums no longer fit. Each trial is judged without a
+// limit, which must give the full total, and against the accepted total,
+// which must give the full total or, only when that is not lower, infinity.
+// Then the weights change and a new search must not reuse a chosen error.
+TEST_F(IncrementalError, ExchangePhasesEqualTheFullTotal) {
+    int compared = 0, notBelow = 0, accepted = 0, manyClusters = 0;
+    for (unsigned seed = 3000; seed < 3150; ++seed) {
+        RandomProblem problem(seed);
+        problem.Make(seed % 3 == 0 ? 14 : 40);
+        if (seed % 2 == 0) NumConstraints = 0;  // constraints keep every trial on the full sum
+        if (seed % 4 == 0) {                     // whole block errors, whose sums are exact
+            ErrorType = 1;
+            for (int t = 0; t < NumTypeCodes; ++t) TypeWeight[t] = 1 + problem.Below(3);
+        }
+        if (seed % 4 == 1 && NumRows >= 17 && NumCols >= 17) {
+            NumRowClusters = NumColClusters = ModelRows = ModelCols = 17;
+            problem.RandomPartitionOf(RowPartition, RowClusterSize, NumRows, NumRowClusters);
+            problem.RandomPartitionOf(ColPartition, ColClusterSize, NumCols, NumColClusters);
+            CopyWorkingToAccepted();
+            ++manyClusters;
+        }
+        CopyAcceptedToWorking();
+        StartIncrementalError();
+        double current = TotalError();
+        for (int round = 0; round < 6; ++round) {
+            bool rows = round % 2 == 0;
+            int n = rows ? NumRows : NumCols;
+            uint8_t* partition = rows ? RowPartition : ColPartition;
+            int a = 1 + problem.Below(n), trials = 0;
+            for (; a < n && trials < 150; ++a) {
+                for (int b = a + 1; b <= n && trials < 150; ++b) {
+                    CopyAcceptedToWorking();
+                    if (partition[a] == partition[b]) continue;
+                    std::swap(partition[a], partition[b]);
+                    double full = TotalError();
+                    double free = rows ? RowExchangeError(a, b) : ColExchangeError(a, b);
+                    double limited = rows ? RowExchangeError(a, b, current) : ColExchangeError(a, b, current);
+                    ASSERT_TRUE(SameBits(free, full)) << "seed " << seed << " " << a << "<->" << b;
+                    if (limited == NoLimit)
+                        ASSERT_GE(full, current) << "seed " << seed << " " << a << "<->" << b;
+                    else
+                        ASSERT_TRUE(SameBits(limited, full)) << "seed " << seed << " " << a << "<->" << b;
+                    notBelow += limited == NoLimit;
+                    ++compared;
+                    ++trials;
+                    if (full < current && problem.Chance(30)) {
+                        AcceptIncrementalTrial();
+                        CopyWorkingToAccepted();
+                        current = full;
+                        ++accepted;
+                    }
+                }
+            }
+        }
+
+        for (int t = 0; t < NumTypeCodes; ++t) TypeWeight[t] = 0.25 + problem.Below(8);
+        CopyAcceptedToWorking();
+        StartIncrementalError();
+        for (int a = 1; a < NumRows; ++a) {
+            CopyAcceptedToWorking();
+            if (RowPartition[a] == RowPartition[a + 1]) continue;
+            std::swap(RowPartition[a], RowPartition[a + 1]);
+            double incremental = RowExchangeError(a, a + 1);
+            ASSERT_TRUE(SameBits(incremental, TotalError())) << "seed " << seed << " new weights " << a;
+        }
+    }
+    EXPECT_GT(compared, 20000);
+    EXPECT_GT(notBelow, 5000);
+    EXPECT_GT(accepted, 500);
+    EXPECT_GT(manyClusters, 5);
+}
+
 TEST_F(IncrementalError, SingletonClustersAndOneClusterSides) {
     for (unsigned seed = 1000; seed < 1100; ++seed) {
         RandomProblem problem(seed);

@@ -19,6 +19,10 @@ constexpr int MaxTitleLength = 70;   // Title, ListTitle
 constexpr int32_t MaxTypeCode = 12;  // highest ideal block type code
 constexpr int NumTypeCodes = MaxTypeCode + 1;
 
+// The two sides of the network: index of every per-side table and statistic.
+constexpr int RowSide = 0;
+constexpr int ColSide = 1;
+
 // Ideal block type codes: bit number in ModelMatrix, index of the weight,
 // priority and name tables, value stored in BlockTypeMatrix.
 enum BlockType : int {

@@ -6,9 +6,7 @@
 
 #include <cstdint>
 
-// Side indices of the line statistics of a block.
-constexpr int RowSide = 0;
-constexpr int ColSide = 1;
+#include "state.h"
 
 // The counts of one block that every ideal type's error is made of.
 struct BlockStatistics {

@@ -133,8 +133,8 @@ static void Repetition() {
     if (RunMode == 2) DrawRandomStarts();
     ListClusters = ListMoves || ListTrace;
     if (HaveSolution) WriteProgressMark();
-    WriteClusterListing(RowPartition, RowClusterSize, RowOrder, false, NumRowClusters, NumRows);
-    WriteClusterListing(ColPartition, ColClusterSize, ColOrder, true, NumColClusters, NumCols);
+    WriteClusterListing(RowSide, RowPartition, RowClusterSize);
+    WriteClusterListing(ColSide, ColPartition, ColClusterSize);
     CopyWorkingToAccepted();
     if (ListClusters) WriteNetworkMatrix();
     SearchLocalOptimum(RepCount);

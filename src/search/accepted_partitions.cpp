@@ -5,20 +5,24 @@
 
 #include <cstring>
 
+#include "search/sides.h"
+
 static void AddToSet(UnitSet& set, int u) { set.Bits[u >> 6] |= uint64_t{1} << (u & 63); }
 
 void CopyAcceptedToWorking() {
-    std::memcpy(RowPartition + 1, AcceptedRowPartition + 1, static_cast<size_t>(NumRows));
-    std::memcpy(RowClusterSize, AcceptedRowClusterSize, sizeof RowClusterSize);
-    std::memcpy(ColPartition + 1, AcceptedColPartition + 1, static_cast<size_t>(NumCols));
-    std::memcpy(ColClusterSize, AcceptedColClusterSize, sizeof ColClusterSize);
+    for (int s = RowSide; s <= ColSide; ++s) {
+        const SideTable side = Side(s);
+        std::memcpy(side.Partition + 1, side.AcceptedPartition + 1, static_cast<size_t>(side.Units));
+        std::memcpy(side.ClusterSize, side.AcceptedClusterSize, MaxModelSize + 1);
+    }
 }
 
 void CopyWorkingToAccepted() {
-    std::memcpy(AcceptedRowPartition + 1, RowPartition + 1, static_cast<size_t>(NumRows));
-    std::memcpy(AcceptedColPartition + 1, ColPartition + 1, static_cast<size_t>(NumCols));
-    std::memcpy(AcceptedRowClusterSize, RowClusterSize, sizeof AcceptedRowClusterSize);
-    std::memcpy(AcceptedColClusterSize, ColClusterSize, sizeof AcceptedColClusterSize);
+    for (int s = RowSide; s <= ColSide; ++s) {
+        const SideTable side = Side(s);
+        std::memcpy(side.AcceptedPartition + 1, side.Partition + 1, static_cast<size_t>(side.Units));
+        std::memcpy(side.AcceptedClusterSize, side.ClusterSize, MaxModelSize + 1);
+    }
 }
 
 void BuildListingOrder(const uint8_t partition[], uint8_t order[], int k, int n) {

@@ -25,173 +25,111 @@
 #include "search/accepted_partitions.h"
 #include "search/repetition_record.h"
 #include "search/results_report.h"
+#include "search/sides.h"
 #include "state.h"
 
 // This search judges its trials by the incremental criterion.
 static thread_local bool Incremental;
 
+// The incremental error of a trial of side S, chosen when the side's copy is compiled.
+template <int S>
+static double MoveError(int u, int c) {
+    if constexpr (S == RowSide) return RowMoveError(u, c, CurrentError);
+    return ColMoveError(u, c, CurrentError);
+}
+
+template <int S>
+static double ExchangeError(int a, int b) {
+    if constexpr (S == RowSide) return RowExchangeError(a, b, CurrentError);
+    return ColExchangeError(a, b, CurrentError);
+}
+
 // The accepted partition of a side := its working (trial) partition and sizes.
-static void AcceptRowTrial() {
-    std::memcpy(AcceptedRowPartition + 1, RowPartition + 1, static_cast<size_t>(NumRows));
-    std::memcpy(AcceptedRowClusterSize, RowClusterSize, sizeof AcceptedRowClusterSize);
+static void AcceptTrial(const SideTable& side) {
+    std::memcpy(side.AcceptedPartition + 1, side.Partition + 1, static_cast<size_t>(side.Units));
+    std::memcpy(side.AcceptedClusterSize, side.ClusterSize, MaxModelSize + 1);
     CurrentError = TrialError;
     if (Incremental) AcceptIncrementalTrial();
 }
 
-static void AcceptColTrial() {
-    std::memcpy(AcceptedColPartition + 1, ColPartition + 1, static_cast<size_t>(NumCols));
-    std::memcpy(AcceptedColClusterSize, ColClusterSize, sizeof AcceptedColClusterSize);
-    CurrentError = TrialError;
-    if (Incremental) AcceptIncrementalTrial();
-}
-
-// The trace dump of an accepted partition after a move or an exchange.
-static void WritePartitionDump(const char* label, const uint8_t partition[], const uint8_t sizes[],
-                               int offset, int k, int n) {
-    for (int j = 1; j <= k; ++j) {
-        ListLine("%s%d / %d", label, j, sizes[j]);
-        for (int u = 1; u <= n; ++u)
-            if (partition[u] == j) ListLine("%5d %-10s", u, UnitName[offset + u]);
+// The trace dump of an accepted partition after a move (separator ' ', as
+// in "ROW CLUSTER ") or an exchange ('-').
+static void WritePartitionDump(const SideTable& side, char separator) {
+    for (int j = 1; j <= side.Clusters; ++j) {
+        ListLine("%s%cCLUSTER %d / %d", side.Upper, separator, j, side.AcceptedClusterSize[j]);
+        for (int u = 1; u <= side.Units; ++u)
+            if (side.AcceptedPartition[u] == j) ListLine("%5d %-10s", u, UnitName[side.NameOffset + u]);
     }
 }
 
-// Tries every unit of the rows at every other cluster until NumRows visits
-// in a row have brought nothing.
-static void RowMovePhase() {
+// Tries every unit of side S at every other cluster until as many visits in
+// a row as the side has units have brought nothing.
+template <int S>
+static void MovePhase() {
+    const SideTable side = Side(S);
     int32_t noImproveCount = 0;
     int u = 0;
     CopyAcceptedToWorking();
     do {
-        u = u % NumRows + 1;
-        for (int c = 1; c <= NumRowClusters; ++c) {
-            int b = AcceptedRowPartition[u];  // re-read: an accepted move changes it
-            if (c == b || AcceptedRowClusterSize[b] <= 1) continue;
-            RowPartition[u] = static_cast<uint8_t>(c);
-            ++RowClusterSize[c];
-            --RowClusterSize[b];
-            TrialError = Incremental ? RowMoveError(u, c, CurrentError) : TotalError();
+        u = u % side.Units + 1;
+        for (int c = 1; c <= side.Clusters; ++c) {
+            int b = side.AcceptedPartition[u];  // re-read: an accepted move changes it
+            if (c == b || side.AcceptedClusterSize[b] <= 1) continue;
+            side.Partition[u] = static_cast<uint8_t>(c);
+            ++side.ClusterSize[c];
+            --side.ClusterSize[b];
+            TrialError = Incremental ? MoveError<S>(u, c) : TotalError();
             if (ListTrace) {
                 WriteModelMatrix();
-                ListLine("try row %3d : %3d --> %2d  error =%12.3f", u, b, c, TrialError);
+                ListLine("try %s %3d : %3d --> %2d  error =%12.3f", side.Lower, u, b, c, TrialError);
             }
             if (!(TrialError < CurrentError)) {  // strict: an equal error is no gain
-                RowPartition[u] = static_cast<uint8_t>(b);
-                --RowClusterSize[c];
-                ++RowClusterSize[b];
+                side.Partition[u] = static_cast<uint8_t>(b);
+                --side.ClusterSize[c];
+                ++side.ClusterSize[b];
                 continue;
             }
-            AcceptRowTrial();
+            AcceptTrial(side);
             noImproveCount = -c;
             if (ListMoves)
-                ListLine("move row unit %3d from %3d to %2d  error =%12.3f", u, b, c, CurrentError);
+                ListLine("move %s unit %3d from %3d to %2d  error =%12.3f", side.Lower, u, b, c, CurrentError);
             if (ListLevel > 2)
-                ConLine("move row unit %3d from %3d to %2d      error =%12.3f", u, b, c, CurrentError);
-            if (ListTrace)
-                WritePartitionDump("ROW CLUSTER ", AcceptedRowPartition, AcceptedRowClusterSize, 0,
-                                   NumRowClusters, NumRows);
+                ConLine("move %s unit %3d from %3d to %2d      error =%12.3f", side.Lower, u, b, c, CurrentError);
+            if (ListTrace) WritePartitionDump(side, ' ');
         }
-        noImproveCount += NumRowClusters;
-    } while (noImproveCount < NumRows * NumRowClusters);
+        noImproveCount += side.Clusters;
+    } while (noImproveCount < side.Units * side.Clusters);
 }
 
-static void ColMovePhase() {
-    int32_t noImproveCount = 0;
-    int v = 0;
-    CopyAcceptedToWorking();
-    do {
-        v = v % NumCols + 1;
-        for (int c = 1; c <= NumColClusters; ++c) {
-            int b = AcceptedColPartition[v];
-            if (c == b || AcceptedColClusterSize[b] <= 1) continue;
-            ColPartition[v] = static_cast<uint8_t>(c);
-            ++ColClusterSize[c];
-            --ColClusterSize[b];
-            TrialError = Incremental ? ColMoveError(v, c, CurrentError) : TotalError();
-            if (ListTrace) {
-                WriteModelMatrix();
-                ListLine("try col %3d : %3d --> %2d  error =%12.3f", v, b, c, TrialError);
-            }
-            if (!(TrialError < CurrentError)) {
-                ColPartition[v] = static_cast<uint8_t>(b);
-                --ColClusterSize[c];
-                ++ColClusterSize[b];
-                continue;
-            }
-            AcceptColTrial();
-            noImproveCount = -c;
-            if (ListMoves)
-                ListLine("move col unit %3d from %3d to %2d  error =%12.3f", v, b, c, CurrentError);
-            if (ListLevel > 2)
-                ConLine("move col unit %3d from %3d to %2d      error =%12.3f", v, b, c, CurrentError);
-            if (ListTrace)
-                WritePartitionDump("COL CLUSTER ", AcceptedColPartition, AcceptedColClusterSize,
-                                   ColOffset, NumColClusters, NumCols);
-        }
-        noImproveCount += NumColClusters;
-    } while (noImproveCount < NumCols * NumColClusters);
-}
-
-// Tries every pair of row units in different clusters; true after the first
-// exchange that lowers the error, which is then accepted.
-static bool RowExchange() {
+// Tries every pair of units of side S in different clusters; true after the
+// first exchange that lowers the error, which is then accepted.
+template <int S>
+static bool ExchangePhase() {
+    const SideTable side = Side(S);
     // Exchanges never change cluster sizes.
     CopyAcceptedToWorking();
-    for (int a = 1; a < NumRows; ++a) {
-        for (int b = a + 1; b <= NumRows; ++b) {
-            int ca = AcceptedRowPartition[a], cb = AcceptedRowPartition[b];
+    for (int a = 1; a < side.Units; ++a) {
+        for (int b = a + 1; b <= side.Units; ++b) {
+            int ca = side.AcceptedPartition[a], cb = side.AcceptedPartition[b];
             if (ca == cb) continue;
-            RowPartition[a] = static_cast<uint8_t>(cb);
-            RowPartition[b] = static_cast<uint8_t>(ca);
-            TrialError = Incremental ? RowExchangeError(a, b, CurrentError) : TotalError();
+            side.Partition[a] = static_cast<uint8_t>(cb);
+            side.Partition[b] = static_cast<uint8_t>(ca);
+            TrialError = Incremental ? ExchangeError<S>(a, b) : TotalError();
             if (ListTrace) {
                 WriteModelMatrix();
                 ListLine("try %3d/%1d <--> %2d/%1d  error =%12.3f", a, ca, b, cb, TrialError);
             }
             if (!(TrialError < CurrentError)) {
-                RowPartition[a] = static_cast<uint8_t>(ca);
-                RowPartition[b] = static_cast<uint8_t>(cb);
+                side.Partition[a] = static_cast<uint8_t>(ca);
+                side.Partition[b] = static_cast<uint8_t>(cb);
                 continue;
             }
-            AcceptRowTrial();
+            AcceptTrial(side);
             if (ListMoves)
-                ListLine("transpose rows %3d/%1d and %3d/%1d  error =%12.3f", a, ca, b, cb, CurrentError);
+                ListLine("transpose %ss %3d/%1d and %3d/%1d  error =%12.3f", side.Lower, a, ca, b, cb, CurrentError);
             if (ListLevel > 2)
-                ConLine("transpose rows %3d/%1d and %3d/%1d   error =%12.3f", a, ca, b, cb, CurrentError);
-            if (ListTrace)
-                WritePartitionDump("ROW-CLUSTER ", AcceptedRowPartition, AcceptedRowClusterSize, 0,
-                                   NumRowClusters, NumRows);
-            return true;
-        }
-    }
-    return false;
-}
-
-static bool ColExchange() {
-    CopyAcceptedToWorking();
-    for (int a = 1; a < NumCols; ++a) {
-        for (int b = a + 1; b <= NumCols; ++b) {
-            int ca = AcceptedColPartition[a], cb = AcceptedColPartition[b];
-            if (ca == cb) continue;
-            ColPartition[a] = static_cast<uint8_t>(cb);
-            ColPartition[b] = static_cast<uint8_t>(ca);
-            TrialError = Incremental ? ColExchangeError(a, b, CurrentError) : TotalError();
-            if (ListTrace) {
-                WriteModelMatrix();
-                ListLine("try %3d/%1d <--> %2d/%1d  error =%12.3f", a, ca, b, cb, TrialError);
-            }
-            if (!(TrialError < CurrentError)) {
-                ColPartition[a] = static_cast<uint8_t>(ca);
-                ColPartition[b] = static_cast<uint8_t>(cb);
-                continue;
-            }
-            AcceptColTrial();
-            if (ListMoves)
-                ListLine("transpose cols %3d/%1d and %3d/%1d  error =%12.3f", a, ca, b, cb, CurrentError);
-            if (ListLevel > 2)
-                ConLine("transpose cols %3d/%1d and %3d/%1d   error =%12.3f", a, ca, b, cb, CurrentError);
-            if (ListTrace)
-                WritePartitionDump("COL-CLUSTER ", AcceptedColPartition, AcceptedColClusterSize,
-                                   ColOffset, NumColClusters, NumCols);
+                ConLine("transpose %ss %3d/%1d and %3d/%1d   error =%12.3f", side.Lower, a, ca, b, cb, CurrentError);
+            if (ListTrace) WritePartitionDump(side, '-');
             return true;
         }
     }
@@ -223,23 +161,21 @@ void SearchLocalOptimum(int32_t rep) {
     // any, starts the whole cycle again.
     bool searchDone = false;
     while (!searchDone) {
-        RowMovePhase();
-        ColMovePhase();
-        searchDone = !RowExchange() && !ColExchange();
+        MovePhase<RowSide>();
+        MovePhase<ColSide>();
+        searchDone = !ExchangePhase<RowSide>() && !ExchangePhase<ColSide>();
     }
 
     // The local optimum becomes the listing order, the sets and the working pair.
-    if (ListLevel > 3) {
-        WriteClusterListing(AcceptedRowPartition, AcceptedRowClusterSize, RowOrder, false,
-                            NumRowClusters, NumRows);
-        WriteClusterListing(AcceptedColPartition, AcceptedColClusterSize, ColOrder, true,
-                            NumColClusters, NumCols);
-    } else {
-        BuildListingOrder(AcceptedRowPartition, RowOrder, NumRowClusters, NumRows);
-        BuildListingOrder(AcceptedColPartition, ColOrder, NumColClusters, NumCols);
+    for (int s = RowSide; s <= ColSide; ++s) {
+        const SideTable side = Side(s);
+        if (ListLevel > 3) {
+            WriteClusterListing(s, side.AcceptedPartition, side.AcceptedClusterSize);
+        } else {
+            BuildListingOrder(side.AcceptedPartition, side.Order, side.Clusters, side.Units);
+        }
+        BuildClusterSets(side.AcceptedPartition, side.ClusterSets, side.Units);
     }
-    BuildClusterSets(AcceptedRowPartition, RowClusterSets, NumRows);
-    BuildClusterSets(AcceptedColPartition, ColClusterSets, NumCols);
     CopyAcceptedToWorking();
     if (ListClusters) WriteNetworkMatrix();
     CurrentError = TotalError(true);

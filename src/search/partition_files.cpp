@@ -18,6 +18,7 @@
 #include "console/file_select.h"
 #include "console/output.h"
 #include "console/text_input.h"
+#include "search/sides.h"
 #include "state.h"
 
 static const char* const PartFileDescription = "ZEP - partition file";
@@ -57,9 +58,12 @@ static size_t FormatClustering(char* text) {
     AddText(text, used, "%5d", NumUnits);
     AddText(text, used, "%5d", NumRows);
     AddText(text, used, "%5d\r\n", NumCols);
-    for (int i = 1; i <= NumRows; ++i) AddText(text, used, "%4d\r\n", AcceptedRowPartition[i]);
-    // Column clusters are numbered on from the row clusters.
-    for (int j = 1; j <= NumCols; ++j) AddText(text, used, "%4d\r\n", AcceptedColPartition[j] + NumRowClusters);
+    for (int s = RowSide; s <= ColSide; ++s) {
+        const SideTable side = Side(s);
+        // Column clusters are numbered on from the row clusters.
+        int first = s == RowSide ? 0 : NumRowClusters;
+        for (int u = 1; u <= side.Units; ++u) AddText(text, used, "%4d\r\n", side.AcceptedPartition[u] + first);
+    }
     return used;
 }
 
@@ -173,23 +177,22 @@ void ReadPartitionFile() {
         SkipLine(file);
         ConLine(" Reading partition: %s", text.c_str());
         ListLine(" Reading partition: %s", text.c_str());
-        uint8_t rows[MaxSideUnits + 1], cols[MaxSideUnits + 1];
+        uint8_t read[2][MaxSideUnits + 1];
         int32_t rowClusters = 0, colClusters = 0;
-        if (ReadClusterNumbers(file, rows, cols, rowClusters, colClusters)) {
+        if (ReadClusterNumbers(file, read[RowSide], read[ColSide], rowClusters, colClusters)) {
             good = true;
             ListLine("NumRows = %d   NumCols = %d", rowClusters, colClusters);
             Title = text;
             RepLimit = RepCount + 1;
             NumRowClusters = rowClusters;
             NumColClusters = colClusters;
-            for (int c = 1; c <= MaxModelSize; ++c) RowClusterSize[c] = ColClusterSize[c] = 0;
-            for (int i = 1; i <= NumRows; ++i) {
-                RowPartition[i] = rows[i];
-                ++RowClusterSize[rows[i]];
-            }
-            for (int j = 1; j <= NumCols; ++j) {
-                ColPartition[j] = cols[j];
-                ++ColClusterSize[cols[j]];
+            for (int s = RowSide; s <= ColSide; ++s) {
+                const SideTable side = Side(s);
+                for (int c = 1; c <= MaxModelSize; ++c) side.ClusterSize[c] = 0;
+                for (int u = 1; u <= side.Units; ++u) {
+                    side.Partition[u] = read[s][u];
+                    ++side.ClusterSize[read[s][u]];
+                }
             }
         }
     }

@@ -13,22 +13,22 @@
 #include "network/matrix_listings.h"
 #include "search/accepted_partitions.h"
 #include "search/result_files.h"
+#include "search/sides.h"
 
-void WriteClusterListing(const uint8_t partition[], const uint8_t sizes[], uint8_t order[],
-                         bool isCol, int k, int n) {
-    BuildListingOrder(partition, order, k, n);
+void WriteClusterListing(int s, const uint8_t partition[], const uint8_t sizes[]) {
+    const SideTable side = Side(s);
+    BuildListingOrder(partition, side.Order, side.Clusters, side.Units);
     if (!ListClusters) return;
-    int offset = isCol ? ColOffset : 0;
-    for (int c = 1; c <= k; ++c) {
+    for (int c = 1; c <= side.Clusters; ++c) {
         NewLines(1);
-        ListLine("%s-CLUSTER %d / %d", isCol ? "COL" : "ROW", c, sizes[c]);
+        ListLine("%s-CLUSTER %d / %d", side.Upper, c, sizes[c]);
         int count = 0;
-        for (int u = 1; u <= n; ++u) {
+        for (int u = 1; u <= side.Units; ++u) {
             if (partition[u] != c) continue;
             // Announced before its first unit, so a page header never
             // lands inside a member line.
             if (count % 5 == 0) NewLines(1);
-            ListPrint("%5d %-10s", u, UnitName[offset + u]);
+            ListPrint("%5d %-10s", u, UnitName[side.NameOffset + u]);
             ++count;
             if (count % 5 == 0) ListEndLine();
         }
@@ -63,19 +63,18 @@ void WriteSeriesReport() {
     WriteTopTen();
 }
 
-// Makes the sets of one side the accepted partition, with sizes and order.
-static void AcceptSets(const UnitSet sets[], uint8_t partition[], uint8_t sizes[], uint8_t order[],
-                       int k, int n) {
+// Makes the cluster sets of one side its accepted partition, with sizes and order.
+static void AcceptSets(const SideTable& side) {
     int pos = 0;
-    for (int c = 1; c <= k; ++c) {
+    for (int c = 1; c <= side.Clusters; ++c) {
         int count = 0;
-        for (int u = 1; u <= n; ++u) {
-            if (!InSet(sets[c], u)) continue;
-            order[++pos] = static_cast<uint8_t>(u);
-            partition[u] = static_cast<uint8_t>(c);
+        for (int u = 1; u <= side.Units; ++u) {
+            if (!InSet(side.ClusterSets[c], u)) continue;
+            side.Order[++pos] = static_cast<uint8_t>(u);
+            side.AcceptedPartition[u] = static_cast<uint8_t>(c);
             ++count;
         }
-        sizes[c] = static_cast<uint8_t>(count);
+        side.AcceptedClusterSize[c] = static_cast<uint8_t>(count);
     }
 }
 
@@ -107,15 +106,12 @@ void WriteTopTen() {
     NumColClusters = TopTen[1].NumColClusters;
     std::memcpy(RowClusterSets, TopTen[1].RowSets, sizeof RowClusterSets);
     std::memcpy(ColClusterSets, TopTen[1].ColSets, sizeof ColClusterSets);
-    AcceptSets(RowClusterSets, AcceptedRowPartition, AcceptedRowClusterSize, RowOrder,
-               NumRowClusters, NumRows);
-    AcceptSets(ColClusterSets, AcceptedColPartition, AcceptedColClusterSize, ColOrder,
-               NumColClusters, NumCols);
+    for (int s = RowSide; s <= ColSide; ++s) AcceptSets(Side(s));
     if (ListLevel > 3) {
-        WriteClusterListing(AcceptedRowPartition, AcceptedRowClusterSize, RowOrder, false,
-                            NumRowClusters, NumRows);
-        WriteClusterListing(AcceptedColPartition, AcceptedColClusterSize, ColOrder, true,
-                            NumColClusters, NumCols);
+        for (int s = RowSide; s <= ColSide; ++s) {
+            const SideTable side = Side(s);
+            WriteClusterListing(s, side.AcceptedPartition, side.AcceptedClusterSize);
+        }
     }
     CopyAcceptedToWorking();
 

@@ -6,9 +6,9 @@
 
 #include "state.h"
 
-// Lists clusters 1..k of a side (when ListClusters) and fills order[1..n].
-void WriteClusterListing(const uint8_t partition[], const uint8_t sizes[], uint8_t order[],
-                         bool isCol, int k, int n);
+// Lists the clusters of side s (RowSide or ColSide) of partition, with
+// their sizes, when ListClusters, and fills the side's listing order.
+void WriteClusterListing(int s, const uint8_t partition[], const uint8_t sizes[]);
 // Writes clusters 1..k as sets of units 1..n on the current listing line.
 void WriteClusterSets(const UnitSet sets[], int k, int n);
 // The summary of a series followed by its ten best results.

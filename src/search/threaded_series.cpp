@@ -25,6 +25,7 @@
 #include "search/local_optimization.h"
 #include "search/random_starts.h"
 #include "search/repetition_record.h"
+#include "search/sides.h"
 #include "state.h"
 
 // A worker's stack holds its copy of the thread-local search state (glibc
@@ -37,10 +38,8 @@ constexpr int MaxSlots = 2 * MaxSearchThreads;
 struct SearchSlot {
     int32_t Rep;
     bool Searched;                          // the result below is complete
-    uint8_t RowPartition[MaxSideUnits + 1];  // start, then the accepted row partition
-    uint8_t ColPartition[MaxSideUnits + 1];
-    uint8_t RowSizes[MaxModelSize + 1];
-    uint8_t ColSizes[MaxModelSize + 1];
+    uint8_t Partition[2][MaxSideUnits + 1];  // by side: start, then the accepted partition
+    uint8_t Sizes[2][MaxModelSize + 1];
     double Error;                           // criterion of the local optimum
 };
 
@@ -72,16 +71,18 @@ static SearchSlot& SlotOf(int32_t rep) { return Slots[rep % NumSlots]; }
 
 // Searches the start of the slot on this thread's search state.
 static void SearchSlotStart(SearchSlot& slot) {
-    std::memcpy(RowPartition, slot.RowPartition, sizeof RowPartition);
-    std::memcpy(ColPartition, slot.ColPartition, sizeof ColPartition);
-    std::memcpy(RowClusterSize, slot.RowSizes, sizeof RowClusterSize);
-    std::memcpy(ColClusterSize, slot.ColSizes, sizeof ColClusterSize);
+    for (int s = RowSide; s <= ColSide; ++s) {
+        const SideTable side = Side(s);
+        std::memcpy(side.Partition, slot.Partition[s], MaxSideUnits + 1);
+        std::memcpy(side.ClusterSize, slot.Sizes[s], MaxModelSize + 1);
+    }
     CopyWorkingToAccepted();
     SearchLocalOptimum(slot.Rep);
-    std::memcpy(slot.RowPartition, AcceptedRowPartition, sizeof slot.RowPartition);
-    std::memcpy(slot.ColPartition, AcceptedColPartition, sizeof slot.ColPartition);
-    std::memcpy(slot.RowSizes, AcceptedRowClusterSize, sizeof slot.RowSizes);
-    std::memcpy(slot.ColSizes, AcceptedColClusterSize, sizeof slot.ColSizes);
+    for (int s = RowSide; s <= ColSide; ++s) {
+        const SideTable side = Side(s);
+        std::memcpy(slot.Partition[s], side.AcceptedPartition, MaxSideUnits + 1);
+        std::memcpy(slot.Sizes[s], side.AcceptedClusterSize, MaxModelSize + 1);
+    }
     slot.Error = CurrentError;
 }
 
@@ -141,10 +142,11 @@ static void DrawAhead(int32_t rep, int32_t last) {
     for (int32_t d = from; d <= limit; ++d) {
         SearchSlot& slot = SlotOf(d);
         DrawRandomStarts();
-        std::memcpy(slot.RowPartition, RowPartition, sizeof slot.RowPartition);
-        std::memcpy(slot.ColPartition, ColPartition, sizeof slot.ColPartition);
-        std::memcpy(slot.RowSizes, RowClusterSize, sizeof slot.RowSizes);
-        std::memcpy(slot.ColSizes, ColClusterSize, sizeof slot.ColSizes);
+        for (int s = RowSide; s <= ColSide; ++s) {
+            const SideTable side = Side(s);
+            std::memcpy(slot.Partition[s], side.Partition, MaxSideUnits + 1);
+            std::memcpy(slot.Sizes[s], side.ClusterSize, MaxModelSize + 1);
+        }
         slot.Rep = d;
         slot.Searched = false;
     }
@@ -158,15 +160,14 @@ static void DrawAhead(int32_t rep, int32_t last) {
 // The main thread's search state := the result of the slot, as the search
 // leaves it: accepted and working pair, error, listing orders, cluster sets.
 static void AdoptResult(const SearchSlot& slot) {
-    std::memcpy(AcceptedRowPartition, slot.RowPartition, sizeof AcceptedRowPartition);
-    std::memcpy(AcceptedColPartition, slot.ColPartition, sizeof AcceptedColPartition);
-    std::memcpy(AcceptedRowClusterSize, slot.RowSizes, sizeof AcceptedRowClusterSize);
-    std::memcpy(AcceptedColClusterSize, slot.ColSizes, sizeof AcceptedColClusterSize);
+    for (int s = RowSide; s <= ColSide; ++s) {
+        const SideTable side = Side(s);
+        std::memcpy(side.AcceptedPartition, slot.Partition[s], MaxSideUnits + 1);
+        std::memcpy(side.AcceptedClusterSize, slot.Sizes[s], MaxModelSize + 1);
+        BuildListingOrder(side.AcceptedPartition, side.Order, side.Clusters, side.Units);
+        BuildClusterSets(side.AcceptedPartition, side.ClusterSets, side.Units);
+    }
     CurrentError = slot.Error;
-    BuildListingOrder(AcceptedRowPartition, RowOrder, NumRowClusters, NumRows);
-    BuildListingOrder(AcceptedColPartition, ColOrder, NumColClusters, NumCols);
-    BuildClusterSets(AcceptedRowPartition, RowClusterSets, NumRows);
-    BuildClusterSets(AcceptedColPartition, ColClusterSets, NumCols);
     CopyAcceptedToWorking();
 }
 

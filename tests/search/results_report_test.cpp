@@ -27,7 +27,8 @@ TEST_F(ResultsReport, ClusterListingWritesFiveUnitsALineAndBuildsTheOrder) {
     UseBinaryNetwork({"1", "1", "1", "1", "1", "1", "1"});
     UsePartitions({1, 1, 2, 1, 1, 1, 1}, {1});
     ListClusters = true;
-    WriteClusterListing(RowPartition, RowClusterSize, RowOrder, false, 3, 7);
+    NumRowClusters = 3;
+    WriteClusterListing(RowSide, RowPartition, RowClusterSize);
     EXPECT_EQ(ListingText(),
               "ROW-CLUSTER 1 / 6\r\n"
               "    1 u1            2 u2            4 u4            5 u5            6 u6        \r\n"
@@ -39,10 +40,10 @@ TEST_F(ResultsReport, ClusterListingWritesFiveUnitsALineAndBuildsTheOrder) {
     EXPECT_EQ(std::vector<int>(RowOrder + 1, RowOrder + 8), (std::vector<int>{1, 2, 4, 5, 6, 7, 3}));
     // The order is built without a listing too; columns take the names after the rows.
     ListClusters = false;
-    WriteClusterListing(ColPartition, ColClusterSize, ColOrder, true, 1, 1);
+    WriteClusterListing(ColSide, ColPartition, ColClusterSize);
     EXPECT_EQ(ColOrder[1], 1);
     ListClusters = true;
-    WriteClusterListing(ColPartition, ColClusterSize, ColOrder, true, 1, 1);
+    WriteClusterListing(ColSide, ColPartition, ColClusterSize);
     EXPECT_NE(ListingText().find("COL-CLUSTER 1 / 1\r\n    1 u8        \r\n"), std::string::npos);
 }
 

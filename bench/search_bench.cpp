@@ -12,12 +12,12 @@
 #include "criterion/incremental_error.h"
 #include "criterion/total_error.h"
 #include "criterion/weights_dialogue.h"
-#include "state.h"
 #include "search/accepted_partitions.h"
 #include "search/local_optimization.h"
 #include "search/random_starts.h"
 #include "search/repetition_record.h"
 #include "search/threaded_series.h"
+#include "state.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 // previous one left.
 #include "fuzz_state.h"
 
-#include "state.h"
 #include "driver/state_reset.h"
 #include "settings/environment.h"
+#include "state.h"
 
 void ResetFuzzState() {
     ResetProblemState();

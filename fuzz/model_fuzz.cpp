@@ -1,8 +1,8 @@
 // Fuzzes the model definition reader: the input is the whole model file. A
 // read that returns must leave a model matrix within the block matrices and no
 // more constraints than the state holds.
-#include "network/model_file.h"
 #include "fuzz_driver.h"
+#include "network/model_file.h"
 
 static void CheckModel() {
     Require(ModelRows >= 2 && ModelRows <= MaxModelSize, "model rows outside 2..75");

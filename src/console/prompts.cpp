@@ -10,8 +10,8 @@
 #include "console/output.h"
 #include "console/stop.h"
 #include "console/text_input.h"
-#include "state.h"
 #include "settings/named_answers.h"
+#include "state.h"
 
 void ShowBanner(const char* description, const char* versionDate, const char* yearRange) {
     ConLine("O  R  V  E  N   /  PC  -  research");

@@ -15,10 +15,9 @@
 #include "console/text_input.h"
 #include "criterion/weights_dialogue.h"
 #include "driver/interrupts.h"
-#include "network/model_file.h"
-#include "state.h"
 #include "driver/usage.h"
 #include "network/matrix_listings.h"
+#include "network/model_file.h"
 #include "network/network_reader.h"
 #include "search/accepted_partitions.h"
 #include "search/local_optimization.h"
@@ -30,6 +29,7 @@
 #include "settings/environment.h"
 #include "settings/keywords.h"
 #include "settings/named_answers.h"
+#include "state.h"
 
 // A file another run holds was already named as in use by the open.
 [[noreturn]] static void StopCannotOpen(const std::string& name) {

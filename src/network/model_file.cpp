@@ -6,8 +6,8 @@
 
 #include <cstdio>
 
-#include "console/output.h"
 #include "console/bad_input.h"
+#include "console/output.h"
 #include "console/text_input.h"
 #include "state.h"
 

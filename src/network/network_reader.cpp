@@ -14,8 +14,8 @@
 #include "console/bad_input.h"
 #include "console/output.h"
 #include "console/text_input.h"
-#include "state.h"
 #include "network/net_lines.h"
+#include "state.h"
 
 // A keyword line after the counts: its form, and the relation it belongs to.
 struct NetKeyword {

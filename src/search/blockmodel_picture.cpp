@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "state.h"
 #include "search/result_text.h"
+#include "state.h"
 
 static const double CharWidth = 0.61;  // em, of the monospaced fonts named below
 static const int Margin = 10;

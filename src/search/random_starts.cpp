@@ -11,9 +11,9 @@
 
 #include "console/output.h"
 #include "console/prompts.h"
-#include "state.h"
 #include "search/results_report.h"
 #include "settings/named_answers.h"
+#include "state.h"
 
 static const uint32_t RandomMultiplier = 134775813u;  // 08088405 hexadecimal
 

@@ -18,9 +18,9 @@
 #include <cstring>
 
 #include "console/output.h"
-#include "state.h"
 #include "search/blockmodel_picture.h"
 #include "search/result_text.h"
+#include "state.h"
 
 static const char* const ResultSuffix[NumResultFiles] = {".json", ".svg", "-rows.clu", "-cols.clu", ".clu"};
 

@@ -16,8 +16,8 @@
 #include "console/stop.h"
 #include "console/text_input.h"
 #include "criterion/weights_dialogue.h"
-#include "state.h"
 #include "settings/keywords.h"
+#include "state.h"
 
 static const char* const RunPrompt = "0 - stop,  1 - read file,  2 - random  = ";
 static const char* const WeightChoicePrompt = "-1 - stop, 13 - priority, i - change i-th weight  = ";

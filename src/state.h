@@ -2,6 +2,10 @@
 // scalars that lives from start to end and is never reallocated. Every
 // subsystem includes this header and reads and writes the names directly;
 // arrays are indexed from 1, entry 0 is unused unless a comment says so.
+// Every thread has its own copy of the names under "Search"; the others are
+// one for all. While worker threads search, only the main thread writes, and
+// the workers read only the network, the model, the criterion parameters and
+// the run settings.
 #pragma once
 
 #include <csignal>
@@ -117,7 +121,7 @@ constexpr int32_t MaxSearchThreads = 64;
 // result searched on a worker is copied into it when it is recorded. The
 // criterion reads the working pair, the search keeps the accepted pair; each
 // size array counts exactly the units of its partition. The incremental
-// criterion keeps its statistics per thread beside its code (about 3 MB a
+// criterion keeps its statistics per thread beside its code (about 4 MB a
 // thread: worker threads get a stack that holds them).
 inline thread_local uint8_t RowPartition[MaxSideUnits + 1];     // working row cluster of each row unit
 inline thread_local uint8_t ColPartition[MaxSideUnits + 1];     // working column cluster of each column unit

@@ -159,6 +159,7 @@ static void DrawAhead(int32_t rep, int32_t last) {
 
 // The main thread's search state := the result of the slot, as the search
 // leaves it: accepted and working pair, error, listing orders, cluster sets.
+// The block matrices stay as they are: whatever prints them evaluates first.
 static void AdoptResult(const SearchSlot& slot) {
     for (int s = RowSide; s <= ColSide; ++s) {
         const SideTable side = Side(s);

@@ -28,9 +28,10 @@
 #include "search/sides.h"
 #include "state.h"
 
-// A worker's stack holds its copy of the thread-local search state (glibc
-// places static TLS in the thread's stack area) besides the search's frames.
-static const size_t WorkerStackBytes = size_t{64} << 20;
+// A worker's stack holds its copy of the thread-local search state (about
+// 4 MB: glibc places static TLS in the thread's stack area) besides the
+// search's frames, which need little.
+static const size_t WorkerStackBytes = size_t{16} << 20;
 
 constexpr int MaxSlots = 2 * MaxSearchThreads;
 

@@ -131,8 +131,9 @@ static void StopAllWorkers() {
 
 // Draws the starts of the repetitions up to last that fit in the ring ahead of rep.
 static void DrawAhead(int32_t rep, int32_t last) {
-    int32_t limit = rep + NumSlots - 1;
-    if (limit > last) limit = last;
+    // In 64 bits: a series may run up to the largest repetition number.
+    int64_t ahead = int64_t{rep} + NumSlots - 1;
+    int32_t limit = ahead < last ? static_cast<int32_t>(ahead) : last;
     int32_t from;
     {
         std::lock_guard<std::mutex> guard(SeriesLock);

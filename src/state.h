@@ -112,6 +112,8 @@ inline bool ListTrace;          // ListLevel > 3
 inline bool ListClusters;       // ListMoves or ListTrace, recomputed before every repetition
 inline bool StartFromFile;      // the start partitions were read from a partition file
 inline bool ForceFullEvaluation;  // the search judges every trial by the full scan (tests, benchmarks)
+inline bool OneModeAsked;       // onemode=1 of the command line (never kept in the environment file)
+inline bool OneMode;            // one partition: onemode=1 on a one-mode network; the column partition is a copy of the row one
 inline int32_t SearchThreads;   // threads= of the command line: 0 every hardware thread, 1 the main thread alone
 constexpr int32_t MaxSearchThreads = 64;
 

@@ -66,6 +66,11 @@ static thread_local bool TrialReady;
 static thread_local int TrialSide, TrialFrom, TrialTo, TrialUnit, TrialPartner;
 static thread_local BlockStatistics TrialStats[2][MaxModelSize + 1];
 static thread_local double TrialBlockError[2][MaxModelSize + 1];
+// A trial of one partition on both sides (x from p to q, y from q to p on
+// rows and columns alike) is taken as a row step and a column step; while
+// one runs the exchange tables are left alone, being dropped at every step.
+static thread_local bool TrialBothSides;
+static thread_local bool StepByStep;
 
 // The other lines of a trial block whose sums change, as packed counts: the
 // lines that lose one tie (Fall) and those that gain one (Rise), each counted
@@ -371,7 +376,7 @@ static double StepError(int s, int p, int q, int x, int y, double limit) {
 
     // Other lines: only where x and y differ does a line's sum in p and in q
     // change, by one each way.
-    if (y > 0 && otherClusters * SideClusters[s] <= MaxUnitFlags) {
+    if (y > 0 && !StepByStep && otherClusters * SideClusters[s] <= MaxUnitFlags) {
         SumExchangeFlags(s, p, q, x, y);
     } else {
         WalkDifferingTies(s, p, q, x, y);
@@ -426,6 +431,42 @@ double ColExchangeError(int a, int b, double limit) {
     return StepError(ColSide, Cluster[ColSide][a], Cluster[ColSide][b], a, b, limit);
 }
 
+static void AcceptStep();
+
+// The total after the trial on both sides. The row step is kept for the
+// column step to start from and then taken back by the reverse step; the
+// kept counts are whole numbers and every kept error is the chosen error of
+// its counts, so the reverse step restores the kept state bit for bit. The
+// column step's total is the exact full total of the trial; no certain
+// rejection applies, since the kept total is then the row step's.
+static double BothSidesError(int x, int y, int q) {
+    const int p = Cluster[RowSide][x];
+    StepByStep = true;
+    StepError(RowSide, p, q, x, y, NoLimit);
+    AcceptStep();
+    assert(Cluster[ColSide][x] == p && (y == 0 || Cluster[ColSide][y] == q));  // one partition
+    double total = StepError(ColSide, p, q, x, y, NoLimit);
+    StepError(RowSide, q, p, x, y, NoLimit);
+    AcceptStep();
+    StepByStep = false;
+    TrialReady = true;
+    TrialBothSides = true;
+    TrialSide = RowSide;
+    TrialFrom = p;
+    TrialTo = q;
+    TrialUnit = x;
+    TrialPartner = y;
+    return total;
+}
+
+double BothSidesMoveError(int u, int c) {
+    return BothSidesError(u, 0, c);
+}
+
+double BothSidesExchangeError(int a, int b) {
+    return BothSidesError(a, b, Cluster[RowSide][b]);
+}
+
 // RowPrefix, ErrorMagnitude and WholeErrors from the kept block errors.
 static void SumBlockRows() {
     double sum = 0.0;
@@ -459,8 +500,8 @@ static void MoveTieCount(int o, int j, int from, int to) {
     ++toHistogram[toSum];
 }
 
-void AcceptIncrementalTrial() {
-    assert(TrialReady);  // the search accepts only the trial it has just evaluated
+// Makes the latest step the kept state.
+static void AcceptStep() {
     TrialReady = false;
     DropTables();
     const int s = TrialSide, o = 1 - s;
@@ -512,6 +553,23 @@ void AcceptIncrementalTrial() {
         ++ClusterSize[s][q];
     }
     SumBlockRows();
+}
+
+void AcceptIncrementalTrial() {
+    assert(TrialReady);  // the search accepts only the trial it has just evaluated
+    if (!TrialBothSides) {
+        AcceptStep();
+        return;
+    }
+    // Both steps again, this time kept.
+    const int p = TrialFrom, q = TrialTo, x = TrialUnit, y = TrialPartner;
+    TrialBothSides = false;
+    StepByStep = true;
+    StepError(RowSide, p, q, x, y, NoLimit);
+    AcceptStep();
+    StepError(ColSide, p, q, x, y, NoLimit);
+    AcceptStep();
+    StepByStep = false;
 }
 
 // Ties, asymmetric cells and their counts by cluster of the other side.
@@ -595,5 +653,7 @@ void StartIncrementalError() {
     }
     SumBlockRows();
     TrialReady = false;
+    TrialBothSides = false;
+    StepByStep = false;
     DropTables();  // those of an earlier search or problem
 }

@@ -24,5 +24,11 @@ double ColMoveError(int v, int c, double limit = NoLimit);      // column unit v
 double RowExchangeError(int a, int b, double limit = NoLimit);  // row units a and b swap clusters
 double ColExchangeError(int a, int b, double limit = NoLimit);  // column units a and b swap clusters
 
+// The same for one partition of a one-mode network, rows and columns kept
+// equal: the unit or units change cluster on both sides at once. These give
+// the exact total, never infinity.
+double BothSidesMoveError(int u, int c);      // unit u into cluster c
+double BothSidesExchangeError(int a, int b);  // units a and b swap clusters
+
 // Makes the latest trial the accepted pair of the evaluator.
 void AcceptIncrementalTrial();

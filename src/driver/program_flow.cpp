@@ -115,10 +115,18 @@ static bool RunDialogue() {
         // A side of a single unit asks without a range; its only count is 1.
         int32_t rowLimit = Min(NumRows, ModelRows);
         int32_t colLimit = Min(NumCols, ModelCols);
-        NumRowClusters = AskInt("Number of Row clusters = ", 1, rowLimit);
-        if (rowLimit <= 1) NumRowClusters = 1;
-        NumColClusters = AskInt("Number of Col clusters = ", 1, colLimit);
-        if (colLimit <= 1) NumColClusters = 1;
+        if (OneMode) {
+            // One partition: its clusters index both the model's rows and columns.
+            int32_t limit = Min(rowLimit, colLimit);
+            NumRowClusters = AskInt(OneModeClustersPrompt, 1, limit);
+            if (limit <= 1) NumRowClusters = 1;
+            NumColClusters = NumRowClusters;
+        } else {
+            NumRowClusters = AskInt("Number of Row clusters = ", 1, rowLimit);
+            if (rowLimit <= 1) NumRowClusters = 1;
+            NumColClusters = AskInt("Number of Col clusters = ", 1, colLimit);
+            if (colLimit <= 1) NumColClusters = 1;
+        }
         StartRandomSeries();
         EverPartitioned = true;
     }
@@ -176,6 +184,13 @@ static void RunLoop() {
     }
 }
 
+// One partition for rows and columns alike, when asked for and the network
+// has one set of units.
+static void ChooseOneMode() {
+    OneMode = OneModeAsked && !TwoMode;
+    if (OneModeAsked && TwoMode) ConLine("onemode=1 ignored: the network is two-mode");
+}
+
 void RunProgram() {
     AnswerUsageArguments();
     ReadNamedAnswers();
@@ -186,6 +201,7 @@ void RunProgram() {
     ListLevel = 1;
     NumConstraints = 0;
     ReadModel();
+    ChooseOneMode();
     CheckNamedAnswersAgainstData();
     ReleaseListing();
     TitleDialogue();

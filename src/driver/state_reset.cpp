@@ -62,6 +62,8 @@ static void ResetCriterion() {
     std::memset(TypeName, 0, sizeof TypeName);
     ForceFullEvaluation = false;
     SearchThreads = 0;
+    OneModeAsked = false;
+    OneMode = false;
 }
 
 static void ResetRunControl() {

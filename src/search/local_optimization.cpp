@@ -44,10 +44,22 @@ static double ExchangeError(int a, int b) {
     return ColExchangeError(a, b, CurrentError);
 }
 
-// The accepted partition of a side := its working (trial) partition and sizes.
-static void AcceptTrial(const SideTable& side) {
+static void CopyTrial(const SideTable& side) {
     std::memcpy(side.AcceptedPartition + 1, side.Partition + 1, static_cast<size_t>(side.Units));
     std::memcpy(side.AcceptedClusterSize, side.ClusterSize, MaxModelSize + 1);
+}
+
+// The accepted partition of a side := its working (trial) partition and sizes.
+static void AcceptTrial(const SideTable& side) {
+    CopyTrial(side);
+    CurrentError = TrialError;
+    if (Incremental) AcceptIncrementalTrial();
+}
+
+// The same for a trial of one partition on both sides.
+static void AcceptBothSides() {
+    CopyTrial(Side(RowSide));
+    CopyTrial(Side(ColSide));
     CurrentError = TrialError;
     if (Incremental) AcceptIncrementalTrial();
 }
@@ -136,6 +148,89 @@ static bool ExchangePhase() {
     return false;
 }
 
+// One partition of a one-mode network: unit u of the rows and of the
+// columns goes to cluster c (the same on both sides). Keeps it when it
+// lowers the error; true then.
+static bool TryBothSidesMove(int u, int c) {
+    const SideTable rows = Side(RowSide), cols = Side(ColSide);
+    int b = rows.AcceptedPartition[u];
+    for (const SideTable& side : {rows, cols}) {
+        side.Partition[u] = static_cast<uint8_t>(c);
+        ++side.ClusterSize[c];
+        --side.ClusterSize[b];
+    }
+    TrialError = Incremental ? BothSidesMoveError(u, c) : TotalError();
+    if (ListTrace) {
+        WriteModelMatrix();
+        ListLine("try unit %3d : %3d --> %2d  error =%12.3f", u, b, c, TrialError);
+    }
+    if (!(TrialError < CurrentError)) {
+        for (const SideTable& side : {rows, cols}) {
+            side.Partition[u] = static_cast<uint8_t>(b);
+            --side.ClusterSize[c];
+            ++side.ClusterSize[b];
+        }
+        return false;
+    }
+    AcceptBothSides();
+    if (ListMoves) ListLine("move unit %3d from %3d to %2d  error =%12.3f", u, b, c, CurrentError);
+    if (ListLevel > 2) ConLine("move unit %3d from %3d to %2d      error =%12.3f", u, b, c, CurrentError);
+    if (ListTrace) WritePartitionDump(rows, ' ');
+    return true;
+}
+
+// The move phase of one partition: as MovePhase, each trial on both sides.
+static void BothSidesMovePhase() {
+    const SideTable side = Side(RowSide);
+    int32_t noImproveCount = 0;
+    int u = 0;
+    CopyAcceptedToWorking();
+    do {
+        u = u % side.Units + 1;
+        for (int c = 1; c <= side.Clusters; ++c) {
+            int b = side.AcceptedPartition[u];
+            if (c == b || side.AcceptedClusterSize[b] <= 1) continue;
+            if (TryBothSidesMove(u, c)) noImproveCount = -c;
+        }
+        noImproveCount += side.Clusters;
+    } while (noImproveCount < side.Units * side.Clusters);
+}
+
+// The exchange phase of one partition: as ExchangePhase, each trial on both sides.
+static bool BothSidesExchangePhase() {
+    const SideTable rows = Side(RowSide), cols = Side(ColSide);
+    CopyAcceptedToWorking();
+    for (int a = 1; a < rows.Units; ++a) {
+        for (int b = a + 1; b <= rows.Units; ++b) {
+            int ca = rows.AcceptedPartition[a], cb = rows.AcceptedPartition[b];
+            if (ca == cb) continue;
+            for (const SideTable& side : {rows, cols}) {
+                side.Partition[a] = static_cast<uint8_t>(cb);
+                side.Partition[b] = static_cast<uint8_t>(ca);
+            }
+            TrialError = Incremental ? BothSidesExchangeError(a, b) : TotalError();
+            if (ListTrace) {
+                WriteModelMatrix();
+                ListLine("try %3d/%1d <--> %2d/%1d  error =%12.3f", a, ca, b, cb, TrialError);
+            }
+            if (!(TrialError < CurrentError)) {
+                for (const SideTable& side : {rows, cols}) {
+                    side.Partition[a] = static_cast<uint8_t>(ca);
+                    side.Partition[b] = static_cast<uint8_t>(cb);
+                }
+                continue;
+            }
+            AcceptBothSides();
+            if (ListMoves) ListLine("transpose units %3d/%1d and %3d/%1d  error =%12.3f", a, ca, b, cb, CurrentError);
+            if (ListLevel > 2)
+                ConLine("transpose units %3d/%1d and %3d/%1d   error =%12.3f", a, ca, b, cb, CurrentError);
+            if (ListTrace) WritePartitionDump(rows, '-');
+            return true;
+        }
+    }
+    return false;
+}
+
 void SearchLocalOptimum(int32_t rep) {
     // The start.
     if (ListLevel > 3) ListLine("*** Local optimization %d", rep);
@@ -160,6 +255,10 @@ void SearchLocalOptimum(int32_t rep) {
     // Moves until both sides settle, then the first improving exchange, if
     // any, starts the whole cycle again.
     bool searchDone = false;
+    while (OneMode && !searchDone) {
+        BothSidesMovePhase();
+        searchDone = !BothSidesExchangePhase();
+    }
     while (!searchDone) {
         MovePhase<RowSide>();
         MovePhase<ColSide>();

@@ -156,6 +156,14 @@ static bool ReadClusterNumbers(TextFile& file, uint8_t rows[], uint8_t cols[], i
     return EveryClusterUsed(rows, NumRows, rowClusters) && EveryClusterUsed(cols, NumCols, colClusters);
 }
 
+// One partition on both sides, as a run for one partition needs.
+static bool SamePartition(const uint8_t rows[], const uint8_t cols[], int32_t rowClusters, int32_t colClusters) {
+    if (rowClusters != colClusters) return false;
+    for (int u = 1; u <= NumRows; ++u)
+        if (rows[u] != cols[u]) return false;
+    return true;
+}
+
 void ReadPartitionFile() {
     StartFromFile = true;
     PartFileKeepOpen = false;
@@ -179,7 +187,9 @@ void ReadPartitionFile() {
         ListLine(" Reading partition: %s", text.c_str());
         uint8_t read[2][MaxSideUnits + 1];
         int32_t rowClusters = 0, colClusters = 0;
-        if (ReadClusterNumbers(file, read[RowSide], read[ColSide], rowClusters, colClusters)) {
+        bool whole = ReadClusterNumbers(file, read[RowSide], read[ColSide], rowClusters, colClusters);
+        if (whole && OneMode) whole = SamePartition(read[RowSide], read[ColSide], rowClusters, colClusters);
+        if (whole) {
             good = true;
             ListLine("NumRows = %d   NumCols = %d", rowClusters, colClusters);
             Title = text;

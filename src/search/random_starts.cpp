@@ -85,6 +85,13 @@ void RandomPartition(uint8_t partition[], uint8_t sizes[], int n, int k) {
 
 void DrawRandomStarts() {
     RandomPartition(RowPartition, RowClusterSize, NumRows, NumRowClusters);
+    if (OneMode) {
+        // One partition: the columns take the rows' draw, and the generator
+        // moves on only by that one draw.
+        std::memcpy(ColPartition, RowPartition, sizeof ColPartition);
+        std::memcpy(ColClusterSize, RowClusterSize, sizeof ColClusterSize);
+        return;
+    }
     RandomPartition(ColPartition, ColClusterSize, NumCols, NumColClusters);
 }
 

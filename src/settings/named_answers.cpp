@@ -28,7 +28,7 @@ static const char* const PriorityPrompt = "priority  = ";
 
 enum AnswerKind { IntAnswer, TextAnswer, YesNoAnswer, NoKeyword };
 // The bound that the network and model put on an answer.
-enum DataLimit { NoLimit, RowLimit, ColLimit, UnitLimit };
+enum DataLimit { NoLimit, RowLimit, ColLimit, BothLimit, UnitLimit };
 
 // Every question a scripted run may meet, with its keyword and the answer
 // taken when the keyword is not given.
@@ -51,6 +51,8 @@ static const Question Questions[] = {
     {"run", RunPrompt, IntAnswer, 0, 2, NoLimit, "0"},
     {"rows", "Number of Row clusters = ", IntAnswer, 1, MaxModelSize, RowLimit, "2"},
     {"cols", "Number of Col clusters = ", IntAnswer, 1, MaxModelSize, ColLimit, "2"},
+    // One partition (onemode=1) asks for one count, answered by rows=.
+    {"rows", OneModeClustersPrompt, IntAnswer, 1, MaxModelSize, BothLimit, "2"},
     {"reps", "Number of random repetitions              = ", IntAnswer, 0, 2147483646, NoLimit, "100"},
     {"save", "Save: 0 - no, 1 - ask, 2 - opt, 3 - all   = ", IntAnswer, 0, 3, NoLimit, "0"},
     {"list", "1 - short list,  2 - list all  = ", IntAnswer, 1, 5, NoLimit, "1"},
@@ -61,6 +63,7 @@ static int32_t LimitOf(DataLimit limit) {
     switch (limit) {
         case RowLimit: return Min(NumRows, ModelRows);
         case ColLimit: return Min(NumCols, ModelCols);
+        case BothLimit: return Min(Min(NumRows, ModelRows), Min(NumCols, ModelCols));
         case UnitLimit: return NumUnits;
         default: return 0;
     }
@@ -268,6 +271,9 @@ void ReadNamedAnswers() {
         } else if (keyword == "seed") {
             uint32_t seed;
             if (!ParseSeed(value, seed)) StopOnNamedAnswer("seed", value, "0..4294967295");
+        } else if (keyword == "onemode") {
+            if (std::strcmp(value, "0") != 0 && std::strcmp(value, "1") != 0) StopOnNamedAnswer("onemode", value, "0 or 1");
+            OneModeAsked = value[0] == '1';
         } else if (keyword == "threads") {
             int32_t threads;
             if (!ParseInt32(value, threads) || threads < 0 || threads > MaxSearchThreads)
@@ -290,11 +296,23 @@ bool NamedAnswersNeedData() {
     return false;
 }
 
+// The cluster questions of the other mode are never asked in this run.
+static bool AskedInThisRun(const Question& q) {
+    if (q.Limit == RowLimit || q.Limit == ColLimit) return !OneMode;
+    if (q.Limit == BothLimit) return OneMode;
+    return true;
+}
+
 void CheckNamedAnswersAgainstData() {
+    bool colsIgnored = false;
     for (int n = 0; n < NumNamedAnswers; ++n) {
         const NamedAnswerEntry& entry = NamedAnswers[n];
         for (const Question& q : Questions) {
             if (q.Limit == NoLimit || std::strcmp(entry.Prompt, q.Prompt) != 0) continue;
+            if (!AskedInThisRun(q)) {
+                colsIgnored = colsIgnored || q.Limit == ColLimit;
+                continue;
+            }
             int32_t limit = LimitOf(q.Limit);
             int32_t number = 0;
             ParseInt32(entry.Text.c_str(), number);
@@ -304,6 +322,7 @@ void CheckNamedAnswersAgainstData() {
             StopOnNamedAnswer(q.Keyword, entry.Text, RangeText(q.Min, limit) + " for this network and model");
         }
     }
+    if (colsIgnored) ConLine("cols= ignored: one partition takes its number of clusters from rows=");
 }
 
 bool NamedAnswer(const char* prompt, std::string& text, const char*& keyword) {

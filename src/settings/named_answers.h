@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <string>
 
+// The one cluster question of a run for one partition (onemode=1).
+inline constexpr const char* OneModeClustersPrompt = "Number of clusters = ";
+
 // Reads the answer arguments into NamedAnswers, sets ScriptedRun, and checks
 // every answer whose range does not depend on the data. A bad answer ends the
 // program with exit code 1 before any file is touched.

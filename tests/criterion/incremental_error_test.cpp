@@ -106,9 +106,10 @@ struct RandomProblem {
         for (int u = 1; u <= n; ++u) ++sizes[partition[u]];
     }
 
-    void Make(int maxUnits) {
+    // oneMode: one set of units and one partition for rows and columns.
+    void Make(int maxUnits, bool oneMode = false) {
         ResetState();
-        bool twoMode = Chance(50);
+        bool twoMode = Chance(50) && !oneMode;
         NumRows = 2 + Below(maxUnits - 1);
         NumCols = twoMode ? 2 + Below(maxUnits - 1) : NumRows;
         TwoMode = twoMode;
@@ -160,8 +161,16 @@ struct RandomProblem {
             ConstraintWeight[k] = Below(12) - 2;
         }
 
+        if (oneMode) {
+            NumColClusters = NumRowClusters;
+            ModelCols = ModelRows;
+        }
         RandomPartitionOf(RowPartition, RowClusterSize, NumRows, NumRowClusters);
         RandomPartitionOf(ColPartition, ColClusterSize, NumCols, NumColClusters);
+        if (oneMode) {
+            std::memcpy(ColPartition, RowPartition, sizeof ColPartition);
+            std::memcpy(ColClusterSize, RowClusterSize, sizeof ColClusterSize);
+        }
         CopyWorkingToAccepted();
     }
 };
@@ -306,6 +315,56 @@ TEST_F(IncrementalError, ExchangePhasesEqualTheFullTotal) {
     EXPECT_GT(manyClusters, 5);
 }
 
+// One partition of a one-mode network: every move and exchange changes a
+// unit's row, its column and the diagonal cell they share. Each trial, drawn
+// at random and in runs of one unit with every partner as the exchange phase
+// takes them, must give the full total bit for bit; accepted trials of both
+// kinds make the next state to start from.
+TEST_F(IncrementalError, BothSidesTrialsEqualTheFullTotal) {
+    int compared = 0, accepted = 0, diagonalTies = 0;
+    for (unsigned seed = 5000; seed < 5200; ++seed) {
+        RandomProblem problem(seed);
+        problem.Make(seed % 4 == 0 ? 40 : 12, true);
+        if (NumRowClusters < 2) continue;
+        for (int u = 1; u <= NumRows; ++u) diagonalTies += BinaryMatrix[u][u];
+        StartIncrementalError();
+        double current = TotalError();
+        for (int trial = 0; trial < 150; ++trial) {
+            CopyAcceptedToWorking();
+            int a = 1 + problem.Below(NumRows), b = 1 + problem.Below(NumRows);
+            int ca = RowPartition[a], cb = RowPartition[b];
+            double incremental;
+            if (trial % 2 == 0) {  // a move out of a cluster of two or more
+                if (RowClusterSize[ca] < 2) continue;
+                int c = 1 + problem.Below(NumRowClusters - 1);
+                if (c >= ca) ++c;
+                for (uint8_t* sizes : {RowClusterSize, ColClusterSize}) --sizes[ca], ++sizes[c];
+                RowPartition[a] = ColPartition[a] = static_cast<uint8_t>(c);
+                incremental = BothSidesMoveError(a, c);
+            } else {
+                if (ca == cb) continue;
+                RowPartition[a] = ColPartition[a] = static_cast<uint8_t>(cb);
+                RowPartition[b] = ColPartition[b] = static_cast<uint8_t>(ca);
+                incremental = BothSidesExchangeError(a, b);
+            }
+            double full = TotalError();
+            ASSERT_TRUE(SameBits(incremental, full))
+                << "seed " << seed << " trial " << trial << " units " << a << " " << b << ": " << incremental
+                << " != " << full;
+            ++compared;
+            if (full < current || problem.Chance(25)) {
+                AcceptIncrementalTrial();
+                CopyWorkingToAccepted();
+                current = full;
+                ++accepted;
+            }
+        }
+    }
+    EXPECT_GT(compared, 15000);
+    EXPECT_GT(accepted, 3000);
+    EXPECT_GT(diagonalTies, 500);
+}
+
 TEST_F(IncrementalError, SingletonClustersAndOneClusterSides) {
     for (unsigned seed = 1000; seed < 1100; ++seed) {
         RandomProblem problem(seed);
@@ -411,6 +470,38 @@ TEST_F(IncrementalError, WholeSearchesEndAlikeWithEitherEvaluator) {
         if (std::memcmp(startRows, AcceptedRowPartition, sizeof startRows) != 0) ++moved;
     }
     EXPECT_GT(moved, 20);  // the searches did move units
+}
+
+// One partition: the search ends alike with either evaluator, and its
+// result is one partition.
+TEST_F(IncrementalError, OnePartitionSearchesEndAlikeWithEitherEvaluator) {
+    int moved = 0;
+    for (unsigned seed = 6000; seed < 6040; ++seed) {
+        RandomProblem problem(seed);
+        problem.Make(seed % 4 == 0 ? 30 : 12, true);
+        OneMode = true;
+        int listLevel = 1 + static_cast<int>(seed % 3);
+        uint8_t start[MaxSideUnits + 1], startSizes[MaxModelSize + 1];
+        std::memcpy(start, AcceptedRowPartition, sizeof start);
+        std::memcpy(startSizes, AcceptedRowClusterSize, sizeof startSizes);
+
+        SearchOutcome full = SearchFrom(listLevel, true);
+
+        for (uint8_t* partition : {AcceptedRowPartition, AcceptedColPartition})
+            std::memcpy(partition, start, sizeof start);
+        for (uint8_t* sizes : {AcceptedRowClusterSize, AcceptedColClusterSize})
+            std::memcpy(sizes, startSizes, sizeof startSizes);
+        CopyAcceptedToWorking();
+        SearchOutcome incremental = SearchFrom(listLevel, false);
+
+        ASSERT_EQ(incremental.Listing, full.Listing) << "seed " << seed;
+        ASSERT_EQ(incremental.Console, full.Console) << "seed " << seed;
+        ASSERT_EQ(incremental.Rows, full.Rows) << "seed " << seed;
+        ASSERT_EQ(incremental.Cols, incremental.Rows) << "seed " << seed;
+        ASSERT_TRUE(SameBits(incremental.Error, full.Error)) << "seed " << seed;
+        if (std::memcmp(start, AcceptedRowPartition, sizeof start) != 0) ++moved;
+    }
+    EXPECT_GT(moved, 15);
 }
 
 // The trace levels keep the full evaluation: the listing is the same with

@@ -101,6 +101,24 @@ TEST_F(RandomStarts, OneClusterPerUnitAndOneClusterForAll) {
     }
 }
 
+// One partition: the columns copy the rows' draw, which is the same draw,
+// with the same generator state after it, as the rows of two partitions.
+TEST_F(RandomStarts, OnePartitionDrawsTheRowsOnly) {
+    UseBinaryNetwork({"0110110", "1010010", "1100100", "0001011", "1110000", "1000101", "0011010"});
+    NumRowClusters = NumColClusters = 3;
+    RandomSeed = 99;
+    uint8_t rows[MaxSideUnits + 1], sizes[MaxModelSize + 1];
+    RandomPartition(rows, sizes, 7, 3);
+    uint32_t after = RandomSeed;
+    OneMode = true;
+    RandomSeed = 99;
+    DrawRandomStarts();
+    EXPECT_EQ(RandomSeed, after);
+    EXPECT_EQ(Drawn(RowPartition, 7), Drawn(rows, 7));
+    EXPECT_EQ(Drawn(ColPartition, 7), Drawn(rows, 7));
+    EXPECT_EQ(Drawn(ColClusterSize, 3), Drawn(sizes, 3));
+}
+
 TEST_F(RandomStarts, TraceWritesPartitionAndSizesAtLevelFour) {
     CaptureListing();
     ListLevel = 4;

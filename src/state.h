@@ -98,8 +98,12 @@ inline uint8_t TypePriority[NumTypeCodes];  // 1..13; 0 excludes the type
 inline int32_t PrioritySequence[NumTypeCodes + 1];  // entry p: type of priority p, or -1
 inline double DiaDensity;     // divisor of density values on diagonal blocks
 inline double OutDensity;     // density threshold; divisor of other density values
-inline const char* TypeCode[NumTypeCodes];  // 3-character short names
-inline const char* TypeName[NumTypeCodes];  // names of at most 15 characters
+// Short and full names of the ideal block types, by code.
+inline const char* const TypeCode[NumTypeCodes] = {" - ", "com", "rdo", "cdo", "reg", "rre", "cre",
+                                                   "rfn", "cfn", "den", "dnc", "one", "sym"};
+inline const char* const TypeName[NumTypeCodes] = {
+    "null",         "complete",     "row-dominant", "col-dominant", "regular",  "row-regular", "col-regular",
+    "row-function", "col-function", "density",      "do not care",  "non-null", "symmetric"};
 
 // Run settings: set by the program flow, the random series and the partition
 // reader between repetitions; a search only reads them, on any thread.

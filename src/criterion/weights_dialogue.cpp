@@ -9,20 +9,11 @@
 #include "state.h"
 
 void SetCriterionDefaults() {
-    static const char* const Codes[NumTypeCodes] = {" - ", "com", "rdo", "cdo", "reg",
-                                                    "rre", "cre", "rfn", "cfn", "den",
-                                                    "dnc", "one", "sym"};
-    static const char* const Names[NumTypeCodes] = {
-        "null",        "complete",     "row-dominant", "col-dominant", "regular",
-        "row-regular", "col-regular",  "row-function", "col-function", "density",
-        "do not care", "non-null",     "symmetric"};
     DiaDensity = 0.75;
     OutDensity = 0.5;
     PrioritySequence[0] = -1;
     for (int k = 0; k <= MaxTypeCode; ++k) {
         TypeWeight[k] = 1.0;
-        TypeCode[k] = Codes[k];
-        TypeName[k] = Names[k];
         TypePriority[k] = static_cast<uint8_t>(k + 1);
         PrioritySequence[k + 1] = k;
     }

@@ -58,8 +58,6 @@ static void ResetCriterion() {
     std::memset(TypePriority, 0, sizeof TypePriority);
     std::memset(PrioritySequence, 0, sizeof PrioritySequence);
     DiaDensity = OutDensity = 0.0;
-    std::memset(TypeCode, 0, sizeof TypeCode);
-    std::memset(TypeName, 0, sizeof TypeName);
     ForceFullEvaluation = false;
     SearchThreads = 0;
     OneModeAsked = false;

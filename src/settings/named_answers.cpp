@@ -15,7 +15,6 @@
 #include "console/prompts.h"
 #include "console/stop.h"
 #include "console/text_input.h"
-#include "criterion/weights_dialogue.h"
 #include "settings/keywords.h"
 #include "state.h"
 
@@ -241,7 +240,6 @@ void ReadNamedAnswers() {
     NumNamedAnswers = 0;
     ScriptedRun = false;
     SearchThreads = 0;
-    SetCriterionDefaults();  // the type names for weights=
     WeightAnswers weights{};
     std::string runAnswer = "2";  // a scripted run without run= starts a random series
     for (int i = 1; i < ArgCount; ++i) {

@@ -472,38 +472,6 @@ TEST_F(IncrementalError, WholeSearchesEndAlikeWithEitherEvaluator) {
     EXPECT_GT(moved, 20);  // the searches did move units
 }
 
-// One partition: the search ends alike with either evaluator, and its
-// result is one partition.
-TEST_F(IncrementalError, OnePartitionSearchesEndAlikeWithEitherEvaluator) {
-    int moved = 0;
-    for (unsigned seed = 6000; seed < 6040; ++seed) {
-        RandomProblem problem(seed);
-        problem.Make(seed % 4 == 0 ? 30 : 12, true);
-        OneMode = true;
-        int listLevel = 1 + static_cast<int>(seed % 3);
-        uint8_t start[MaxSideUnits + 1], startSizes[MaxModelSize + 1];
-        std::memcpy(start, AcceptedRowPartition, sizeof start);
-        std::memcpy(startSizes, AcceptedRowClusterSize, sizeof startSizes);
-
-        SearchOutcome full = SearchFrom(listLevel, true);
-
-        for (uint8_t* partition : {AcceptedRowPartition, AcceptedColPartition})
-            std::memcpy(partition, start, sizeof start);
-        for (uint8_t* sizes : {AcceptedRowClusterSize, AcceptedColClusterSize})
-            std::memcpy(sizes, startSizes, sizeof startSizes);
-        CopyAcceptedToWorking();
-        SearchOutcome incremental = SearchFrom(listLevel, false);
-
-        ASSERT_EQ(incremental.Listing, full.Listing) << "seed " << seed;
-        ASSERT_EQ(incremental.Console, full.Console) << "seed " << seed;
-        ASSERT_EQ(incremental.Rows, full.Rows) << "seed " << seed;
-        ASSERT_EQ(incremental.Cols, incremental.Rows) << "seed " << seed;
-        ASSERT_TRUE(SameBits(incremental.Error, full.Error)) << "seed " << seed;
-        if (std::memcmp(start, AcceptedRowPartition, sizeof start) != 0) ++moved;
-    }
-    EXPECT_GT(moved, 15);
-}
-
 // The trace levels keep the full evaluation: the listing is the same with
 // the switch either way, trial lines and block traces included.
 TEST_F(IncrementalError, TraceLevelListingIsTheSameEitherWay) {

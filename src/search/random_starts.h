@@ -18,7 +18,7 @@ void RandomPartition(uint8_t partition[], uint8_t sizes[], int n, int k);
 // partitions and sizes of both sides, rows drawn first.
 void DrawRandomStarts();
 // Empties the results of a series (ten best, best error, exact fits).
-// Added: the program start needs the same empty results as a new series.
+// The program start uses it too: a run begins with the results a new series has.
 void ResetSeriesResults();
 // Asks the series questions, reports the previous series and resets the results.
 void StartRandomSeries();

@@ -231,7 +231,7 @@ TEST_F(Weights, DuplicatePriorityRepeatsAllThirteen) {
     EXPECT_EQ(PrioritySequence[1], SymmetricType);
     EXPECT_EQ(PrioritySequence[2], -1);
     EXPECT_EQ(PrioritySequence[13], CompleteType);
-    // The listing rows as the Part describes them.
+    // The rows of the weights table in the listing.
     std::string listing = ListingText();
     EXPECT_NE(listing.find("    0 :     1.000    0   12\r\n"), std::string::npos);
     EXPECT_NE(listing.find("    1 :     1.000   13   -1\r\n"), std::string::npos);

@@ -361,18 +361,23 @@ static bool TrialNotBelow() {
     return change > slack;
 }
 
-// The total error after unit x of side s goes from p to q and unit y (0:
-// none) from q to p; keeps the trial for AcceptIncrementalTrial. Infinity
-// when limit is at most the kept total and the total certainly not below it.
-static double StepError(int s, int p, int q, int x, int y, double limit) {
-    const int o = 1 - s;
-    const int otherClusters = SideClusters[o];
+// The latest trial, kept for AcceptIncrementalTrial.
+static void NoteTrial(int s, int p, int q, int x, int y) {
     TrialReady = true;
     TrialSide = s;
     TrialFrom = p;
     TrialTo = q;
     TrialUnit = x;
     TrialPartner = y;
+}
+
+// The total error after unit x of side s goes from p to q and unit y (0:
+// none) from q to p; keeps the trial for AcceptIncrementalTrial. Infinity
+// when limit is at most the kept total and the total certainly not below it.
+static double StepError(int s, int p, int q, int x, int y, double limit) {
+    const int o = 1 - s;
+    const int otherClusters = SideClusters[o];
+    NoteTrial(s, p, q, x, y);
 
     // Other lines: only where x and y differ does a line's sum in p and in q
     // change, by one each way.
@@ -449,13 +454,8 @@ static double BothSidesError(int x, int y, int q) {
     StepError(RowSide, q, p, x, y, NoLimit);
     AcceptStep();
     StepByStep = false;
-    TrialReady = true;
+    NoteTrial(RowSide, p, q, x, y);
     TrialBothSides = true;
-    TrialSide = RowSide;
-    TrialFrom = p;
-    TrialTo = q;
-    TrialUnit = x;
-    TrialPartner = y;
     return total;
 }
 

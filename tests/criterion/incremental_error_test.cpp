@@ -175,6 +175,24 @@ struct RandomProblem {
     }
 };
 
+// True when a trial's incremental total equals the full one bit for bit.
+// Takes the improving trials and a quarter of the others, so that the kept
+// state wanders through accepted pairs of every kind.
+bool TrialAgrees(RandomProblem& problem, double incremental, double& current, int& accepted) {
+    double full = TotalError();
+    if (!SameBits(incremental, full)) {
+        ADD_FAILURE() << incremental << " != " << full;
+        return false;
+    }
+    if (full < current || problem.Chance(25)) {
+        AcceptIncrementalTrial();
+        CopyWorkingToAccepted();
+        current = full;
+        ++accepted;
+    }
+    return true;
+}
+
 // Draws one trial on the working pair and evaluates it incrementally; false
 // when the drawn trial does not exist (one cluster, a lone unit, one cluster
 // for both units).
@@ -221,19 +239,9 @@ TEST_F(IncrementalError, EveryTrialEqualsTheFullTotalOnRandomProblems) {
             double incremental;
             std::string what;
             if (!RandomTrial(problem, incremental, what)) continue;
-            double full = TotalError();
-            ASSERT_TRUE(SameBits(incremental, full))
-                << "seed " << seed << " trial " << trial << " " << what << ": " << incremental
-                << " != " << full;
+            ASSERT_TRUE(TrialAgrees(problem, incremental, current, accepted))
+                << "seed " << seed << " trial " << trial << " " << what;
             ++compared;
-            // Take the improving trials and some others, so that the kept
-            // state wanders through accepted pairs of every kind.
-            if (full < current || problem.Chance(25)) {
-                AcceptIncrementalTrial();
-                CopyWorkingToAccepted();
-                current = full;
-                ++accepted;
-            }
         }
     }
     EXPECT_GT(compared, 20000);
@@ -347,17 +355,9 @@ TEST_F(IncrementalError, BothSidesTrialsEqualTheFullTotal) {
                 RowPartition[b] = ColPartition[b] = static_cast<uint8_t>(ca);
                 incremental = BothSidesExchangeError(a, b);
             }
-            double full = TotalError();
-            ASSERT_TRUE(SameBits(incremental, full))
-                << "seed " << seed << " trial " << trial << " units " << a << " " << b << ": " << incremental
-                << " != " << full;
+            ASSERT_TRUE(TrialAgrees(problem, incremental, current, accepted))
+                << "seed " << seed << " trial " << trial << " units " << a << " " << b;
             ++compared;
-            if (full < current || problem.Chance(25)) {
-                AcceptIncrementalTrial();
-                CopyWorkingToAccepted();
-                current = full;
-                ++accepted;
-            }
         }
     }
     EXPECT_GT(compared, 15000);

@@ -194,6 +194,25 @@ inline bool PartitionSaveSkipped;  // a save was skipped because the file could 
 inline bool EnvWriteFailed;        // the environment file could not be written
 inline bool ConsoleInputEnded;     // standard input has reached its end
 
+// The files of this run by role. A file may serve one role only: a network
+// written over by clusterings, or a model appended to by the listing, would be
+// lost. Claimed as each file is opened (the result files with the listing);
+// a file is known by device and inode while it exists, and by its resolved
+// path before it does.
+enum FileRole : int { NetworkRole, ModelRole, ListingRole, PartitionRole, EnvironmentRole, ResultRole };
+struct FileClaim {
+    FileRole Role;
+    bool Exists;        // Device and Inode are known
+    uint64_t Device;
+    uint64_t Inode;
+    std::string Path;   // absolute, links resolved as far as the file exists
+};
+constexpr int MaxFileClaims = 16;
+inline FileClaim FileClaims[MaxFileClaims];
+inline int32_t NumFileClaims;
+inline int ResultNamesLock = -1;  // held while this run owns its result names against other runs
+inline bool NoResultFiles;        // the listing is no regular file (a device): nothing is written beside it
+
 // Result files beside the listing for other programs (JSON, picture,
 // partitions in the network tools' format), rewritten at every series report.
 constexpr int NumResultFiles = 5;

@@ -17,7 +17,7 @@ void StopOnBadInput(const char* format, ...) {
     va_start(arguments, format);
     std::vsnprintf(line, sizeof line, format, arguments);
     va_end(arguments);
-    ConLine("%s", line);
+    ConMessage("%s", line);
     StopAfterMessage();
 }
 

@@ -1,5 +1,6 @@
 // File selection and opening. A file asked for reading that does not exist is
-// created empty, as the family's programs always did, and then read as empty.
+// created empty, as the family's programs always did, and then read as empty;
+// a scripted run, whose names nobody typed at a question, stops on it instead.
 // Files written are locked against a second run in the same folder, which
 // would otherwise interleave its pages or overwrite its clusterings.
 #include "console/file_select.h"
@@ -11,6 +12,8 @@
 
 #include <cerrno>
 
+#include "console/bad_input.h"
+#include "console/file_roles.h"
 #include "console/output.h"
 #include "console/prompts.h"
 #include "console/text_input.h"
@@ -59,7 +62,7 @@ static bool LockOpenFile(int fd, int kind, const std::string& name) {
     } while (result != 0 && errno == EINTR);
     if (result == 0 || errno != EWOULDBLOCK) return true;
     FileInUse = true;
-    ConLine("In use by another run: %s", name.c_str());
+    ConMessage("In use by another run: %s", name.c_str());
     return false;
 }
 
@@ -70,8 +73,13 @@ static bool EmptyFile(int fd) {
     return !S_ISREG(info.st_mode) || info.st_size == 0 || ftruncate(fd, 0) == 0;
 }
 
-FILE* OpenOutputFile(FileMode mode, std::string& name, const char* description) {
+FILE* OpenOutputFile(FileMode mode, std::string& name, const char* description, FileRole role) {
     SelectFile(description, name);
+    return OpenSelectedOutputFile(mode, name, role);
+}
+
+FILE* OpenSelectedOutputFile(FileMode mode, const std::string& name, FileRole role) {
+    ClaimFile(role, name);
     FileInUse = false;
     bool append = mode == AppendMode;
     ConLine(append && FileExists(name) ? "Append %s" : "Rewrite %s", name.c_str());
@@ -89,8 +97,15 @@ FILE* OpenOutputFile(FileMode mode, std::string& name, const char* description) 
     return file;
 }
 
-bool OpenInputFile(TextFile& file, std::string& name, const char* description) {
+void RequireExistingFile(const std::string& name) {
+    if (!FileExists(name)) StopOnBadInput("No such file: %s", name.c_str());
+}
+
+bool OpenInputFile(TextFile& file, std::string& name, const char* description, FileRole role) {
     SelectFile(description, name);
+    // A scripted run asks no names: one that does not exist is mistyped.
+    if (ScriptedRun) RequireExistingFile(name);
+    ClaimFile(role, name);
     FileInUse = false;
     if (!FileExists(name)) {
         ConLine("Rewrite %s", name.c_str());

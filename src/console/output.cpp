@@ -29,7 +29,7 @@ bool WriteWhole(int fd, const char* data, size_t size) {
 static void ReportListingFailure() {
     if (ListingWriteFailed) return;
     ListingWriteFailed = true;
-    std::printf("Cannot write %s\n", LstFileName.c_str());
+    ConMessage("Cannot write %s", LstFileName.c_str());
 }
 
 // Hands the gathered text to the file; after a failure it is dropped.
@@ -72,15 +72,38 @@ void ConPrint(const char* format, ...) {
     va_end(args);
 }
 
+// The console line holds progress marks and nothing has ended it yet.
+static bool MarksOnLine;
+
 void ConLine(const char* format, ...) {
     va_list args;
     va_start(args, format);
     std::vprintf(format, args);
     va_end(args);
-    std::putchar('\n');
+    ConEndLine();
 }
 
-void ConEndLine() { std::putchar('\n'); }
+void ConMessage(const char* format, ...) {
+    if (MarksOnLine) ConEndLine();
+    va_list args;
+    va_start(args, format);
+    std::vprintf(format, args);
+    va_end(args);
+    ConEndLine();
+}
+
+void ConMark(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vprintf(format, args);
+    va_end(args);
+    MarksOnLine = true;
+}
+
+void ConEndLine() {
+    std::putchar('\n');
+    MarksOnLine = false;
+}
 
 void ConFlush() { std::fflush(stdout); }
 

@@ -16,6 +16,11 @@ inline ssize_t (*WriteHook)(int fd, const void* data, size_t size) = nullptr;
 void ConPrint(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // Writes formatted text to standard output and ends the line.
 void ConLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Writes a message about the run (a file that cannot be written, a stop) as
+// one console line, on a line of its own even after progress marks.
+void ConMessage(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Writes a progress mark; the line stays open for the next one.
+void ConMark(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // Ends the current console line.
 void ConEndLine();
 // Makes everything written so far visible (before reading an answer).

@@ -12,7 +12,7 @@ static void ClosePartitionOutput() {
     if (PartitionFile == nullptr) return;
     if (std::fclose(PartitionFile) != 0 && !PartitionWriteFailed) {
         PartitionWriteFailed = true;
-        ConLine("Cannot write %s", PartFileName.c_str());
+        ConMessage("Cannot write %s", PartFileName.c_str());
     }
     PartitionFile = nullptr;
     PartFileOpen = false;
@@ -24,6 +24,11 @@ void CloseOutputFiles() {
 }
 
 void EndProgram(int exitCode) {
+    if (StopBackgroundSearch != nullptr) {
+        void (*stop)() = StopBackgroundSearch;
+        StopBackgroundSearch = nullptr;
+        stop();
+    }
     CloseOutputFiles();
     ConFlush();
     if (EndProgramHook != nullptr) EndProgramHook(exitCode);

@@ -9,6 +9,10 @@
 // return (a fuzz driver jumps back to its loop).
 inline void (*EndProgramHook)(int exitCode) = nullptr;
 
+// Set while worker threads search: stops them, so that an end in the middle
+// of a series does not leave the process waiting on them at exit.
+inline void (*StopBackgroundSearch)() = nullptr;
+
 // Flushes and closes the listing and a partition file open for saving; a
 // failed write is reported once.
 void CloseOutputFiles();

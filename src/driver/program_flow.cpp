@@ -7,6 +7,7 @@
 #include <string>
 
 #include "console/bad_input.h"
+#include "console/file_roles.h"
 #include "console/file_select.h"
 #include "console/listing_pages.h"
 #include "console/output.h"
@@ -24,6 +25,7 @@
 #include "search/partition_files.h"
 #include "search/random_starts.h"
 #include "search/repetition_record.h"
+#include "search/result_files.h"
 #include "search/results_report.h"
 #include "search/threaded_series.h"
 #include "settings/environment.h"
@@ -56,10 +58,25 @@ static void StartUp() {
 }
 
 static void OpenWorkingFiles() {
-    ListingFile = OpenOutputFile(AppendMode, LstFileName, "LST - list file");
+    // A scripted run asks no names, so its input files are known before any
+    // file is opened: a missing one, or one that is the environment file,
+    // stops it before the listing is created.
+    if (ScriptedRun) {
+        RequireExistingFile(NetFileName);
+        RequireExistingFile(MdlFileName);
+        ClaimFile(NetworkRole, NetFileName);
+        ClaimFile(ModelRole, MdlFileName);
+    }
+    SelectFile("LST - list file", LstFileName);
+    // A listing that another run holds is named as such by its open; a new
+    // one is created only once the result names are this run's.
+    bool listingExisted = FileExists(LstFileName);
+    if (!listingExisted) ClaimResultFiles();
+    ListingFile = OpenSelectedOutputFile(AppendMode, LstFileName, ListingRole);
     if (ListingFile == nullptr) StopCannotOpen(LstFileName);
-    if (!OpenInputFile(NetFile, NetFileName, "NET - network data file")) StopCannotOpen(NetFileName);
-    if (!OpenInputFile(ModelFile, MdlFileName, "MDL - model data file")) StopCannotOpen(MdlFileName);
+    if (listingExisted) ClaimResultFiles();
+    if (!OpenInputFile(NetFile, NetFileName, "NET - network data file", NetworkRole)) StopCannotOpen(NetFileName);
+    if (!OpenInputFile(ModelFile, MdlFileName, "MDL - model data file", ModelRole)) StopCannotOpen(MdlFileName);
     ListLevel = 1;
     ListMoves = false;
     ListTrace = false;

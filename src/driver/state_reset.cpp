@@ -102,6 +102,9 @@ static void ResetTextsAndFiles() {
     SeriesRepetitions = 0;
     std::memset(ResultFileFailed, 0, sizeof ResultFileFailed);
     ResultWriteFailed = false;
+    for (FileClaim& claim : FileClaims) claim = FileClaim{};
+    NumFileClaims = 0;
+    NoResultFiles = false;
 }
 
 static void ResetSettings() {

@@ -27,7 +27,7 @@ static const char* const PartFileDescription = "ZEP - partition file";
 static void CheckPartitionWrite(bool failed) {
     if (failed && !PartitionWriteFailed) {
         PartitionWriteFailed = true;
-        ConLine("Cannot write %s", PartFileName.c_str());
+        ConMessage("Cannot write %s", PartFileName.c_str());
     }
 }
 
@@ -73,10 +73,10 @@ void WritePartition() {
     if (PartitionWriteFailed) return;
     if (!(PartFileKeepOpen && PartFileOpen && PartitionFile != nullptr)) {
         ClosePartitionFile();
-        PartitionFile = OpenOutputFile(WriteMode, PartFileName, PartFileDescription);
+        PartitionFile = OpenOutputFile(WriteMode, PartFileName, PartFileDescription, PartitionRole);
         PartFileOpen = PartitionFile != nullptr;
         if (!PartFileOpen) {
-            if (!FileInUse) ConLine("Cannot write partition file %s", PartFileName.c_str());
+            if (!FileInUse) ConMessage("Cannot write partition file %s", PartFileName.c_str());
             PartitionSaveSkipped = true;
             return;
         }
@@ -170,7 +170,7 @@ void ReadPartitionFile() {
     // Clusterings saved so far must be complete in the file before it is read.
     ClosePartitionFile();
     TextFile file{};
-    PartFileOpen = OpenInputFile(file, PartFileName, PartFileDescription);
+    PartFileOpen = OpenInputFile(file, PartFileName, PartFileDescription, PartitionRole);
     bool inUse = PartFileOpen && !LockForReading(file, PartFileName);
     bool good = false;
     if (inUse) {

@@ -19,9 +19,9 @@ static const double NearZero = 0.000001;  // tolerance of near-best, exact fit a
 void WriteProgressMark() {
     if (RepCount % 50 == 1) {
         ConEndLine();
-        ConPrint("%7d>", RepCount);
+        ConMark("%7d>", RepCount);
     } else {
-        ConPrint(".");
+        ConMark(".");
     }
     ConFlush();
 }

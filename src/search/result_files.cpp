@@ -1,8 +1,10 @@
 // Result files beside the listing, derived from its name so that a run never
 // touches files it was not asked about: NAME.json, NAME.svg, NAME-rows.clu,
-// NAME-cols.clu and, for a two-mode network, NAME.clu. Every file is written
-// whole to a fresh temporary file and renamed over the old one, so a reader
-// never sees half a file and a failed write leaves the old one.
+// NAME-cols.clu and, for a two-mode network, NAME.clu. Every file is replaced
+// whole, so a reader never sees half a file and a failed write leaves the old
+// one; a file keeps its permissions, and one this user may not write is left
+// as it is. Beside a listing that is no regular file (a device) nothing is
+// written: /dev/null has no folder of results.
 //
 // The JSON file holds every series of the run: the series already reported
 // are kept as text, and the whole file is rewritten at each report. Errors
@@ -17,7 +19,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "console/bad_input.h"
+#include "console/file_roles.h"
 #include "console/output.h"
+#include "console/whole_files.h"
 #include "search/blockmodel_picture.h"
 #include "search/result_text.h"
 #include "state.h"
@@ -47,57 +52,37 @@ std::string ResultFileName(ResultFile kind) {
     return base + ResultSuffix[kind];
 }
 
-static bool SameFile(const struct stat& a, const std::string& name) {
-    struct stat b;
-    return !name.empty() && stat(name.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+void ClaimResultFiles() {
+    struct stat listing;
+    NoResultFiles = stat(LstFileName.c_str(), &listing) == 0 && !S_ISREG(listing.st_mode);
+    if (NoResultFiles || LstFileName.empty()) return;
+    for (int kind = 0; kind < NumResultFiles; ++kind) ClaimFile(ResultRole, ResultFileName(static_cast<ResultFile>(kind)));
+    // Every result name shares the JSON file's stem: holding one holds them all.
+    std::string json = ResultFileName(JsonResultFile);
+    if (!HoldNameAgainstOtherRuns(json)) StopOnBadInput("In use by another run: %s", json.c_str());
 }
 
-// True when name is, under any spelling or link, one of the files the run
-// reads or writes itself.
-static bool IsWorkingFile(const std::string& name) {
-    struct stat info;
-    if (stat(name.c_str(), &info) != 0) return false;
-    return SameFile(info, LstFileName) || SameFile(info, NetFileName) || SameFile(info, MdlFileName) ||
-           SameFile(info, PartFileName) || SameFile(info, EnvFileName);
-}
-
-// Writes text (lines ended by LF) to the file name with CR LF line ends,
-// through a temporary file in the same folder; false on any failure.
+// Writes text (lines ended by LF) to the file name with CR LF line ends;
+// false when the file may not be written or any step fails.
 static bool WriteWholeFile(const std::string& name, const std::string& text) {
-    std::string temporary = name + ".XXXXXX";
-    int fd = mkstemp(&temporary[0]);
-    if (fd < 0) return false;
-    // mkstemp makes the file private; a result file gets the usual permissions.
-    mode_t mask = umask(0);
-    umask(mask);
-    bool written = fchmod(fd, 0666 & ~mask) == 0;
+    mode_t mode;
+    if (!ReplacementMode(name, mode)) return false;
     std::string bytes;
     bytes.reserve(text.size() + text.size() / 16);
     for (char c : text) {
         if (c == '\n') bytes += '\r';
         bytes += c;
     }
-    for (size_t done = 0; written && done < bytes.size();) {
-        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            written = false;
-        } else {
-            done += static_cast<size_t>(n);
-        }
-    }
-    written = (close(fd) == 0) && written;
-    written = written && std::rename(temporary.c_str(), name.c_str()) == 0;
-    if (!written) unlink(temporary.c_str());
-    return written;
+    return ReplaceWholeFile(name, bytes, mode);
 }
 
 static void WriteResultFile(ResultFile kind, const std::string& text) {
     std::string name = ResultFileName(kind);
-    if (!IsWorkingFile(name) && WriteWholeFile(name, text)) return;
+    if (WriteWholeFile(name, text)) return;
     ResultWriteFailed = true;
     if (ResultFileFailed[kind]) return;
     ResultFileFailed[kind] = true;
-    ConLine("Cannot write %s", name.c_str());
+    ConMessage("Cannot write %s", name.c_str());
 }
 
 static void AddString(std::string& out, const char* text, size_t length) {
@@ -245,7 +230,7 @@ static void BuildPartition(std::string& out, bool rows, bool cols) {
 }
 
 void WriteResultFiles() {
-    if (LstFileName.empty()) return;
+    if (LstFileName.empty() || NoResultFiles) return;
     if (!ReportedSeriesJson.empty()) ReportedSeriesJson += ",\n";
     AddSeries(ReportedSeriesJson);
 

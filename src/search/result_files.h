@@ -9,6 +9,11 @@ enum ResultFile : int { JsonResultFile, PictureResultFile, RowsResultFile, ColsR
 
 // The name of a result file: the listing's name with its extension replaced.
 std::string ResultFileName(ResultFile kind);
+// Claims the result names for this run before the listing is opened: a file
+// of another role of the run, or names another run holds, stop the run
+// before it writes anything ("In use by another run: NAME.json"). Beside a
+// listing that is no regular file, no result file is written.
+void ClaimResultFiles();
 // Adds the series just reported, whose best result is current, to the JSON
 // file and rewrites the picture and the partition files. A file that cannot
 // be written is reported once ("Cannot write " and the name) and sets

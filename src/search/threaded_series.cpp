@@ -21,6 +21,7 @@
 #include <mutex>
 #include <thread>
 
+#include "console/stop.h"
 #include "search/accepted_partitions.h"
 #include "search/local_optimization.h"
 #include "search/random_starts.h"
@@ -184,6 +185,7 @@ bool RunThreadedSeries() {
     StopWorkers = false;
     StartWorkers(threads);
     if (NumWorkers == 0) return false;
+    StopBackgroundSearch = StopAllWorkers;
     for (int32_t rep = first; rep <= last; ++rep) {
         DrawAhead(rep, last);
         SearchSlot& slot = SlotOf(rep);
@@ -198,6 +200,7 @@ bool RunThreadedSeries() {
         SaveResult();
         if (SeriesInterrupted) break;
     }
+    StopBackgroundSearch = nullptr;
     StopAllWorkers();
     return true;
 }

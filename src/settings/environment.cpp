@@ -1,6 +1,5 @@
-// The environment file. It is written to a temporary file beside it and then
-// renamed over the old one, so that a failed write never leaves it half
-// written; the entries this program does not use are carried unchanged.
+// The environment file. It is replaced whole, so that a failed write never
+// leaves it half written; the entries this program does not use are carried unchanged.
 // Since the file is shared by the family, often through a symbolic link, the
 // link is followed and the replaced file keeps its permissions.
 #include "settings/environment.h"
@@ -11,9 +10,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "console/file_roles.h"
 #include "console/file_select.h"
 #include "console/output.h"
 #include "console/text_input.h"
+#include "console/whole_files.h"
 
 void SetEnvironmentDefaults() {
     UserText = "ORVEN public version";
@@ -36,6 +37,38 @@ void SetEnvironmentDefaults() {
     EnvNorm = 0;
 }
 
+// Why the environment file could not be read or written.
+enum class EnvFailure { None, Write, ForeignLink };
+
+// The file the environment name stands for. A symbolic link is followed to
+// the file it points at (a relative link from the link's own folder), so that
+// the file the family shares through the link is the one replaced and the
+// link stays. Only a link of this user or of the owner of its folder is
+// followed: in a folder others may write to, another user's link would make
+// this run replace a file of its choosing. A chain of links that never ends
+// cannot be written.
+static EnvFailure EnvironmentTarget(std::string& target) {
+    target = EnvFileName;
+    for (int links = 0; links < 40; ++links) {
+        struct stat info;
+        if (lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return EnvFailure::None;
+        size_t slash = target.rfind('/');
+        std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+        struct stat folderInfo;
+        bool folderOwner = stat(folder.c_str(), &folderInfo) == 0 && folderInfo.st_uid == info.st_uid;
+        if (info.st_uid != geteuid() && !folderOwner) return EnvFailure::ForeignLink;
+        char link[4096];
+        ssize_t n = readlink(target.c_str(), link, sizeof link);
+        if (n <= 0 || static_cast<size_t>(n) == sizeof link) return EnvFailure::Write;
+        if (link[0] == '/' || slash == std::string::npos) {
+            target.assign(link, static_cast<size_t>(n));
+        } else {
+            target = target.substr(0, slash + 1) + std::string(link, static_cast<size_t>(n));
+        }
+    }
+    return EnvFailure::Write;
+}
+
 void LoadEnvironment() {
     SetEnvironmentDefaults();
     ConLine("Load ENV file %s", EnvFileName.c_str());
@@ -43,17 +76,24 @@ void LoadEnvironment() {
         SaveEnvironment();
     } else {
         TextFile file{};
-        bool read = OpenTextFile(file, EnvFileName.c_str());
+        std::string target;
+        EnvFailure failure = EnvironmentTarget(target);
+        bool read = failure == EnvFailure::None && OpenTextFile(file, target.c_str());
         if (read) {
             ReadEnvironment(file);
             read = !file.ReadFailed;
             CloseTextFile(file);
         }
-        if (!read) {
+        if (failure == EnvFailure::ForeignLink) {
+            // Not read either: what another user's link points at is not this run's settings.
+            ConLine("Cannot read ENV file %s: the link belongs to another user", EnvFileName.c_str());
+            SetEnvironmentDefaults();
+        } else if (!read) {
             ConLine("Cannot read ENV file %s", EnvFileName.c_str());
             SetEnvironmentDefaults();
         }
     }
+    ClaimFile(EnvironmentRole, EnvFileName);
     if (DebugLevel > 0) ShowEnvironment();
 }
 
@@ -122,70 +162,25 @@ std::string EnvironmentText() {
     return text;
 }
 
-// The file the environment name stands for. A symbolic link is followed to
-// the file it points at (a relative link from the link's own folder), so that
-// the file the family shares through the link is the one replaced and the
-// link stays. False for a chain of links that never ends.
-static bool EnvironmentTarget(std::string& target) {
-    target = EnvFileName;
-    for (int links = 0; links < 40; ++links) {
-        struct stat info;
-        if (lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return true;
-        char link[4096];
-        ssize_t n = readlink(target.c_str(), link, sizeof link);
-        if (n <= 0 || static_cast<size_t>(n) == sizeof link) return false;
-        size_t slash = target.rfind('/');
-        if (link[0] == '/' || slash == std::string::npos) {
-            target.assign(link, static_cast<size_t>(n));
-        } else {
-            target = target.substr(0, slash + 1) + std::string(link, static_cast<size_t>(n));
-        }
-    }
-    return false;
-}
-
-// True when the file's own permissions let this user write it. The folder
-// alone would let the rename replace a file made read-only. The superuser,
-// whom the system lets write anything, is held to the write bits, so that a
-// file read-only for everybody stays as it is for him too.
-static bool MayWrite(const std::string& name, const struct stat& info) {
-    if (access(name.c_str(), W_OK) != 0) return false;
-    return geteuid() != 0 || (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
-}
-
-// Writes the settings to a new file beside the target and renames it over
-// the target; false, with the old file whole, when any step fails. The name
-// of the new file is unique, so two runs saving at once cannot mix their text.
-static bool ReplaceEnvironmentFile() {
+static EnvFailure ReplaceEnvironmentFile() {
     std::string target;
-    if (!EnvironmentTarget(target)) return false;
+    EnvFailure failure = EnvironmentTarget(target);
+    if (failure != EnvFailure::None) return failure;
     mode_t mode;
-    struct stat info;
-    if (stat(target.c_str(), &info) == 0) {
-        if (!MayWrite(target, info)) return false;
-        mode = info.st_mode & 07777;
-    } else {
-        mode_t mask = umask(0);
-        umask(mask);
-        mode = 0666 & ~mask;
-    }
-    std::string temporary = target + ".XXXXXX";
-    int fd = mkstemp(&temporary[0]);
-    if (fd < 0) return false;
-    std::string text = EnvironmentText();
-    bool written = WriteWhole(fd, text.data(), text.size()) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
-    written = close(fd) == 0 && written;
-    written = written && std::rename(temporary.c_str(), target.c_str()) == 0;
-    if (!written) std::remove(temporary.c_str());
-    return written;
+    if (!ReplacementMode(target, mode) || !ReplaceWholeFile(target, EnvironmentText(), mode)) return EnvFailure::Write;
+    return EnvFailure::None;
 }
 
 void SaveEnvironment() {
     ConLine("Saving ENV on %s", EnvFileName.c_str());
-    if (!ReplaceEnvironmentFile()) {
-        ConLine("Cannot write ENV file %s", EnvFileName.c_str());
-        EnvWriteFailed = true;
+    EnvFailure failure = ReplaceEnvironmentFile();
+    if (failure == EnvFailure::None) return;
+    if (failure == EnvFailure::ForeignLink) {
+        ConMessage("Cannot write ENV file %s: the link belongs to another user", EnvFileName.c_str());
+    } else {
+        ConMessage("Cannot write ENV file %s", EnvFileName.c_str());
     }
+    EnvWriteFailed = true;
 }
 
 void ShowEnvironment() {

@@ -85,6 +85,14 @@ void ApplyCommandLine() {
     }
 }
 
+bool IsSettingKeyword(const std::string& keyword) {
+    for (const FileKeyword& entry : FileKeywords)
+        if (keyword == entry.Keyword) return true;
+    for (const NumberKeyword& entry : NumberKeywords)
+        if (keyword == entry.Keyword) return true;
+    return false;
+}
+
 const char* KeywordValue(int i, const char* keyword) {
     const char* argument = ArgValues[i];
     const char* equals = std::strchr(argument, '=');

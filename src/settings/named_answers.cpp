@@ -236,7 +236,35 @@ static std::string QuestionAnswer(const Question& q, const char* value) {
     return text;
 }
 
+// The keywords of answers and run settings that no question table holds.
+static const char* const OtherKeywords[] = {"weights", "diadensity", "outdensity", "priorities",
+                                            "seed",    "onemode",    "threads"};
+
+static bool IsAnswerKeyword(const std::string& keyword) {
+    for (const Question& q : Questions)
+        if (q.Kind != NoKeyword && keyword == q.Keyword) return true;
+    for (const char* other : OtherKeywords)
+        if (keyword == other) return true;
+    return false;
+}
+
+// A mistyped keyword would otherwise be passed over and the run go on with
+// the default it meant to change; a bare file name would drop into the
+// dialogue. Both stop the run before anything is read or written.
+static void RefuseUnknownArguments() {
+    for (int i = 1; i < ArgCount; ++i) {
+        const char* argument = ArgValues[i];
+        const char* equals = std::strchr(argument, '=');
+        std::string keyword = equals == nullptr ? "" : std::string(argument, equals);
+        for (char& c : keyword) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (equals != nullptr && (IsSettingKeyword(keyword) || IsAnswerKeyword(keyword))) continue;
+        ConMessage("Unknown argument: %s", argument);
+        EndProgram(1);
+    }
+}
+
 void ReadNamedAnswers() {
+    RefuseUnknownArguments();
     NumNamedAnswers = 0;
     ScriptedRun = false;
     SearchThreads = 0;

@@ -217,11 +217,15 @@ TEST(BadInput, FileKeywordWithALineEnd) {
     EXPECT_EQ(run.Folder.Read("Tebra.ENV"), Environment);
 }
 
-TEST(BadInput, UnknownKeywordsAndPlainWordsAreSkipped) {
-    BadRun run;
-    RunWith(run, "\nyes\n\n", "title=x plain", NoChange);
-    EXPECT_FALSE(run.Says("Ignored"));
-    EXPECT_EQ(run.Folder.Read("Tebra.ENV"), Environment);
+TEST(BadInput, UnknownKeywordsAndPlainWordsStopTheRun) {
+    for (const char* argument : {"rosw=3", "net.net"}) {
+        BadRun run;
+        RunWith(run, Start + Stop, std::string("title=x ") + argument, NoChange);
+        EXPECT_EQ(run.Result.ExitCode, 1);
+        EXPECT_EQ(run.Result.Console, std::string("Unknown argument: ") + argument + "\n");
+        EXPECT_EQ(run.Folder.Read("Tebra.ENV"), Environment);
+        EXPECT_FALSE(run.Folder.Exists("out.lst"));
+    }
 }
 
 // Listing file.
@@ -241,6 +245,14 @@ TEST(BadInput, ListingInUseByAnotherRun) {
     EXPECT_EQ(second.ExitCode, 1);
     EXPECT_NE(second.Console.find("Append out.lst\nIn use by another run: out.lst\n"), std::string::npos);
     EXPECT_EQ(second.Console.find("Cannot open"), std::string::npos);
+}
+
+// Another listing of the same stem would share the result files.
+TEST(BadInput, ResultFilesInUseByAnotherRun) {
+    RunResult second = BesideAHeldRun(Start + Stop, "lst=out.txt");
+    EXPECT_EQ(second.ExitCode, 1);
+    EXPECT_NE(second.Console.find("New file     = In use by another run: out.json\n"), std::string::npos);
+    EXPECT_EQ(second.Console.find("Rewrite out.txt"), std::string::npos);
 }
 
 TEST(BadInput, ListingWriteFails) {
@@ -271,6 +283,20 @@ TEST(BadInput, MissingNetworkFile) {
     EXPECT_TRUE(run.Says("Rewrite none.net\n"));
     EXPECT_TRUE(run.Says("Empty NET file\n"));
     EXPECT_TRUE(run.Folder.Exists("none.net"));
+}
+
+// A scripted run asks no names: a missing input file is a mistyped one, and
+// nothing is created, the listing included.
+TEST(BadInput, MissingInputFileInAScriptedRun) {
+    for (const char* arguments : {"net=none.net reps=1", "mdl=none.mdl reps=1", "zep=none.zep run=1"}) {
+        BadRun run;
+        RunWith(run, "", arguments, NoChange);
+        std::string name = std::string(arguments).substr(4, 8);
+        EXPECT_EQ(run.Result.ExitCode, 1) << arguments;
+        EXPECT_TRUE(run.Says("\nNo such file: " + name + "\n")) << arguments;
+        EXPECT_FALSE(run.Folder.Exists(name));
+        EXPECT_EQ(run.Folder.Read("Tebra.ENV"), Environment);
+    }
 }
 
 TEST(BadInput, EmptyNetworkFile) { ExpectNetworkStop("", "Reset model.mdl\nEmpty NET file\n"); }

@@ -147,7 +147,8 @@ TEST(ScriptedRun, BadAnswersStopBeforeAnyFileIsWritten) {
 TEST(ScriptedRun, StopOnTheNetworkWhileAnswersWaitForTheirCheck) {
     TempFolder folder;
     folder.Write("net.net", "*Vertices 5 2\n*Edges\n 1 3 1\n 2 9 1\n");
-    RunResult run = RunKorvel(folder, "", "net=net.net mdl=none.mdl lst=out.lst cols=2");
+    folder.Write("empty.mdl", "");
+    RunResult run = RunKorvel(folder, "", "net=net.net mdl=empty.mdl lst=out.lst cols=2");
     EXPECT_EQ(run.ExitCode, 1);
     std::string listing = folder.Read("out.lst");
     EXPECT_EQ(listing.substr(0, 1), "\f");

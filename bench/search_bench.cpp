@@ -31,7 +31,7 @@ void MakeProblem(int units, int clusters, uint16_t allowed, unsigned seed) {
     std::mt19937 random(seed);
     std::memset(BinaryMatrix, 0, sizeof BinaryMatrix);
     std::memset(NetworkMatrix, 0, sizeof NetworkMatrix);
-    NumRows = NumCols = units;
+    SideUnits[RowSide] = SideUnits[ColSide] = units;
     NumUnits = 2 * units;
     TwoMode = true;
     ColOffset = units;
@@ -56,19 +56,19 @@ void MakeProblem(int units, int clusters, uint16_t allowed, unsigned seed) {
     ListMoves = ListTrace = ListClusters = false;
     ListingFile = nullptr;
 
-    NumRowClusters = NumColClusters = clusters;
+    SideClusters[RowSide] = SideClusters[ColSide] = clusters;
     RandomSeed = seed;
-    RandomPartition(AcceptedRowPartition, AcceptedRowClusterSize, units, clusters);
-    RandomPartition(AcceptedColPartition, AcceptedColClusterSize, units, clusters);
+    RandomPartition(AcceptedPartition[RowSide], AcceptedClusterSize[RowSide], units, clusters);
+    RandomPartition(AcceptedPartition[ColSide], AcceptedClusterSize[ColSide], units, clusters);
     CopyAcceptedToWorking();
 }
 
 // The next trial of the row move phase's order: unit u to the cluster after
 // its own. No trial is accepted, so the state stays the start.
 void NextRowTrial(int& u, int& b, int& c) {
-    u = u % NumRows + 1;
-    b = AcceptedRowPartition[u];
-    c = b % NumRowClusters + 1;
+    u = u % SideUnits[RowSide] + 1;
+    b = AcceptedPartition[RowSide][u];
+    c = b % SideClusters[RowSide] + 1;
 }
 
 void BM_TrialMoveFull(benchmark::State& state) {
@@ -77,11 +77,11 @@ void BM_TrialMoveFull(benchmark::State& state) {
     int u = 0, b = 0, c = 0;
     for (auto _ : state) {
         NextRowTrial(u, b, c);
-        std::memcpy(RowPartition + 1, AcceptedRowPartition + 1, static_cast<size_t>(NumRows));
-        std::memcpy(RowClusterSize, AcceptedRowClusterSize, sizeof RowClusterSize);
-        RowPartition[u] = static_cast<uint8_t>(c);
-        ++RowClusterSize[c];
-        --RowClusterSize[b];
+        std::memcpy(Partition[RowSide] + 1, AcceptedPartition[RowSide] + 1, static_cast<size_t>(SideUnits[RowSide]));
+        std::memcpy(ClusterSize[RowSide], AcceptedClusterSize[RowSide], sizeof ClusterSize[RowSide]);
+        Partition[RowSide][u] = static_cast<uint8_t>(c);
+        ++ClusterSize[RowSide][c];
+        --ClusterSize[RowSide][b];
         benchmark::DoNotOptimize(TotalError());
     }
 }
@@ -93,13 +93,13 @@ void BM_TrialMoveIncremental(benchmark::State& state) {
     int u = 0, b = 0, c = 0;
     for (auto _ : state) {
         NextRowTrial(u, b, c);
-        RowPartition[u] = static_cast<uint8_t>(c);
-        ++RowClusterSize[c];
-        --RowClusterSize[b];
-        benchmark::DoNotOptimize(RowMoveError(u, c));
-        RowPartition[u] = static_cast<uint8_t>(b);
-        --RowClusterSize[c];
-        ++RowClusterSize[b];
+        Partition[RowSide][u] = static_cast<uint8_t>(c);
+        ++ClusterSize[RowSide][c];
+        --ClusterSize[RowSide][b];
+        benchmark::DoNotOptimize(MoveError(RowSide, u, c));
+        Partition[RowSide][u] = static_cast<uint8_t>(b);
+        --ClusterSize[RowSide][c];
+        ++ClusterSize[RowSide][b];
     }
 }
 
@@ -107,11 +107,11 @@ void BM_TrialMoveIncremental(benchmark::State& state) {
 // clusters, a outer, b inner, from the first pair again after the last.
 void NextRowExchange(int& a, int& b) {
     do {
-        if (++b > NumRows) {
-            a = a % (NumRows - 1) + 1;
+        if (++b > SideUnits[RowSide]) {
+            a = a % (SideUnits[RowSide] - 1) + 1;
             b = a + 1;
         }
-    } while (AcceptedRowPartition[a] == AcceptedRowPartition[b]);
+    } while (AcceptedPartition[RowSide][a] == AcceptedPartition[RowSide][b]);
 }
 
 // One trial exchange of two row units, judged as the exchange phase judges
@@ -124,12 +124,12 @@ void BM_ExchangeTrial(benchmark::State& state) {
     int a = 1, b = 1;
     for (auto _ : state) {
         NextRowExchange(a, b);
-        int ca = AcceptedRowPartition[a], cb = AcceptedRowPartition[b];
-        RowPartition[a] = static_cast<uint8_t>(cb);
-        RowPartition[b] = static_cast<uint8_t>(ca);
-        benchmark::DoNotOptimize(RowExchangeError(a, b, current));
-        RowPartition[a] = static_cast<uint8_t>(ca);
-        RowPartition[b] = static_cast<uint8_t>(cb);
+        int ca = AcceptedPartition[RowSide][a], cb = AcceptedPartition[RowSide][b];
+        Partition[RowSide][a] = static_cast<uint8_t>(cb);
+        Partition[RowSide][b] = static_cast<uint8_t>(ca);
+        benchmark::DoNotOptimize(ExchangeError(RowSide, a, b, current));
+        Partition[RowSide][a] = static_cast<uint8_t>(ca);
+        Partition[RowSide][b] = static_cast<uint8_t>(cb);
     }
 }
 
@@ -144,19 +144,19 @@ void BM_Repetition(benchmark::State& state) {
     MakeProblem(250, 5, NullComplete, 2026);
     uint8_t startRows[MaxSideUnits + 1], startCols[MaxSideUnits + 1];
     uint8_t startRowSizes[MaxModelSize + 1], startColSizes[MaxModelSize + 1];
-    std::memcpy(startRows, AcceptedRowPartition, sizeof startRows);
-    std::memcpy(startCols, AcceptedColPartition, sizeof startCols);
-    std::memcpy(startRowSizes, AcceptedRowClusterSize, sizeof startRowSizes);
-    std::memcpy(startColSizes, AcceptedColClusterSize, sizeof startColSizes);
+    std::memcpy(startRows, AcceptedPartition[RowSide], sizeof startRows);
+    std::memcpy(startCols, AcceptedPartition[ColSide], sizeof startCols);
+    std::memcpy(startRowSizes, AcceptedClusterSize[RowSide], sizeof startRowSizes);
+    std::memcpy(startColSizes, AcceptedClusterSize[ColSide], sizeof startColSizes);
     // The search writes its result lines to the console.
     FILE* quiet = std::fopen("/dev/null", "w");
     FILE* console = stdout;
     for (auto _ : state) {
         state.PauseTiming();
-        std::memcpy(AcceptedRowPartition, startRows, sizeof startRows);
-        std::memcpy(AcceptedColPartition, startCols, sizeof startCols);
-        std::memcpy(AcceptedRowClusterSize, startRowSizes, sizeof startRowSizes);
-        std::memcpy(AcceptedColClusterSize, startColSizes, sizeof startColSizes);
+        std::memcpy(AcceptedPartition[RowSide], startRows, sizeof startRows);
+        std::memcpy(AcceptedPartition[ColSide], startCols, sizeof startCols);
+        std::memcpy(AcceptedClusterSize[RowSide], startRowSizes, sizeof startRowSizes);
+        std::memcpy(AcceptedClusterSize[ColSide], startColSizes, sizeof startColSizes);
         CopyAcceptedToWorking();
         ResetSeriesResults();
         HaveSolution = true;

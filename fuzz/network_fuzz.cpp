@@ -6,22 +6,22 @@
 #include "network/network_reader.h"
 
 static void CheckNetwork() {
-    Require(NumRows >= 1 && NumRows <= MaxSideUnits, "row count outside 1..250");
-    Require(NumCols >= 1 && NumCols <= MaxSideUnits, "column count outside 1..250");
+    Require(SideUnits[RowSide] >= 1 && SideUnits[RowSide] <= MaxSideUnits, "row count outside 1..250");
+    Require(SideUnits[ColSide] >= 1 && SideUnits[ColSide] <= MaxSideUnits, "column count outside 1..250");
     Require(NumUnits >= 1 && NumUnits <= MaxNetUnits, "unit count outside 1..500");
     Require(NetForm >= 1 && NetForm <= 3, "form not recognised but read");
-    Require(ColOffset == (TwoMode ? NumRows : 0), "column offset does not match the mode");
-    Require(NumUnits == (TwoMode ? NumRows + NumCols : NumRows), "unit count does not add up");
+    Require(ColOffset == (TwoMode ? SideUnits[RowSide] : 0), "column offset does not match the mode");
+    Require(NumUnits == (TwoMode ? SideUnits[RowSide] + SideUnits[ColSide] : SideUnits[RowSide]), "unit count does not add up");
     for (int k = 1; k <= NumUnits; ++k) {
         Require(CharacterCount(UnitName[k]) == NameLength, "a unit name is not 10 characters");
     }
-    for (int i = 1; i <= NumRows; ++i) {
-        for (int j = 1; j <= NumCols; ++j) {
+    for (int i = 1; i <= SideUnits[RowSide]; ++i) {
+        for (int j = 1; j <= SideUnits[ColSide]; ++j) {
             Require(BinaryMatrix[i][j] == (NetworkMatrix[i][j] > 0 ? 1 : 0), "binary matrix differs");
         }
-        Require(RowOrder[i] == i, "row order is not the identity");
+        Require(ListingOrder[RowSide][i] == i, "row order is not the identity");
     }
-    for (int j = 1; j <= NumCols; ++j) Require(ColOrder[j] == j, "column order is not the identity");
+    for (int j = 1; j <= SideUnits[ColSide]; ++j) Require(ListingOrder[ColSide][j] == j, "column order is not the identity");
 }
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {

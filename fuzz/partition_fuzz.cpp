@@ -17,11 +17,11 @@ static std::string FilePath;
 // A start state the reader must keep when it refuses the file: every unit in
 // cluster 1 on both sides.
 static void UseOneClusterStart() {
-    NumRowClusters = NumColClusters = 1;
-    for (int i = 1; i <= NumRows; ++i) RowPartition[i] = 1;
-    for (int j = 1; j <= NumCols; ++j) ColPartition[j] = 1;
-    RowClusterSize[1] = static_cast<uint8_t>(NumRows);
-    ColClusterSize[1] = static_cast<uint8_t>(NumCols);
+    SideClusters[RowSide] = SideClusters[ColSide] = 1;
+    for (int i = 1; i <= SideUnits[RowSide]; ++i) Partition[RowSide][i] = 1;
+    for (int j = 1; j <= SideUnits[ColSide]; ++j) Partition[ColSide][j] = 1;
+    ClusterSize[RowSide][1] = static_cast<uint8_t>(SideUnits[RowSide]);
+    ClusterSize[ColSide][1] = static_cast<uint8_t>(SideUnits[ColSide]);
     RepCount = 7;
     RepLimit = 9;
     Title = "before";
@@ -41,10 +41,10 @@ static void CheckSide(const uint8_t partition[], const uint8_t sizes[], int unit
 }
 
 static void CheckUnchanged() {
-    Require(NumRowClusters == 1 && NumColClusters == 1, "a refused file changed the counts");
+    Require(SideClusters[RowSide] == 1 && SideClusters[ColSide] == 1, "a refused file changed the counts");
     Require(RepLimit == 9 && Title == "before", "a refused file changed the run");
-    for (int i = 1; i <= NumRows; ++i) Require(RowPartition[i] == 1, "a refused file changed a row");
-    for (int j = 1; j <= NumCols; ++j) Require(ColPartition[j] == 1, "a refused file changed a column");
+    for (int i = 1; i <= SideUnits[RowSide]; ++i) Require(Partition[RowSide][i] == 1, "a refused file changed a row");
+    for (int j = 1; j <= SideUnits[ColSide]; ++j) Require(Partition[ColSide][j] == 1, "a refused file changed a column");
 }
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -61,9 +61,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
     BeginInput();
-    NumRows = 1 + data[0] % MaxSideUnits;
-    NumCols = 1 + data[1] % MaxSideUnits;
-    NumUnits = NumRows + NumCols;
+    SideUnits[RowSide] = 1 + data[0] % MaxSideUnits;
+    SideUnits[ColSide] = 1 + data[1] % MaxSideUnits;
+    NumUnits = SideUnits[RowSide] + SideUnits[ColSide];
     UseOneClusterStart();
     FILE* file = std::fopen(FilePath.c_str(), "wb");
     if (file == nullptr || std::fwrite(data + 2, 1, size - 2, file) != size - 2) std::abort();
@@ -71,8 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     PartFileName = FilePath;
     Require(RunGuarded(ReadPartitionFile), "reading a partition file stopped the run");
     if (PartFileOpen) {
-        CheckSide(RowPartition, RowClusterSize, NumRows, NumRowClusters);
-        CheckSide(ColPartition, ColClusterSize, NumCols, NumColClusters);
+        CheckSide(Partition[RowSide], ClusterSize[RowSide], SideUnits[RowSide], SideClusters[RowSide]);
+        CheckSide(Partition[ColSide], ClusterSize[ColSide], SideUnits[ColSide], SideClusters[ColSide]);
         Require(RepLimit == RepCount + 1, "a read start is not one repetition");
     } else {
         CheckUnchanged();

@@ -23,9 +23,13 @@ constexpr int MaxTitleLength = 70;   // Title, ListTitle
 constexpr int32_t MaxTypeCode = 12;  // highest ideal block type code
 constexpr int NumTypeCodes = MaxTypeCode + 1;
 
-// The two sides of the network: index of every per-side table and statistic.
+// The two sides of the network: index of every per-side table and statistic,
+// so that one procedure serves rows and columns.
 constexpr int RowSide = 0;
 constexpr int ColSide = 1;
+// The side's word in listing lines ("move row unit"), and in headings.
+inline const char* const SideWord[2] = {"row", "col"};
+inline const char* const SideHeading[2] = {"ROW", "COL"};
 
 // Ideal block type codes: bit number in ModelMatrix, index of the weight,
 // priority and name tables, value stored in BlockTypeMatrix.
@@ -61,18 +65,17 @@ constexpr double NoResultError = 2e10;
 struct TopTenEntry {
     int32_t Rep;                          // repetition that produced it
     double Error;                         // total error; NoResultError in an empty slot
-    UnitSet RowSets[MaxModelSize + 1];    // row clusters 1..NumRowClusters
-    UnitSet ColSets[MaxModelSize + 1];    // column clusters 1..NumColClusters
-    int32_t NumRowClusters;
-    int32_t NumColClusters;
+    UnitSet Sets[2][MaxModelSize + 1];    // by side: clusters 1..Clusters[side]
+    int32_t Clusters[2];
 };
 
 // Network: filled once by ReadNetwork, read by everything after it.
 inline int32_t NumUnits;   // units declared in the network file, 1..500
-inline int32_t NumRows;    // row units, 1..250
-inline int32_t NumCols;    // column units, 1..250
+inline int32_t SideUnits[2];   // units of each side, 1..250: the rows, and the columns
 inline bool TwoMode;       // the file declared a separate set of column units
-inline int32_t ColOffset;  // NumRows when TwoMode, else 0: column j is unit ColOffset + j
+inline int32_t ColOffset;  // SideUnits[RowSide] when TwoMode, else 0: column j is unit ColOffset + j
+// Unit u of a side is named UnitName[NameOffset(side) + u].
+inline int32_t NameOffset(int side) { return side == RowSide ? 0 : ColOffset; }
 inline int32_t NetForm;    // 1 matrix, 2 edges, 3 arcs; 5 while none was recognised
 inline int32_t NetworkMatrix[MaxSideUnits + 1][MaxSideUnits + 1];  // tie value, row x column unit
 inline uint8_t BinaryMatrix[MaxSideUnits + 1][MaxSideUnits + 1];   // 1 where the tie is positive
@@ -108,8 +111,7 @@ inline const char* const TypeName[NumTypeCodes] = {
 // Run settings: set by the program flow, the random series and the partition
 // reader between repetitions; a search only reads them, on any thread.
 inline int32_t RunMode;         // 0 stop, 1 read file, 2 random
-inline int32_t NumRowClusters;  // clusters of the row partitions
-inline int32_t NumColClusters;  // clusters of the column partitions
+inline int32_t SideClusters[2];  // clusters of the partitions of each side
 inline int32_t ListLevel;       // listing detail 1..5
 inline bool ListMoves;          // ListLevel > 1
 inline bool ListTrace;          // ListLevel > 3
@@ -129,14 +131,10 @@ constexpr int32_t MaxSearchThreads = 64;
 // size array counts exactly the units of its partition. The incremental
 // criterion keeps its statistics per thread beside its code (about 4 MB a
 // thread: worker threads get a stack that holds them).
-inline thread_local uint8_t RowPartition[MaxSideUnits + 1];     // working row cluster of each row unit
-inline thread_local uint8_t ColPartition[MaxSideUnits + 1];     // working column cluster of each column unit
-inline thread_local uint8_t RowClusterSize[MaxModelSize + 1];   // units in each cluster of RowPartition
-inline thread_local uint8_t ColClusterSize[MaxModelSize + 1];   // units in each cluster of ColPartition
-inline thread_local uint8_t AcceptedRowPartition[MaxSideUnits + 1];
-inline thread_local uint8_t AcceptedColPartition[MaxSideUnits + 1];
-inline thread_local uint8_t AcceptedRowClusterSize[MaxModelSize + 1];
-inline thread_local uint8_t AcceptedColClusterSize[MaxModelSize + 1];
+inline thread_local uint8_t Partition[2][MaxSideUnits + 1];            // by side: working cluster of each unit
+inline thread_local uint8_t ClusterSize[2][MaxModelSize + 1];          // units in each cluster of Partition
+inline thread_local uint8_t AcceptedPartition[2][MaxSideUnits + 1];    // by side: accepted cluster of each unit
+inline thread_local uint8_t AcceptedClusterSize[2][MaxModelSize + 1];  // units in each cluster of AcceptedPartition
 inline thread_local double TrialError;    // criterion of the trial partitions
 inline thread_local double CurrentError;  // criterion of the accepted partitions
 // Per block of the latest evaluation, printed by the block matrix listings.
@@ -144,10 +142,8 @@ inline thread_local int32_t BlockTypeMatrix[MaxModelSize + 1][MaxModelSize + 1];
 inline thread_local int32_t ErrorMatrix[MaxModelSize + 1][MaxModelSize + 1];      // raw error of the choice
 inline thread_local double RealValueMatrix[MaxModelSize + 1][MaxModelSize + 1];   // block value, if asked
 // The accepted pair once the search ends: listing order and sets.
-inline thread_local uint8_t RowOrder[MaxSideUnits + 1];  // listing order: row units cluster by cluster
-inline thread_local uint8_t ColOrder[MaxSideUnits + 1];
-inline thread_local UnitSet RowClusterSets[MaxModelSize + 1];  // accepted row clusters as sets
-inline thread_local UnitSet ColClusterSets[MaxModelSize + 1];
+inline thread_local uint8_t ListingOrder[2][MaxSideUnits + 1];  // by side: the units cluster by cluster
+inline thread_local UnitSet ClusterSets[2][MaxModelSize + 1];   // by side: accepted clusters as sets
 
 // Results of a series: recorded on the main thread in repetition order,
 // reset when a random series starts, reported by the results report.

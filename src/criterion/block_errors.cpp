@@ -19,12 +19,12 @@ void BlockTypeErrors(int r, int c, int32_t RawErrors[], double TypeErrors[]) {
     int32_t nr = 0, nc = 0, pr = 0, pc = 0, mr = 0, mc = 0, s = 0, a = 0;
     int32_t leastRow = 999, leastCol = 999;
 
-    for (int i = 1; i <= NumRows; ++i) {
-        if (RowPartition[i] != r) continue;
+    for (int i = 1; i <= SideUnits[RowSide]; ++i) {
+        if (Partition[RowSide][i] != r) continue;
         ++nr;
         int32_t si = 0;
-        for (int j = 1; j <= NumCols; ++j) {
-            if (ColPartition[j] != c) continue;
+        for (int j = 1; j <= SideUnits[ColSide]; ++j) {
+            if (Partition[ColSide][j] != c) continue;
             si += BinaryMatrix[i][j];
             a += BinaryMatrix[i][j] > BinaryMatrix[j][i] ? BinaryMatrix[i][j] - BinaryMatrix[j][i]
                                                           : BinaryMatrix[j][i] - BinaryMatrix[i][j];
@@ -34,12 +34,12 @@ void BlockTypeErrors(int r, int c, int32_t RawErrors[], double TypeErrors[]) {
         if (si < leastRow) leastRow = si;
         s += si;
     }
-    for (int j = 1; j <= NumCols; ++j) {
-        if (ColPartition[j] != c) continue;
+    for (int j = 1; j <= SideUnits[ColSide]; ++j) {
+        if (Partition[ColSide][j] != c) continue;
         ++nc;
         int32_t tj = 0;
-        for (int i = 1; i <= NumRows; ++i) {
-            if (RowPartition[i] == r) tj += BinaryMatrix[i][j];
+        for (int i = 1; i <= SideUnits[RowSide]; ++i) {
+            if (Partition[RowSide][i] == r) tj += BinaryMatrix[i][j];
         }
         if (tj > 0) ++pc;
         if (tj > mc) mc = tj;
@@ -61,7 +61,7 @@ void BlockTypeErrors(int r, int c, int32_t RawErrors[], double TypeErrors[]) {
     stats.MaxSum[ColSide] = mc;
     stats.Ones = s;
     stats.Asymmetry = a;
-    stats.Cells = static_cast<int32_t>(RowClusterSize[r]) * ColClusterSize[c];
+    stats.Cells = static_cast<int32_t>(ClusterSize[RowSide][r]) * ClusterSize[ColSide][c];
     TypeErrorsFromStatistics(r, c, stats, RawErrors, TypeErrors);
 }
 
@@ -69,17 +69,17 @@ void BlockValue(int r, int c, int t) {
     if (ValuesRule != 1) return;
     int64_t v = 0;  // large tie values must not overflow the sum
     int32_t d = 0, g = 0, e = 0;
-    for (int i = 1; i <= NumRows; ++i) {
-        if (RowPartition[i] != r) continue;
+    for (int i = 1; i <= SideUnits[RowSide]; ++i) {
+        if (Partition[RowSide][i] != r) continue;
         ++d;
-        for (int j = 1; j <= NumCols; ++j) {
-            if (ColPartition[j] != c) continue;
+        for (int j = 1; j <= SideUnits[ColSide]; ++j) {
+            if (Partition[ColSide][j] != c) continue;
             v += NetworkMatrix[i][j];
             if (NetworkMatrix[i][j] > 0) ++g;
         }
     }
-    for (int j = 1; j <= NumCols; ++j) {
-        if (ColPartition[j] == c) ++e;
+    for (int j = 1; j <= SideUnits[ColSide]; ++j) {
+        if (Partition[ColSide][j] == c) ++e;
     }
     int32_t h = d * e;
     long double sum = static_cast<long double>(v);

@@ -13,16 +13,16 @@ static void WriteBlockMatrixHeading(const char* title, int indent, int width) {
     ListEndLine();
     NewLines(4);
     ListPrint("%*s", indent, "");
-    for (int k = 1; k <= NumColClusters; ++k) ListPrint("%*d", width, k);
+    for (int k = 1; k <= SideClusters[ColSide]; ++k) ListPrint("%*d", width, k);
     ListEndLine();
 }
 
 void WriteModelMatrix() {
     WriteBlockMatrixHeading("MODEL MATRIX : ", 6, 4);
-    for (int i = 1; i <= NumRowClusters; ++i) {
+    for (int i = 1; i <= SideClusters[RowSide]; ++i) {
         NewLines(1);
         ListPrint("%6d ", i);
-        for (int j = 1; j <= NumColClusters; ++j) {
+        for (int j = 1; j <= SideClusters[ColSide]; ++j) {
             int t = BlockTypeMatrix[i][j];
             ListPrint("%4s", (t >= 0 && t <= MaxTypeCode) ? TypeCode[t] : "");
         }
@@ -33,10 +33,10 @@ void WriteModelMatrix() {
 
 void WriteErrorMatrix() {
     WriteBlockMatrixHeading("ERROR MATRIX : ", 7, 4);
-    for (int i = 1; i <= NumRowClusters; ++i) {
+    for (int i = 1; i <= SideClusters[RowSide]; ++i) {
         NewLines(1);
         ListPrint("%6d ", i);
-        for (int j = 1; j <= NumColClusters; ++j) ListPrint("%4d", ErrorMatrix[i][j]);
+        for (int j = 1; j <= SideClusters[ColSide]; ++j) ListPrint("%4d", ErrorMatrix[i][j]);
         ListEndLine();
     }
     ListEndLine();
@@ -44,10 +44,10 @@ void WriteErrorMatrix() {
 
 void WriteValueMatrix() {
     WriteBlockMatrixHeading("VALUE MATRIX : ", 7, 9);
-    for (int i = 1; i <= NumRowClusters; ++i) {
+    for (int i = 1; i <= SideClusters[RowSide]; ++i) {
         NewLines(1);
         ListPrint("%6d ", i);
-        for (int j = 1; j <= NumColClusters; ++j) ListPrint(" %8.3f", RealValueMatrix[i][j]);
+        for (int j = 1; j <= SideClusters[ColSide]; ++j) ListPrint(" %8.3f", RealValueMatrix[i][j]);
         ListEndLine();
     }
     ListEndLine();

@@ -34,10 +34,8 @@ constexpr int UnitWords = 4;  // 64-bit words of a set of units 0..255
 
 // Every name below belongs to one search: each thread that searches keeps its own.
 // The accepted pair: cluster of each unit, units of each cluster.
-static thread_local int32_t SideUnits[2];
-static thread_local int32_t SideClusters[2];
-static thread_local uint8_t Cluster[2][MaxSideUnits + 1];
-static thread_local int32_t ClusterSize[2][MaxModelSize + 1];
+static thread_local uint8_t KeptCluster[2][MaxSideUnits + 1];
+static thread_local int32_t KeptClusterSize[2][MaxModelSize + 1];
 
 // Per unit of side s, the units of the other side it has a tie with, and
 // those where the mirror cell differs. Unit 0 is "no unit": all empty.
@@ -255,13 +253,13 @@ static void WalkDifferingTies(int s, int p, int q, int x, int y) {
         uint64_t tiesX = Ties[s][x][w], tiesY = Ties[s][y][w];
         for (uint64_t only = tiesX & ~tiesY; only != 0; only &= only - 1) {  // x takes the tie from p to q
             int j = w * 64 + __builtin_ctzll(only);
-            int k = Cluster[o][j];
+            int k = KeptCluster[o][j];
             Fall[0][k] += SumFlags(TieCount[o][j][p], topInP[k]);
             Rise[1][k] += SumFlags(TieCount[o][j][q], topInQ[k]);
         }
         for (uint64_t only = tiesY & ~tiesX; only != 0; only &= only - 1) {  // y brings it from q to p
             int j = w * 64 + __builtin_ctzll(only);
-            int k = Cluster[o][j];
+            int k = KeptCluster[o][j];
             Fall[1][k] += SumFlags(TieCount[o][j][q], topInQ[k]);
             Rise[0][k] += SumFlags(TieCount[o][j][p], topInP[k]);
         }
@@ -276,7 +274,7 @@ static void BuildLineFlags(int s) {
     LineFlagsState = TableState;
     LineFlagsSide = s;
     for (int j = 1; j <= SideUnits[o]; ++j) {
-        int k = Cluster[o][j];
+        int k = KeptCluster[o][j];
         for (int c = 1; c <= SideClusters[s]; ++c)
             LineFlags[j][c] = SumFlags(TieCount[o][j][c], OtherTop(s, c, k));
     }
@@ -292,7 +290,7 @@ static const uint64_t* UnitFlagsOf(int s, int u) {
     for (int w = 0; w < UnitWords; ++w) {
         for (uint64_t ties = Ties[s][u][w]; ties != 0; ties &= ties - 1) {
             int j = w * 64 + __builtin_ctzll(ties);
-            uint64_t* sums = flags + (Cluster[o][j] - 1) * clusters - 1;
+            uint64_t* sums = flags + (KeptCluster[o][j] - 1) * clusters - 1;
             for (int c = 1; c <= clusters; ++c) sums[c] += LineFlags[j][c];
         }
     }
@@ -312,7 +310,7 @@ static void SumExchangeFlags(int s, int p, int q, int x, int y) {
     for (int w = 0; w < UnitWords; ++w) {
         for (uint64_t shared = Ties[s][x][w] & Ties[s][y][w]; shared != 0; shared &= shared - 1) {
             int j = w * 64 + __builtin_ctzll(shared);
-            int k = Cluster[o][j];
+            int k = KeptCluster[o][j];
             sharedInP[k] += LineFlags[j][p];
             sharedInQ[k] += LineFlags[j][q];
         }
@@ -420,20 +418,12 @@ static double StepError(int s, int p, int q, int x, int y, double limit) {
     return AddExtended(TrialBlockSum(), ConstraintPenalty());
 }
 
-double RowMoveError(int u, int c, double limit) {
-    return StepError(RowSide, Cluster[RowSide][u], c, u, 0, limit);
+double MoveError(int s, int u, int c, double limit) {
+    return StepError(s, KeptCluster[s][u], c, u, 0, limit);
 }
 
-double ColMoveError(int v, int c, double limit) {
-    return StepError(ColSide, Cluster[ColSide][v], c, v, 0, limit);
-}
-
-double RowExchangeError(int a, int b, double limit) {
-    return StepError(RowSide, Cluster[RowSide][a], Cluster[RowSide][b], a, b, limit);
-}
-
-double ColExchangeError(int a, int b, double limit) {
-    return StepError(ColSide, Cluster[ColSide][a], Cluster[ColSide][b], a, b, limit);
+double ExchangeError(int s, int a, int b, double limit) {
+    return StepError(s, KeptCluster[s][a], KeptCluster[s][b], a, b, limit);
 }
 
 static void AcceptStep();
@@ -445,11 +435,11 @@ static void AcceptStep();
 // column step's total is the exact full total of the trial; no certain
 // rejection applies, since the kept total is then the row step's.
 static double BothSidesError(int x, int y, int q) {
-    const int p = Cluster[RowSide][x];
+    const int p = KeptCluster[RowSide][x];
     StepByStep = true;
     StepError(RowSide, p, q, x, y, NoLimit);
     AcceptStep();
-    assert(Cluster[ColSide][x] == p && (y == 0 || Cluster[ColSide][y] == q));  // one partition
+    assert(KeptCluster[ColSide][x] == p && (y == 0 || KeptCluster[ColSide][y] == q));  // one partition
     double total = StepError(ColSide, p, q, x, y, NoLimit);
     StepError(RowSide, q, p, x, y, NoLimit);
     AcceptStep();
@@ -464,7 +454,7 @@ double BothSidesMoveError(int u, int c) {
 }
 
 double BothSidesExchangeError(int a, int b) {
-    return BothSidesError(a, b, Cluster[RowSide][b]);
+    return BothSidesError(a, b, KeptCluster[RowSide][b]);
 }
 
 // RowPrefix, ErrorMagnitude and WholeErrors from the kept block errors.
@@ -486,7 +476,7 @@ static void SumBlockRows() {
 // One tie count of unit j of side o into cluster from goes to cluster to,
 // with the line-sum histograms of the two blocks.
 static void MoveTieCount(int o, int j, int from, int to) {
-    int k = Cluster[o][j];
+    int k = KeptCluster[o][j];
     int s = 1 - o;
     uint8_t& fromSum = TieCount[o][j][from];
     uint8_t& toSum = TieCount[o][j][to];
@@ -545,12 +535,12 @@ static void AcceptStep() {
         Error[rq][cq] = TrialBlockError[1][k];
     }
 
-    Cluster[s][x] = static_cast<uint8_t>(q);
+    KeptCluster[s][x] = static_cast<uint8_t>(q);
     if (y > 0) {
-        Cluster[s][y] = static_cast<uint8_t>(p);
+        KeptCluster[s][y] = static_cast<uint8_t>(p);
     } else {
-        --ClusterSize[s][p];
-        ++ClusterSize[s][q];
+        --KeptClusterSize[s][p];
+        ++KeptClusterSize[s][q];
     }
     SumBlockRows();
 }
@@ -586,37 +576,33 @@ static void CountTies() {
             if (BinaryMatrix[i][j] != BinaryMatrix[j][i]) {
                 AddUnit(Asymmetric[RowSide][i], j);
                 AddUnit(Asymmetric[ColSide][j], i);
-                ++AsymmetryCount[RowSide][i][Cluster[ColSide][j]];
-                ++AsymmetryCount[ColSide][j][Cluster[RowSide][i]];
+                ++AsymmetryCount[RowSide][i][KeptCluster[ColSide][j]];
+                ++AsymmetryCount[ColSide][j][KeptCluster[RowSide][i]];
             }
             if (BinaryMatrix[i][j] == 0) continue;
             AddUnit(Ties[RowSide][i], j);
             AddUnit(Ties[ColSide][j], i);
-            ++TieCount[RowSide][i][Cluster[ColSide][j]];
-            ++TieCount[ColSide][j][Cluster[RowSide][i]];
+            ++TieCount[RowSide][i][KeptCluster[ColSide][j]];
+            ++TieCount[ColSide][j][KeptCluster[RowSide][i]];
         }
     }
 }
 
 void StartIncrementalError() {
-    SideUnits[RowSide] = NumRows;
-    SideUnits[ColSide] = NumCols;
-    SideClusters[RowSide] = NumRowClusters;
-    SideClusters[ColSide] = NumColClusters;
     if (++MemoSearch == 0) {  // after 2^32 searches the marks start again
         std::memset(Memo, 0, sizeof Memo);
         MemoSearch = 1;
     }
-    std::memcpy(Cluster[RowSide], RowPartition, sizeof Cluster[RowSide]);
-    std::memcpy(Cluster[ColSide], ColPartition, sizeof Cluster[ColSide]);
-    std::memset(ClusterSize, 0, sizeof ClusterSize);
+    std::memcpy(KeptCluster[RowSide], Partition[RowSide], sizeof KeptCluster[RowSide]);
+    std::memcpy(KeptCluster[ColSide], Partition[ColSide], sizeof KeptCluster[ColSide]);
+    std::memset(KeptClusterSize, 0, sizeof KeptClusterSize);
     for (int s = 0; s < 2; ++s)
-        for (int u = 1; u <= SideUnits[s]; ++u) ++ClusterSize[s][Cluster[s][u]];
+        for (int u = 1; u <= SideUnits[s]; ++u) ++KeptClusterSize[s][KeptCluster[s][u]];
     CountTies();
 
     // Block statistics from the counts: ones and asymmetric cells from the
     // rows, line sums of both sides into the histograms.
-    const int rowClusters = NumRowClusters, colClusters = NumColClusters;
+    const int rowClusters = SideClusters[RowSide], colClusters = SideClusters[ColSide];
     for (int s = 0; s < 2; ++s)
         for (int r = 1; r <= rowClusters; ++r)
             for (int c = 1; c <= colClusters; ++c) std::memset(LineSums[s][r][c], 0, sizeof LineSums[s][r][c]);
@@ -624,21 +610,21 @@ void StartIncrementalError() {
         for (int c = 1; c <= colClusters; ++c) {
             BlockStatistics& stats = Stats[r][c];
             stats = BlockStatistics{};
-            stats.Units[RowSide] = ClusterSize[RowSide][r];
-            stats.Units[ColSide] = ClusterSize[ColSide][c];
+            stats.Units[RowSide] = KeptClusterSize[RowSide][r];
+            stats.Units[ColSide] = KeptClusterSize[ColSide][c];
             stats.Cells = stats.Units[RowSide] * stats.Units[ColSide];
         }
     }
-    for (int i = 1; i <= NumRows; ++i) {
-        int r = Cluster[RowSide][i];
+    for (int i = 1; i <= SideUnits[RowSide]; ++i) {
+        int r = KeptCluster[RowSide][i];
         for (int c = 1; c <= colClusters; ++c) {
             Stats[r][c].Ones += TieCount[RowSide][i][c];
             Stats[r][c].Asymmetry += AsymmetryCount[RowSide][i][c];
             ++LineSums[RowSide][r][c][TieCount[RowSide][i][c]];
         }
     }
-    for (int j = 1; j <= NumCols; ++j) {
-        int c = Cluster[ColSide][j];
+    for (int j = 1; j <= SideUnits[ColSide]; ++j) {
+        int c = KeptCluster[ColSide][j];
         for (int r = 1; r <= rowClusters; ++r) ++LineSums[ColSide][r][c][TieCount[ColSide][j][r]];
     }
     for (int r = 1; r <= rowClusters; ++r) {

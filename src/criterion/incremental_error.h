@@ -19,10 +19,8 @@ constexpr double NoLimit = std::numeric_limits<double>::infinity();
 // A trial whose total is provably not below the accepted pair's, when limit
 // is at most the accepted pair's total, gives infinity instead: a search
 // that takes only totals below limit takes the same trials either way.
-double RowMoveError(int u, int c, double limit = NoLimit);      // row unit u into row cluster c
-double ColMoveError(int v, int c, double limit = NoLimit);      // column unit v into column cluster c
-double RowExchangeError(int a, int b, double limit = NoLimit);  // row units a and b swap clusters
-double ColExchangeError(int a, int b, double limit = NoLimit);  // column units a and b swap clusters
+double MoveError(int s, int u, int c, double limit = NoLimit);      // unit u of side s into its cluster c
+double ExchangeError(int s, int a, int b, double limit = NoLimit);  // units a and b of side s swap clusters
 
 // The same for one partition of a one-mode network, rows and columns kept
 // equal: the unit or units change cluster on both sides at once. These give

@@ -48,29 +48,29 @@ static int64_t ConstraintAmount(int k) {
         case 6: {
             bool colSide = b > ModelRows;
             int32_t cluster = colSide ? b - ModelRows : b;
-            int32_t clusters = colSide ? NumColClusters : NumRowClusters;
+            int32_t clusters = colSide ? SideClusters[ColSide] : SideClusters[RowSide];
             if (cluster < 1 || cluster > clusters) return 0;
             if (kind == 5 || kind == 6) {
-                int64_t size = colSide ? ColClusterSize[cluster] : RowClusterSize[cluster];
+                int64_t size = colSide ? ClusterSize[ColSide][cluster] : ClusterSize[RowSide][cluster];
                 if (kind == 5 && size < a) return (a - size) * penalty;
                 if (kind == 6 && size > a) return (size - a) * penalty;
                 return 0;
             }
-            int32_t unit = colSide ? a - NumRows : a;
-            int32_t units = colSide ? NumCols : NumRows;
+            int32_t unit = colSide ? a - SideUnits[RowSide] : a;
+            int32_t units = colSide ? SideUnits[ColSide] : SideUnits[RowSide];
             if (unit < 1 || unit > units) return 0;
-            int32_t inCluster = colSide ? ColPartition[unit] : RowPartition[unit];
+            int32_t inCluster = colSide ? Partition[ColSide][unit] : Partition[RowSide][unit];
             bool violated = kind == 1 ? inCluster != cluster : inCluster == cluster;
             return violated ? penalty : 0;
         }
         case 3:
         case 4: {
-            bool colSide = b > NumRows;
-            int32_t first = colSide ? a - NumRows : a;
-            int32_t second = colSide ? b - NumRows : b;
-            int32_t units = colSide ? NumCols : NumRows;
+            bool colSide = b > SideUnits[RowSide];
+            int32_t first = colSide ? a - SideUnits[RowSide] : a;
+            int32_t second = colSide ? b - SideUnits[RowSide] : b;
+            int32_t units = colSide ? SideUnits[ColSide] : SideUnits[RowSide];
             if (first < 1 || first > units || second < 1 || second > units) return 0;
-            const uint8_t* partition = colSide ? ColPartition : RowPartition;
+            const uint8_t* partition = colSide ? Partition[ColSide] : Partition[RowSide];
             bool same = partition[first] == partition[second];
             bool violated = kind == 3 ? !same : same;
             return violated ? penalty : 0;
@@ -92,15 +92,15 @@ double TotalError(bool showErrors) {
     if (ListLevel > 3) {
         ListEndLine();
         ListLine("*** Total error");
-        for (int i = 1; i <= NumRows; ++i) ListPrint(" %3d", RowPartition[i]);
+        for (int i = 1; i <= SideUnits[RowSide]; ++i) ListPrint(" %3d", Partition[RowSide][i]);
         ListEndLine();
-        for (int j = 1; j <= NumCols; ++j) ListPrint(" %3d", ColPartition[j]);
+        for (int j = 1; j <= SideUnits[ColSide]; ++j) ListPrint(" %3d", Partition[ColSide][j]);
         ListEndLine();
     }
 
     double blockSum = 0.0;
-    for (int r = 1; r <= NumRowClusters; ++r) {
-        for (int c = 1; c <= NumColClusters; ++c) {
+    for (int r = 1; r <= SideClusters[RowSide]; ++r) {
+        for (int c = 1; c <= SideClusters[ColSide]; ++c) {
             blockSum = AddExtended(blockSum, BlockError(r, c, showErrors));
         }
     }

@@ -8,10 +8,10 @@
 // when showErrors: the evaluation is printed) for the block.
 double BlockError(int r, int c, bool showErrors = false);
 
-// The total error P of RowPartition x ColPartition; showErrors as for BlockError.
+// The total error P of Partition[RowSide] x Partition[ColSide]; showErrors as for BlockError.
 double TotalError(bool showErrors = false);
 
-// The penalties of the violated constraints of RowPartition x ColPartition,
+// The penalties of the violated constraints of Partition[RowSide] x Partition[ColSide],
 // summed in constraint order as TotalError sums them.
 double ConstraintPenalty();
 

@@ -130,19 +130,19 @@ static bool RunDialogue() {
     } else {
         StartFromFile = false;
         // A side of a single unit asks without a range; its only count is 1.
-        int32_t rowLimit = Min(NumRows, ModelRows);
-        int32_t colLimit = Min(NumCols, ModelCols);
+        int32_t rowLimit = Min(SideUnits[RowSide], ModelRows);
+        int32_t colLimit = Min(SideUnits[ColSide], ModelCols);
         if (OneMode) {
             // One partition: its clusters index both the model's rows and columns.
             int32_t limit = Min(rowLimit, colLimit);
-            NumRowClusters = AskInt(OneModeClustersPrompt, 1, limit);
-            if (limit <= 1) NumRowClusters = 1;
-            NumColClusters = NumRowClusters;
+            SideClusters[RowSide] = AskInt(OneModeClustersPrompt, 1, limit);
+            if (limit <= 1) SideClusters[RowSide] = 1;
+            SideClusters[ColSide] = SideClusters[RowSide];
         } else {
-            NumRowClusters = AskInt("Number of Row clusters = ", 1, rowLimit);
-            if (rowLimit <= 1) NumRowClusters = 1;
-            NumColClusters = AskInt("Number of Col clusters = ", 1, colLimit);
-            if (colLimit <= 1) NumColClusters = 1;
+            SideClusters[RowSide] = AskInt("Number of Row clusters = ", 1, rowLimit);
+            if (rowLimit <= 1) SideClusters[RowSide] = 1;
+            SideClusters[ColSide] = AskInt("Number of Col clusters = ", 1, colLimit);
+            if (colLimit <= 1) SideClusters[ColSide] = 1;
         }
         StartRandomSeries();
         EverPartitioned = true;
@@ -158,8 +158,8 @@ static void Repetition() {
     if (RunMode == 2) DrawRandomStarts();
     ListClusters = ListMoves || ListTrace;
     if (HaveSolution) WriteProgressMark();
-    WriteClusterListing(RowSide, RowPartition, RowClusterSize);
-    WriteClusterListing(ColSide, ColPartition, ColClusterSize);
+    WriteClusterListing(RowSide, Partition[RowSide], ClusterSize[RowSide]);
+    WriteClusterListing(ColSide, Partition[ColSide], ClusterSize[ColSide]);
     CopyWorkingToAccepted();
     if (ListClusters) WriteNetworkMatrix();
     SearchLocalOptimum(RepCount);

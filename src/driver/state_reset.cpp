@@ -10,7 +10,7 @@
 #include "state.h"
 
 static void ResetNetwork() {
-    NumUnits = NumRows = NumCols = ColOffset = NetForm = 0;
+    NumUnits = SideUnits[RowSide] = SideUnits[ColSide] = ColOffset = NetForm = 0;
     TwoMode = false;
     std::memset(NetworkMatrix, 0, sizeof NetworkMatrix);
     std::memset(BinaryMatrix, 0, sizeof BinaryMatrix);
@@ -28,17 +28,12 @@ static void ResetModel() {
 }
 
 static void ResetPartitions() {
-    NumRowClusters = NumColClusters = 0;
-    std::memset(RowPartition, 0, sizeof RowPartition);
-    std::memset(ColPartition, 0, sizeof ColPartition);
-    std::memset(RowClusterSize, 0, sizeof RowClusterSize);
-    std::memset(ColClusterSize, 0, sizeof ColClusterSize);
-    std::memset(AcceptedRowPartition, 0, sizeof AcceptedRowPartition);
-    std::memset(AcceptedColPartition, 0, sizeof AcceptedColPartition);
-    std::memset(AcceptedRowClusterSize, 0, sizeof AcceptedRowClusterSize);
-    std::memset(AcceptedColClusterSize, 0, sizeof AcceptedColClusterSize);
-    std::memset(RowOrder, 0, sizeof RowOrder);
-    std::memset(ColOrder, 0, sizeof ColOrder);
+    SideClusters[RowSide] = SideClusters[ColSide] = 0;
+    std::memset(Partition, 0, sizeof Partition);
+    std::memset(ClusterSize, 0, sizeof ClusterSize);
+    std::memset(AcceptedPartition, 0, sizeof AcceptedPartition);
+    std::memset(AcceptedClusterSize, 0, sizeof AcceptedClusterSize);
+    std::memset(ListingOrder, 0, sizeof ListingOrder);
 }
 
 static void ResetResults() {
@@ -46,8 +41,7 @@ static void ResetResults() {
     std::memset(ErrorMatrix, 0, sizeof ErrorMatrix);
     std::memset(RealValueMatrix, 0, sizeof RealValueMatrix);
     BestRep = 0;
-    std::memset(RowClusterSets, 0, sizeof RowClusterSets);
-    std::memset(ColClusterSets, 0, sizeof ColClusterSets);
+    std::memset(ClusterSets, 0, sizeof ClusterSets);
     std::memset(TopTen, 0, sizeof TopTen);
     EquivalencesListed = false;
 }

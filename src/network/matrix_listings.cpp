@@ -12,12 +12,12 @@ void WriteNetworkMatrix() {
     ListLine("MATRIX : %s", ListTitle.c_str());
     ListEndLine();
     ListPrint("%14s", "");
-    for (int j = 1; j <= NumCols; ++j) ListPrint("%3d", ColOrder[j]);
+    for (int j = 1; j <= SideUnits[ColSide]; ++j) ListPrint("%3d", ListingOrder[ColSide][j]);
     ListEndLine();
-    for (int r = 1; r <= NumRows; ++r) {
-        int u = RowOrder[r];
+    for (int r = 1; r <= SideUnits[RowSide]; ++r) {
+        int u = ListingOrder[RowSide][r];
         ListPrint("%s%3d ", UnitName[u], u);
-        for (int j = 1; j <= NumCols; ++j) ListPrint("%3d", NetworkMatrix[u][ColOrder[j]]);
+        for (int j = 1; j <= SideUnits[ColSide]; ++j) ListPrint("%3d", NetworkMatrix[u][ListingOrder[ColSide][j]]);
         ListEndLine();
         NewLines(1);
     }

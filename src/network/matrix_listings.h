@@ -1,5 +1,5 @@
 // The network matrix in the listing, rows and columns in listing order.
 #pragma once
 
-// The network matrix with rows in RowOrder and columns in ColOrder.
+// The network matrix with rows in ListingOrder[RowSide] and columns in ListingOrder[ColSide].
 void WriteNetworkMatrix();

@@ -69,7 +69,7 @@ static int32_t ReadHeaderInt() {
     if (TwoMode) {
         ConLine("Network size out of range: %d units, %d row units, %lld column units read; "
                 "at most 500 units in all, 1..250 on a side",
-                NumUnits, NumRows, static_cast<long long>(NumUnits) - NumRows);
+                NumUnits, SideUnits[RowSide], static_cast<long long>(NumUnits) - SideUnits[RowSide]);
     } else {
         ConLine("Network size out of range: %d units read; at most 500 units in all, 1..250 on a side",
                 NumUnits);
@@ -88,18 +88,18 @@ static void ReadCounts() {
     }
     TwoMode = !(c < 0 || c == '\r');
     if (TwoMode) {
-        NumRows = ReadHeaderInt();
+        SideUnits[RowSide] = ReadHeaderInt();
         // Both counts are checked below; form the difference where it cannot overflow.
-        int64_t cols = static_cast<int64_t>(NumUnits) - NumRows;
-        NumCols = (cols < -1 || cols > MaxSideUnits) ? -1 : static_cast<int32_t>(cols);
-        ColOffset = NumRows;
+        int64_t cols = static_cast<int64_t>(NumUnits) - SideUnits[RowSide];
+        SideUnits[ColSide] = (cols < -1 || cols > MaxSideUnits) ? -1 : static_cast<int32_t>(cols);
+        ColOffset = SideUnits[RowSide];
     } else {
-        NumRows = NumCols = NumUnits;
+        SideUnits[RowSide] = SideUnits[ColSide] = NumUnits;
         ColOffset = 0;
     }
     SkipLine(NetFile);
-    if (NumUnits > MaxNetUnits || NumRows < 1 || NumRows > MaxSideUnits || NumCols < 1 ||
-        NumCols > MaxSideUnits) {
+    if (NumUnits > MaxNetUnits || SideUnits[RowSide] < 1 || SideUnits[RowSide] > MaxSideUnits || SideUnits[ColSide] < 1 ||
+        SideUnits[ColSide] > MaxSideUnits) {
         StopOnCounts();
     }
 }
@@ -107,8 +107,8 @@ static void ReadCounts() {
 static void SetDefaultNames() {
     for (int k = 1; k <= NumUnits; ++k) {
         std::string name = !TwoMode       ? "v-" + std::to_string(k)
-                           : k <= NumRows ? "r-" + std::to_string(k)
-                                          : "c-" + std::to_string(k - NumRows);
+                           : k <= SideUnits[RowSide] ? "r-" + std::to_string(k)
+                                          : "c-" + std::to_string(k - SideUnits[RowSide]);
         std::snprintf(UnitName[k], sizeof UnitName[k], "%s", name.substr(0, NameLength).c_str());
     }
 }
@@ -251,14 +251,14 @@ static std::string_view NextMatrixToken(NetLine& line, bool& ended) {
     return "";
 }
 
-// Matrix form: NumRows x NumCols values, row by row. Values missing at the
+// Matrix form: SideUnits[RowSide] x SideUnits[ColSide] values, row by row. Values missing at the
 // end are 0. Nothing after them is taken, but a later relation is worth a word.
 static void ReadMatrixValues() {
     NetLine& line = Line;
     line.Pos = line.Text.size();  // the keyword line is taken whole
     bool ended = false;
-    for (int i = 1; i <= NumRows; ++i) {
-        for (int j = 1; j <= NumCols; ++j) {
+    for (int i = 1; i <= SideUnits[RowSide]; ++i) {
+        for (int j = 1; j <= SideUnits[ColSide]; ++j) {
             std::string_view token = NextMatrixToken(line, ended);
             bool rounded = false;
             NetworkMatrix[i][j] = ended ? 0 : NetValue(line, token, rounded);
@@ -285,7 +285,7 @@ static void ReadMatrixValues() {
             static_cast<long long>(j));
     if (TwoMode) {
         StopOnBadInput("The tie on line %d names a unit outside rows 1..%d, columns %d..%d", lineNumber,
-                       NumRows, NumRows + 1, NumUnits);
+                       SideUnits[RowSide], SideUnits[RowSide] + 1, NumUnits);
     }
     StopOnBadInput("The tie on line %d names a unit outside 1..%d", lineNumber, NumUnits);
 }
@@ -293,8 +293,8 @@ static void ReadMatrixValues() {
 // Sets the tie from row unit i to column j (its number in the file), and the
 // reverse tie for an edge of a one-mode network.
 static void SetTie(int64_t i, int64_t j, int32_t value, int32_t lineNumber) {
-    if (TwoMode) j -= NumRows;
-    if (i < 1 || i > NumRows || j < 1 || j > NumCols) StopOutOfRange(i, j, lineNumber);
+    if (TwoMode) j -= SideUnits[RowSide];
+    if (i < 1 || i > SideUnits[RowSide] || j < 1 || j > SideUnits[ColSide]) StopOutOfRange(i, j, lineNumber);
     NetworkMatrix[i][j] = value;
     if (NetForm == 2 && !TwoMode) NetworkMatrix[j][i] = value;
 }
@@ -325,9 +325,9 @@ static void ReadListLine(NetLine& line) {
 // Value lines until the end of the file, a line that is not one, or a keyword
 // line other than a change between the edges and arcs forms of this relation.
 static void ReadValueLines() {
-    ListLine("Network %4d = %3d + %3d form = %d", NumUnits, NumRows, NumCols, NetForm);
-    for (int i = 1; i <= NumRows; ++i) {
-        for (int j = 1; j <= NumCols; ++j) NetworkMatrix[i][j] = 0;
+    ListLine("Network %4d = %3d + %3d form = %d", NumUnits, SideUnits[RowSide], SideUnits[ColSide], NetForm);
+    for (int i = 1; i <= SideUnits[RowSide]; ++i) {
+        for (int j = 1; j <= SideUnits[ColSide]; ++j) NetworkMatrix[i][j] = 0;
     }
     NetLine& line = Line;
     bool laterRelation = false;
@@ -381,7 +381,7 @@ void ReadNetwork() {
         ListForm = FirstRelation.List;
     }
     ConLine("form = %2d", NetForm);
-    ConLine("*** reading network%4d = %3d + %3d form = %d", NumUnits, NumRows, NumCols, NetForm);
+    ConLine("*** reading network%4d = %3d + %3d form = %d", NumUnits, SideUnits[RowSide], SideUnits[ColSide], NetForm);
     if (NetForm < 1 || NetForm > 3) StopWithoutForm(found, line);
     if (NetForm == 1) {
         ReadMatrixValues();
@@ -389,9 +389,9 @@ void ReadNetwork() {
         ReadValueLines();
     }
     ListEndLine();
-    for (int i = 1; i <= NumRows; ++i) {
-        for (int j = 1; j <= NumCols; ++j) BinaryMatrix[i][j] = NetworkMatrix[i][j] > 0 ? 1 : 0;
+    for (int i = 1; i <= SideUnits[RowSide]; ++i) {
+        for (int j = 1; j <= SideUnits[ColSide]; ++j) BinaryMatrix[i][j] = NetworkMatrix[i][j] > 0 ? 1 : 0;
     }
-    for (int k = 1; k <= NumRows; ++k) RowOrder[k] = static_cast<uint8_t>(k);
-    for (int k = 1; k <= NumCols; ++k) ColOrder[k] = static_cast<uint8_t>(k);
+    for (int k = 1; k <= SideUnits[RowSide]; ++k) ListingOrder[RowSide][k] = static_cast<uint8_t>(k);
+    for (int k = 1; k <= SideUnits[ColSide]; ++k) ListingOrder[ColSide][k] = static_cast<uint8_t>(k);
 }

@@ -5,23 +5,20 @@
 
 #include <cstring>
 
-#include "search/sides.h"
 
 static void AddToSet(UnitSet& set, int u) { set.Bits[u >> 6] |= uint64_t{1} << (u & 63); }
 
 void CopyAcceptedToWorking() {
     for (int s = RowSide; s <= ColSide; ++s) {
-        const SideTable side = Side(s);
-        std::memcpy(side.Partition + 1, side.AcceptedPartition + 1, static_cast<size_t>(side.Units));
-        std::memcpy(side.ClusterSize, side.AcceptedClusterSize, MaxModelSize + 1);
+        std::memcpy(Partition[s] + 1, AcceptedPartition[s] + 1, static_cast<size_t>(SideUnits[s]));
+        std::memcpy(ClusterSize[s], AcceptedClusterSize[s], MaxModelSize + 1);
     }
 }
 
 void CopyWorkingToAccepted() {
     for (int s = RowSide; s <= ColSide; ++s) {
-        const SideTable side = Side(s);
-        std::memcpy(side.AcceptedPartition + 1, side.Partition + 1, static_cast<size_t>(side.Units));
-        std::memcpy(side.AcceptedClusterSize, side.ClusterSize, MaxModelSize + 1);
+        std::memcpy(AcceptedPartition[s] + 1, Partition[s] + 1, static_cast<size_t>(SideUnits[s]));
+        std::memcpy(AcceptedClusterSize[s], ClusterSize[s], MaxModelSize + 1);
     }
 }
 

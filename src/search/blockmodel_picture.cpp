@@ -28,10 +28,10 @@ static void AddText(std::string& out, const std::string& text) { AppendXmlText(o
 static const char* NameOf(int unitNumber) { return UnitName[unitNumber]; }
 
 // The widest unit name of a side, in characters.
-static int WidestName(int n, int offset) {
+static int WidestName(int s) {
     int widest = 1;
-    for (int u = 1; u <= n; ++u) {
-        const char* name = NameOf(offset + u);
+    for (int u = 1; u <= SideUnits[s]; ++u) {
+        const char* name = NameOf(NameOffset(s) + u);
         int width = TextCharacters(name, TrimmedLength(name));
         if (width > widest) widest = width;
     }
@@ -56,27 +56,28 @@ static void AddBandText(std::string& out, double x, double y, double width, cons
 }
 
 void BuildBlockmodelPicture(std::string& svg) {
-    int rowClusters = NumRowClusters, colClusters = NumColClusters;
-    // Where each cluster starts, in the listing order.
-    int rowStart[MaxModelSize + 2], colStart[MaxModelSize + 2];
-    rowStart[1] = colStart[1] = 1;
-    for (int r = 1; r <= rowClusters; ++r) rowStart[r + 1] = rowStart[r] + AcceptedRowClusterSize[r];
-    for (int c = 1; c <= colClusters; ++c) colStart[c + 1] = colStart[c] + AcceptedColClusterSize[c];
+    int rowClusters = SideClusters[RowSide], colClusters = SideClusters[ColSide];
+    // Where each cluster of each side starts, in the listing order.
+    int start[2][MaxModelSize + 2];
+    for (int s = RowSide; s <= ColSide; ++s) {
+        start[s][1] = 1;
+        for (int k = 1; k <= SideClusters[s]; ++k) start[s][k + 1] = start[s][k] + AcceptedClusterSize[s][k];
+    }
 
     double labelChar = CharWidth * LabelSize;
-    int rowLabels = static_cast<int>(WidestName(NumRows, 0) * labelChar) + 8;
-    int colLabels = static_cast<int>(WidestName(NumCols, ColOffset) * labelChar) + 8;
+    int rowLabels = static_cast<int>(WidestName(RowSide) * labelChar) + 8;
+    int colLabels = static_cast<int>(WidestName(ColSide) * labelChar) + 8;
     int top = Margin + TitleSize + 22;
     int x0 = Margin + rowLabels;
     int y0 = top + colLabels;
-    int matrixWidth = NumCols * PictureCell;
-    int matrixHeight = rowClusters * PictureBand + NumRows * PictureCell;
+    int matrixWidth = SideUnits[ColSide] * PictureCell;
+    int matrixHeight = rowClusters * PictureBand + SideUnits[RowSide] * PictureCell;
     int width = x0 + matrixWidth + Margin;
     int titleWidth = 2 * Margin + static_cast<int>(TextCharacters(TitleText.data(), TitleText.size()) *
                                                    CharWidth * TitleSize);
     if (titleWidth > width) width = titleWidth;
     int height = y0 + matrixHeight + Margin;
-    auto bandTop = [&](int r) { return y0 + (r - 1) * PictureBand + (rowStart[r] - 1) * PictureCell; };
+    auto bandTop = [&](int r) { return y0 + (r - 1) * PictureBand + (start[RowSide][r] - 1) * PictureCell; };
     auto colX = [&](int position) { return x0 + (position - 1) * PictureCell; };
 
     AppendFormat(svg, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
@@ -101,9 +102,9 @@ void BuildBlockmodelPicture(std::string& svg) {
         for (int c = 1; c <= colClusters; ++c) {
             int32_t type = BlockTypeMatrix[r][c];
             bool known = type >= 0 && type <= MaxTypeCode;
-            int x = colX(colStart[c]), y = bandTop(r);
-            int w = (colStart[c + 1] - colStart[c]) * PictureCell;
-            int h = PictureBand + (rowStart[r + 1] - rowStart[r]) * PictureCell;
+            int x = colX(start[ColSide][c]), y = bandTop(r);
+            int w = (start[ColSide][c + 1] - start[ColSide][c]) * PictureCell;
+            int h = PictureBand + (start[RowSide][r + 1] - start[RowSide][r]) * PictureCell;
             AppendFormat(svg, "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"%s\">", x, y, w, h,
                 TypeTint[known ? type + 1 : 0]);
             AppendFormat(svg, "<title>block %d, %d: %s, error %d</title></rect>\n", r, c, known ? TypeName[type] : "none",
@@ -126,19 +127,19 @@ void BuildBlockmodelPicture(std::string& svg) {
 
     // A square for every positive tie, darker for larger values.
     int32_t least = 0, most = 0;
-    for (int i = 1; i <= NumRows; ++i)
-        for (int j = 1; j <= NumCols; ++j) {
+    for (int i = 1; i <= SideUnits[RowSide]; ++i)
+        for (int j = 1; j <= SideUnits[ColSide]; ++j) {
             int32_t v = NetworkMatrix[i][j];
             if (v <= 0) continue;
             if (least == 0 || v < least) least = v;
             if (v > most) most = v;
         }
     for (int r = 1; r <= rowClusters; ++r) {
-        for (int p = rowStart[r]; p < rowStart[r + 1]; ++p) {
-            int u = RowOrder[p];
-            int y = bandTop(r) + PictureBand + (p - rowStart[r]) * PictureCell;
-            for (int q = 1; q <= NumCols; ++q) {
-                int32_t v = NetworkMatrix[u][ColOrder[q]];
+        for (int p = start[RowSide][r]; p < start[RowSide][r + 1]; ++p) {
+            int u = ListingOrder[RowSide][p];
+            int y = bandTop(r) + PictureBand + (p - start[RowSide][r]) * PictureCell;
+            for (int q = 1; q <= SideUnits[ColSide]; ++q) {
+                int32_t v = NetworkMatrix[u][ListingOrder[ColSide][q]];
                 if (v <= 0) continue;
                 int grey = TieGrey(v, least, most);
                 AppendFormat(svg, "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"#%02x%02x%02x\"/>\n",
@@ -154,12 +155,12 @@ void BuildBlockmodelPicture(std::string& svg) {
     }
 
     // Column names, read upwards from just above the matrix.
-    for (int q = 1; q <= NumCols; ++q) {
+    for (int q = 1; q <= SideUnits[ColSide]; ++q) {
         double x = colX(q) + PictureCell / 2.0 + 0.35 * LabelSize;
         int y = y0 - 4;
         AppendFormat(svg, "<text x=\"%.1f\" y=\"%d\" font-size=\"%d\" transform=\"rotate(-90 %.1f %d)\">", x, y,
             LabelSize, x, y);
-        const char* name = NameOf(ColOffset + ColOrder[q]);
+        const char* name = NameOf(ColOffset + ListingOrder[ColSide][q]);
         AppendXmlText(svg, name, TrimmedLength(name));
         svg += "</text>\n";
     }
@@ -174,7 +175,7 @@ void BuildBlockmodelPicture(std::string& svg) {
             bandTop(r), x0 + matrixWidth, bandTop(r));
     for (int c = 2; c <= colClusters; ++c)
         AppendFormat(svg, "<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" stroke=\"#000000\" stroke-width=\"1.5\"/>\n",
-            colX(colStart[c]), y0, colX(colStart[c]), y0 + matrixHeight);
+            colX(start[ColSide][c]), y0, colX(start[ColSide][c]), y0 + matrixHeight);
     AppendFormat(svg, "<rect id=\"matrix\" x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"none\" stroke=\"#000000\" "
              "stroke-width=\"1.5\"/>\n", x0, y0, matrixWidth, matrixHeight);
     svg += "</svg>\n";

@@ -25,52 +25,38 @@
 #include "search/accepted_partitions.h"
 #include "search/repetition_record.h"
 #include "search/results_report.h"
-#include "search/sides.h"
 #include "state.h"
 
 // This search judges its trials by the incremental criterion.
 static thread_local bool Incremental;
 
-// The incremental error of a trial of side S, chosen when the side's copy is compiled.
-template <int S>
-static double MoveError(int u, int c) {
-    if constexpr (S == RowSide) return RowMoveError(u, c, CurrentError);
-    return ColMoveError(u, c, CurrentError);
-}
-
-template <int S>
-static double ExchangeError(int a, int b) {
-    if constexpr (S == RowSide) return RowExchangeError(a, b, CurrentError);
-    return ColExchangeError(a, b, CurrentError);
-}
-
-static void CopyTrial(const SideTable& side) {
-    std::memcpy(side.AcceptedPartition + 1, side.Partition + 1, static_cast<size_t>(side.Units));
-    std::memcpy(side.AcceptedClusterSize, side.ClusterSize, MaxModelSize + 1);
+static void CopyTrial(int s) {
+    std::memcpy(AcceptedPartition[s] + 1, Partition[s] + 1, static_cast<size_t>(SideUnits[s]));
+    std::memcpy(AcceptedClusterSize[s], ClusterSize[s], MaxModelSize + 1);
 }
 
 // The accepted partition of a side := its working (trial) partition and sizes.
-static void AcceptTrial(const SideTable& side) {
-    CopyTrial(side);
+static void AcceptTrial(int s) {
+    CopyTrial(s);
     CurrentError = TrialError;
     if (Incremental) AcceptIncrementalTrial();
 }
 
 // The same for a trial of one partition on both sides.
 static void AcceptBothSides() {
-    CopyTrial(Side(RowSide));
-    CopyTrial(Side(ColSide));
+    CopyTrial(RowSide);
+    CopyTrial(ColSide);
     CurrentError = TrialError;
     if (Incremental) AcceptIncrementalTrial();
 }
 
 // The trace dump of an accepted partition after a move (separator ' ', as
 // in "ROW CLUSTER ") or an exchange ('-').
-static void WritePartitionDump(const SideTable& side, char separator) {
-    for (int j = 1; j <= side.Clusters; ++j) {
-        ListLine("%s%cCLUSTER %d / %d", side.Upper, separator, j, side.AcceptedClusterSize[j]);
-        for (int u = 1; u <= side.Units; ++u)
-            if (side.AcceptedPartition[u] == j) ListLine("%5d %-10s", u, UnitName[side.NameOffset + u]);
+static void WritePartitionDump(int s, char separator) {
+    for (int j = 1; j <= SideClusters[s]; ++j) {
+        ListLine("%s%cCLUSTER %d / %d", SideHeading[s], separator, j, AcceptedClusterSize[s][j]);
+        for (int u = 1; u <= SideUnits[s]; ++u)
+            if (AcceptedPartition[s][u] == j) ListLine("%5d %-10s", u, UnitName[NameOffset(s) + u]);
     }
 }
 
@@ -78,70 +64,68 @@ static void WritePartitionDump(const SideTable& side, char separator) {
 // a row as the side has units have brought nothing.
 template <int S>
 static void MovePhase() {
-    const SideTable side = Side(S);
     int32_t noImproveCount = 0;
     int u = 0;
     CopyAcceptedToWorking();
     do {
-        u = u % side.Units + 1;
-        for (int c = 1; c <= side.Clusters; ++c) {
-            int b = side.AcceptedPartition[u];  // re-read: an accepted move changes it
-            if (c == b || side.AcceptedClusterSize[b] <= 1) continue;
-            side.Partition[u] = static_cast<uint8_t>(c);
-            ++side.ClusterSize[c];
-            --side.ClusterSize[b];
-            TrialError = Incremental ? MoveError<S>(u, c) : TotalError();
+        u = u % SideUnits[S] + 1;
+        for (int c = 1; c <= SideClusters[S]; ++c) {
+            int b = AcceptedPartition[S][u];  // re-read: an accepted move changes it
+            if (c == b || AcceptedClusterSize[S][b] <= 1) continue;
+            Partition[S][u] = static_cast<uint8_t>(c);
+            ++ClusterSize[S][c];
+            --ClusterSize[S][b];
+            TrialError = Incremental ? MoveError(S, u, c, CurrentError) : TotalError();
             if (ListTrace) {
                 WriteModelMatrix();
-                ListLine("try %s %3d : %3d --> %2d  error =%12.3f", side.Lower, u, b, c, TrialError);
+                ListLine("try %s %3d : %3d --> %2d  error =%12.3f", SideWord[S], u, b, c, TrialError);
             }
             if (!(TrialError < CurrentError)) {  // strict: an equal error is no gain
-                side.Partition[u] = static_cast<uint8_t>(b);
-                --side.ClusterSize[c];
-                ++side.ClusterSize[b];
+                Partition[S][u] = static_cast<uint8_t>(b);
+                --ClusterSize[S][c];
+                ++ClusterSize[S][b];
                 continue;
             }
-            AcceptTrial(side);
+            AcceptTrial(S);
             noImproveCount = -c;
             if (ListMoves)
-                ListLine("move %s unit %3d from %3d to %2d  error =%12.3f", side.Lower, u, b, c, CurrentError);
+                ListLine("move %s unit %3d from %3d to %2d  error =%12.3f", SideWord[S], u, b, c, CurrentError);
             if (ListLevel > 2)
-                ConLine("move %s unit %3d from %3d to %2d      error =%12.3f", side.Lower, u, b, c, CurrentError);
-            if (ListTrace) WritePartitionDump(side, ' ');
+                ConLine("move %s unit %3d from %3d to %2d      error =%12.3f", SideWord[S], u, b, c, CurrentError);
+            if (ListTrace) WritePartitionDump(S, ' ');
         }
-        noImproveCount += side.Clusters;
-    } while (noImproveCount < side.Units * side.Clusters);
+        noImproveCount += SideClusters[S];
+    } while (noImproveCount < SideUnits[S] * SideClusters[S]);
 }
 
 // Tries every pair of units of side S in different clusters; true after the
 // first exchange that lowers the error, which is then accepted.
 template <int S>
 static bool ExchangePhase() {
-    const SideTable side = Side(S);
     // Exchanges never change cluster sizes.
     CopyAcceptedToWorking();
-    for (int a = 1; a < side.Units; ++a) {
-        for (int b = a + 1; b <= side.Units; ++b) {
-            int ca = side.AcceptedPartition[a], cb = side.AcceptedPartition[b];
+    for (int a = 1; a < SideUnits[S]; ++a) {
+        for (int b = a + 1; b <= SideUnits[S]; ++b) {
+            int ca = AcceptedPartition[S][a], cb = AcceptedPartition[S][b];
             if (ca == cb) continue;
-            side.Partition[a] = static_cast<uint8_t>(cb);
-            side.Partition[b] = static_cast<uint8_t>(ca);
-            TrialError = Incremental ? ExchangeError<S>(a, b) : TotalError();
+            Partition[S][a] = static_cast<uint8_t>(cb);
+            Partition[S][b] = static_cast<uint8_t>(ca);
+            TrialError = Incremental ? ExchangeError(S, a, b, CurrentError) : TotalError();
             if (ListTrace) {
                 WriteModelMatrix();
                 ListLine("try %3d/%1d <--> %2d/%1d  error =%12.3f", a, ca, b, cb, TrialError);
             }
             if (!(TrialError < CurrentError)) {
-                side.Partition[a] = static_cast<uint8_t>(ca);
-                side.Partition[b] = static_cast<uint8_t>(cb);
+                Partition[S][a] = static_cast<uint8_t>(ca);
+                Partition[S][b] = static_cast<uint8_t>(cb);
                 continue;
             }
-            AcceptTrial(side);
+            AcceptTrial(S);
             if (ListMoves)
-                ListLine("transpose %ss %3d/%1d and %3d/%1d  error =%12.3f", side.Lower, a, ca, b, cb, CurrentError);
+                ListLine("transpose %ss %3d/%1d and %3d/%1d  error =%12.3f", SideWord[S], a, ca, b, cb, CurrentError);
             if (ListLevel > 2)
-                ConLine("transpose %ss %3d/%1d and %3d/%1d   error =%12.3f", side.Lower, a, ca, b, cb, CurrentError);
-            if (ListTrace) WritePartitionDump(side, '-');
+                ConLine("transpose %ss %3d/%1d and %3d/%1d   error =%12.3f", SideWord[S], a, ca, b, cb, CurrentError);
+            if (ListTrace) WritePartitionDump(S, '-');
             return true;
         }
     }
@@ -152,12 +136,11 @@ static bool ExchangePhase() {
 // columns goes to cluster c (the same on both sides). Keeps it when it
 // lowers the error; true then.
 static bool TryBothSidesMove(int u, int c) {
-    const SideTable rows = Side(RowSide), cols = Side(ColSide);
-    int b = rows.AcceptedPartition[u];
-    for (const SideTable& side : {rows, cols}) {
-        side.Partition[u] = static_cast<uint8_t>(c);
-        ++side.ClusterSize[c];
-        --side.ClusterSize[b];
+    int b = AcceptedPartition[RowSide][u];
+    for (int s : {RowSide, ColSide}) {
+        Partition[s][u] = static_cast<uint8_t>(c);
+        ++ClusterSize[s][c];
+        --ClusterSize[s][b];
     }
     TrialError = Incremental ? BothSidesMoveError(u, c) : TotalError();
     if (ListTrace) {
@@ -165,48 +148,46 @@ static bool TryBothSidesMove(int u, int c) {
         ListLine("try unit %3d : %3d --> %2d  error =%12.3f", u, b, c, TrialError);
     }
     if (!(TrialError < CurrentError)) {
-        for (const SideTable& side : {rows, cols}) {
-            side.Partition[u] = static_cast<uint8_t>(b);
-            --side.ClusterSize[c];
-            ++side.ClusterSize[b];
+        for (int s : {RowSide, ColSide}) {
+            Partition[s][u] = static_cast<uint8_t>(b);
+            --ClusterSize[s][c];
+            ++ClusterSize[s][b];
         }
         return false;
     }
     AcceptBothSides();
     if (ListMoves) ListLine("move unit %3d from %3d to %2d  error =%12.3f", u, b, c, CurrentError);
     if (ListLevel > 2) ConLine("move unit %3d from %3d to %2d      error =%12.3f", u, b, c, CurrentError);
-    if (ListTrace) WritePartitionDump(rows, ' ');
+    if (ListTrace) WritePartitionDump(RowSide, ' ');
     return true;
 }
 
 // The move phase of one partition: as MovePhase, each trial on both sides.
 static void BothSidesMovePhase() {
-    const SideTable side = Side(RowSide);
     int32_t noImproveCount = 0;
     int u = 0;
     CopyAcceptedToWorking();
     do {
-        u = u % side.Units + 1;
-        for (int c = 1; c <= side.Clusters; ++c) {
-            int b = side.AcceptedPartition[u];
-            if (c == b || side.AcceptedClusterSize[b] <= 1) continue;
+        u = u % SideUnits[RowSide] + 1;
+        for (int c = 1; c <= SideClusters[RowSide]; ++c) {
+            int b = AcceptedPartition[RowSide][u];
+            if (c == b || AcceptedClusterSize[RowSide][b] <= 1) continue;
             if (TryBothSidesMove(u, c)) noImproveCount = -c;
         }
-        noImproveCount += side.Clusters;
-    } while (noImproveCount < side.Units * side.Clusters);
+        noImproveCount += SideClusters[RowSide];
+    } while (noImproveCount < SideUnits[RowSide] * SideClusters[RowSide]);
 }
 
 // The exchange phase of one partition: as ExchangePhase, each trial on both sides.
 static bool BothSidesExchangePhase() {
-    const SideTable rows = Side(RowSide), cols = Side(ColSide);
     CopyAcceptedToWorking();
-    for (int a = 1; a < rows.Units; ++a) {
-        for (int b = a + 1; b <= rows.Units; ++b) {
-            int ca = rows.AcceptedPartition[a], cb = rows.AcceptedPartition[b];
+    for (int a = 1; a < SideUnits[RowSide]; ++a) {
+        for (int b = a + 1; b <= SideUnits[RowSide]; ++b) {
+            int ca = AcceptedPartition[RowSide][a], cb = AcceptedPartition[RowSide][b];
             if (ca == cb) continue;
-            for (const SideTable& side : {rows, cols}) {
-                side.Partition[a] = static_cast<uint8_t>(cb);
-                side.Partition[b] = static_cast<uint8_t>(ca);
+            for (int s : {RowSide, ColSide}) {
+                Partition[s][a] = static_cast<uint8_t>(cb);
+                Partition[s][b] = static_cast<uint8_t>(ca);
             }
             TrialError = Incremental ? BothSidesExchangeError(a, b) : TotalError();
             if (ListTrace) {
@@ -214,9 +195,9 @@ static bool BothSidesExchangePhase() {
                 ListLine("try %3d/%1d <--> %2d/%1d  error =%12.3f", a, ca, b, cb, TrialError);
             }
             if (!(TrialError < CurrentError)) {
-                for (const SideTable& side : {rows, cols}) {
-                    side.Partition[a] = static_cast<uint8_t>(ca);
-                    side.Partition[b] = static_cast<uint8_t>(cb);
+                for (int s : {RowSide, ColSide}) {
+                    Partition[s][a] = static_cast<uint8_t>(ca);
+                    Partition[s][b] = static_cast<uint8_t>(cb);
                 }
                 continue;
             }
@@ -224,7 +205,7 @@ static bool BothSidesExchangePhase() {
             if (ListMoves) ListLine("transpose units %3d/%1d and %3d/%1d  error =%12.3f", a, ca, b, cb, CurrentError);
             if (ListLevel > 2)
                 ConLine("transpose units %3d/%1d and %3d/%1d   error =%12.3f", a, ca, b, cb, CurrentError);
-            if (ListTrace) WritePartitionDump(rows, '-');
+            if (ListTrace) WritePartitionDump(RowSide, '-');
             return true;
         }
     }
@@ -267,13 +248,12 @@ void SearchLocalOptimum(int32_t rep) {
 
     // The local optimum becomes the listing order, the sets and the working pair.
     for (int s = RowSide; s <= ColSide; ++s) {
-        const SideTable side = Side(s);
         if (ListLevel > 3) {
-            WriteClusterListing(s, side.AcceptedPartition, side.AcceptedClusterSize);
+            WriteClusterListing(s, AcceptedPartition[s], AcceptedClusterSize[s]);
         } else {
-            BuildListingOrder(side.AcceptedPartition, side.Order, side.Clusters, side.Units);
+            BuildListingOrder(AcceptedPartition[s], ListingOrder[s], SideClusters[s], SideUnits[s]);
         }
-        BuildClusterSets(side.AcceptedPartition, side.ClusterSets, side.Units);
+        BuildClusterSets(AcceptedPartition[s], ClusterSets[s], SideUnits[s]);
     }
     CopyAcceptedToWorking();
     if (ListClusters) WriteNetworkMatrix();

@@ -18,7 +18,6 @@
 #include "console/file_select.h"
 #include "console/output.h"
 #include "console/text_input.h"
-#include "search/sides.h"
 #include "state.h"
 
 static const char* const PartFileDescription = "ZEP - partition file";
@@ -52,17 +51,16 @@ static void AddText(char* text, size_t& used, const char* format, int value) {
 // The accepted partitions as one clustering of the file; gives its length.
 static size_t FormatClustering(char* text) {
     int n = std::snprintf(text, MaxClusteringText, "*partition  KORVEL: %d/%d [%d] = %8.2f\r\n*vertices",
-                          NumRowClusters, NumColClusters, RepCount, CurrentError);
+                          SideClusters[RowSide], SideClusters[ColSide], RepCount, CurrentError);
     assert(n > 0 && static_cast<size_t>(n) < MaxClusteringText / 2);
     size_t used = static_cast<size_t>(n);
     AddText(text, used, "%5d", NumUnits);
-    AddText(text, used, "%5d", NumRows);
-    AddText(text, used, "%5d\r\n", NumCols);
+    AddText(text, used, "%5d", SideUnits[RowSide]);
+    AddText(text, used, "%5d\r\n", SideUnits[ColSide]);
     for (int s = RowSide; s <= ColSide; ++s) {
-        const SideTable side = Side(s);
         // Column clusters are numbered on from the row clusters.
-        int first = s == RowSide ? 0 : NumRowClusters;
-        for (int u = 1; u <= side.Units; ++u) AddText(text, used, "%4d\r\n", side.AcceptedPartition[u] + first);
+        int first = s == RowSide ? 0 : SideClusters[RowSide];
+        for (int u = 1; u <= SideUnits[s]; ++u) AddText(text, used, "%4d\r\n", AcceptedPartition[s][u] + first);
     }
     return used;
 }
@@ -135,14 +133,14 @@ static bool ReadClusterNumbers(TextFile& file, uint8_t rows[], uint8_t cols[], i
                                int32_t& colClusters) {
     int32_t k = 0;
     rowClusters = 1;
-    for (int i = 1; i <= NumRows; ++i) {
+    for (int i = 1; i <= SideUnits[RowSide]; ++i) {
         if (!ReadClusterNumber(file, k) || k < 1 || k > MaxModelSize) return false;
         SkipLine(file);
         rows[i] = static_cast<uint8_t>(k);
         if (k > rowClusters) rowClusters = k;
     }
     colClusters = 1;
-    for (int j = 1; j <= NumCols; ++j) {
+    for (int j = 1; j <= SideUnits[ColSide]; ++j) {
         // Compared before the offset is taken off, so that no number read
         // can overflow the subtraction.
         if (!ReadClusterNumber(file, k) || k <= rowClusters || k > rowClusters + MaxModelSize)
@@ -153,13 +151,13 @@ static bool ReadClusterNumbers(TextFile& file, uint8_t rows[], uint8_t cols[], i
     }
     // Every cluster up to the counts must hold a unit: the search never
     // fills an empty cluster, and the criterion would judge empty blocks.
-    return EveryClusterUsed(rows, NumRows, rowClusters) && EveryClusterUsed(cols, NumCols, colClusters);
+    return EveryClusterUsed(rows, SideUnits[RowSide], rowClusters) && EveryClusterUsed(cols, SideUnits[ColSide], colClusters);
 }
 
 // One partition on both sides, as a run for one partition needs.
 static bool SamePartition(const uint8_t rows[], const uint8_t cols[], int32_t rowClusters, int32_t colClusters) {
     if (rowClusters != colClusters) return false;
-    for (int u = 1; u <= NumRows; ++u)
+    for (int u = 1; u <= SideUnits[RowSide]; ++u)
         if (rows[u] != cols[u]) return false;
     return true;
 }
@@ -194,14 +192,13 @@ void ReadPartitionFile() {
             ListLine("NumRows = %d   NumCols = %d", rowClusters, colClusters);
             Title = text;
             RepLimit = RepCount + 1;
-            NumRowClusters = rowClusters;
-            NumColClusters = colClusters;
+            SideClusters[RowSide] = rowClusters;
+            SideClusters[ColSide] = colClusters;
             for (int s = RowSide; s <= ColSide; ++s) {
-                const SideTable side = Side(s);
-                for (int c = 1; c <= MaxModelSize; ++c) side.ClusterSize[c] = 0;
-                for (int u = 1; u <= side.Units; ++u) {
-                    side.Partition[u] = read[s][u];
-                    ++side.ClusterSize[read[s][u]];
+                for (int c = 1; c <= MaxModelSize; ++c) ClusterSize[s][c] = 0;
+                for (int u = 1; u <= SideUnits[s]; ++u) {
+                    Partition[s][u] = read[s][u];
+                    ++ClusterSize[s][read[s][u]];
                 }
             }
         }

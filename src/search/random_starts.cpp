@@ -84,15 +84,15 @@ void RandomPartition(uint8_t partition[], uint8_t sizes[], int n, int k) {
 }
 
 void DrawRandomStarts() {
-    RandomPartition(RowPartition, RowClusterSize, NumRows, NumRowClusters);
+    RandomPartition(Partition[RowSide], ClusterSize[RowSide], SideUnits[RowSide], SideClusters[RowSide]);
     if (OneMode) {
         // One partition: the columns take the rows' draw, and the generator
         // moves on only by that one draw.
-        std::memcpy(ColPartition, RowPartition, sizeof ColPartition);
-        std::memcpy(ColClusterSize, RowClusterSize, sizeof ColClusterSize);
+        std::memcpy(Partition[ColSide], Partition[RowSide], sizeof Partition[ColSide]);
+        std::memcpy(ClusterSize[ColSide], ClusterSize[RowSide], sizeof ClusterSize[ColSide]);
         return;
     }
-    RandomPartition(ColPartition, ColClusterSize, NumCols, NumColClusters);
+    RandomPartition(Partition[ColSide], ClusterSize[ColSide], SideUnits[ColSide], SideClusters[ColSide]);
 }
 
 void ResetSeriesResults() {
@@ -114,16 +114,16 @@ void StartRandomSeries() {
     ConLine("2 mode blockmodeling by local optimization");
     ConLine("NETWORK FILE : %s", NetFileName.c_str());
     ConLine("NUMBER OF UNITS    = %6d", NumUnits);
-    ConLine("NUMBER OF CLUSTERS = %3d%3d", NumRowClusters, NumColClusters);
+    ConLine("NUMBER OF CLUSTERS = %3d%3d", SideClusters[RowSide], SideClusters[ColSide]);
     // Repetitions since the last series started are still unreported. The
     // report makes their best result current with its own cluster counts;
     // the counts just asked for belong to the new series.
     if (RepCount > 1) {
-        int32_t rowClusters = NumRowClusters, colClusters = NumColClusters;
+        int32_t rowClusters = SideClusters[RowSide], colClusters = SideClusters[ColSide];
         WriteSeriesReport();
         FlushListing();
-        NumRowClusters = rowClusters;
-        NumColClusters = colClusters;
+        SideClusters[RowSide] = rowClusters;
+        SideClusters[ColSide] = colClusters;
     }
     RepCount = 1;
     SeriesRepetitions = RepLimit;

@@ -36,10 +36,10 @@ static void WriteResultLines() {
     } else if (ListMoves) {
         NewLines(1);
         ListPrint("%6d:", RepCount);
-        WriteClusterSets(RowClusterSets, NumRowClusters, NumRows);
+        WriteClusterSets(ClusterSets[RowSide], SideClusters[RowSide], SideUnits[RowSide]);
         ListEndLine();
         ListPrint("       ");
-        WriteClusterSets(ColClusterSets, NumColClusters, NumCols);
+        WriteClusterSets(ClusterSets[ColSide], SideClusters[ColSide], SideUnits[ColSide]);
         ListEndLine();
         ListLine("P = %8.3f", CurrentError);
     }
@@ -50,10 +50,10 @@ void EnterTopTen(int32_t rep, double error) {
     TopTenEntry& candidate = TopTen[0];
     candidate.Rep = rep;
     candidate.Error = error;
-    std::memcpy(candidate.RowSets, RowClusterSets, sizeof candidate.RowSets);
-    std::memcpy(candidate.ColSets, ColClusterSets, sizeof candidate.ColSets);
-    candidate.NumRowClusters = NumRowClusters;
-    candidate.NumColClusters = NumColClusters;
+    std::memcpy(candidate.Sets[RowSide], ClusterSets[RowSide], sizeof candidate.Sets[RowSide]);
+    std::memcpy(candidate.Sets[ColSide], ClusterSets[ColSide], sizeof candidate.Sets[ColSide]);
+    candidate.Clusters[RowSide] = SideClusters[RowSide];
+    candidate.Clusters[ColSide] = SideClusters[ColSide];
     // Entry 0 holds the error itself, so the scan stops at 1 at the latest;
     // equal errors keep their order of arrival.
     int d = 10;
@@ -86,9 +86,9 @@ void RecordResult() {
         }
         NewLines(1);
         ListPrint("%6d:", r);
-        WriteClusterSets(RowClusterSets, NumRowClusters, NumRows);
+        WriteClusterSets(ClusterSets[RowSide], SideClusters[RowSide], SideUnits[RowSide]);
         ListEndLine();
-        WriteClusterSets(ColClusterSets, NumColClusters, NumCols);
+        WriteClusterSets(ClusterSets[ColSide], SideClusters[ColSide], SideUnits[ColSide]);
         ListEndLine();
     }
     if (SaveOption == 2) SaveThis = e <= BestError + NearZero;  // judged before this result

@@ -120,9 +120,9 @@ static void AddClusters(std::string& out, const UnitSet sets[], int k, int n, in
 // The block matrix of the current evaluation, one row of blocks a line.
 static void AddBlockMatrix(std::string& out, const char* key, int which) {
     AppendFormat(out, "        \"%s\": [\n", key);
-    for (int r = 1; r <= NumRowClusters; ++r) {
+    for (int r = 1; r <= SideClusters[RowSide]; ++r) {
         out += "          [";
-        for (int c = 1; c <= NumColClusters; ++c) {
+        for (int c = 1; c <= SideClusters[ColSide]; ++c) {
             if (c > 1) out += ", ";
             int32_t type = BlockTypeMatrix[r][c];
             if (which == 0 && (type < 0 || type > MaxTypeCode)) {
@@ -137,7 +137,7 @@ static void AddBlockMatrix(std::string& out, const char* key, int which) {
                 AddNumber(out, RealValueMatrix[r][c]);
             }
         }
-        out += r < NumRowClusters ? "],\n" : "]\n";
+        out += r < SideClusters[RowSide] ? "],\n" : "]\n";
     }
     out += "        ]";
 }
@@ -146,7 +146,7 @@ static void AddBlockMatrix(std::string& out, const char* key, int which) {
 static void AddSeries(std::string& out) {
     out += "    {\n      \"title\": ";
     AddString(out, TitleText);
-    AppendFormat(out, ",\n      \"row_clusters\": %d,\n      \"column_clusters\": %d,\n", NumRowClusters, NumColClusters);
+    AppendFormat(out, ",\n      \"row_clusters\": %d,\n      \"column_clusters\": %d,\n", SideClusters[RowSide], SideClusters[ColSide]);
     AppendFormat(out, "      \"repetitions\": %d,\n      \"clusterings\": %d,\n", SeriesRepetitions, RepCount - 1);
     out += "      \"results\": [\n";
     bool first = true;
@@ -159,9 +159,9 @@ static void AddSeries(std::string& out) {
             entry.Rep);
         AddNumber(out, entry.Error);
         out += ",\n          \"row_clusters\": ";
-        AddClusters(out, entry.RowSets, entry.NumRowClusters, NumRows, 0);
+        AddClusters(out, entry.Sets[RowSide], entry.Clusters[RowSide], SideUnits[RowSide], 0);
         out += ",\n          \"column_clusters\": ";
-        AddClusters(out, entry.ColSets, entry.NumColClusters, NumCols, ColOffset);
+        AddClusters(out, entry.Sets[ColSide], entry.Clusters[ColSide], SideUnits[ColSide], ColOffset);
         out += "\n        }";
     }
     out += "\n      ],\n      \"best\": {\n";
@@ -199,7 +199,7 @@ static void BuildJson(std::string& out) {
         out += "    \"unit_partition\": null\n";
     }
     AppendFormat(out, "  },\n  \"network\": {\"units\": %d, \"rows\": %d, \"columns\": %d, \"two_mode\": %s},\n", NumUnits,
-        NumRows, NumCols, TwoMode ? "true" : "false");
+        SideUnits[RowSide], SideUnits[ColSide], TwoMode ? "true" : "false");
     AppendFormat(out, "  \"settings\": {\n    \"error_type\": \"%s\",\n    \"minimal_block_size\": %d,\n",
         ErrorType == 2 ? "size" : "constant", MinBlockSize);
     AppendFormat(out, "    \"block_values\": %s,\n    \"weights\": {", ValuesRule == 1 ? "true" : "false");
@@ -221,12 +221,12 @@ static void BuildJson(std::string& out) {
 // One cluster number a line after "*Vertices n"; the column clusters are
 // numbered on after the row clusters when both sides share one file.
 static void BuildPartition(std::string& out, bool rows, bool cols) {
-    AppendFormat(out, "*Vertices %d\n", (rows ? NumRows : 0) + (cols ? NumCols : 0));
+    AppendFormat(out, "*Vertices %d\n", (rows ? SideUnits[RowSide] : 0) + (cols ? SideUnits[ColSide] : 0));
     if (rows)
-        for (int i = 1; i <= NumRows; ++i) AppendFormat(out, "%d\n", AcceptedRowPartition[i]);
-    int offset = rows ? NumRowClusters : 0;
+        for (int i = 1; i <= SideUnits[RowSide]; ++i) AppendFormat(out, "%d\n", AcceptedPartition[RowSide][i]);
+    int offset = rows ? SideClusters[RowSide] : 0;
     if (cols)
-        for (int j = 1; j <= NumCols; ++j) AppendFormat(out, "%d\n", AcceptedColPartition[j] + offset);
+        for (int j = 1; j <= SideUnits[ColSide]; ++j) AppendFormat(out, "%d\n", AcceptedPartition[ColSide][j] + offset);
 }
 
 void WriteResultFiles() {

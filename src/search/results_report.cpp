@@ -13,22 +13,20 @@
 #include "network/matrix_listings.h"
 #include "search/accepted_partitions.h"
 #include "search/result_files.h"
-#include "search/sides.h"
 
 void WriteClusterListing(int s, const uint8_t partition[], const uint8_t sizes[]) {
-    const SideTable side = Side(s);
-    BuildListingOrder(partition, side.Order, side.Clusters, side.Units);
+    BuildListingOrder(partition, ListingOrder[s], SideClusters[s], SideUnits[s]);
     if (!ListClusters) return;
-    for (int c = 1; c <= side.Clusters; ++c) {
+    for (int c = 1; c <= SideClusters[s]; ++c) {
         NewLines(1);
-        ListLine("%s-CLUSTER %d / %d", side.Upper, c, sizes[c]);
+        ListLine("%s-CLUSTER %d / %d", SideHeading[s], c, sizes[c]);
         int count = 0;
-        for (int u = 1; u <= side.Units; ++u) {
+        for (int u = 1; u <= SideUnits[s]; ++u) {
             if (partition[u] != c) continue;
             // Announced before its first unit, so a page header never
             // lands inside a member line.
             if (count % 5 == 0) NewLines(1);
-            ListPrint("%5d %-10s", u, UnitName[side.NameOffset + u]);
+            ListPrint("%5d %-10s", u, UnitName[NameOffset(s) + u]);
             ++count;
             if (count % 5 == 0) ListEndLine();
         }
@@ -49,10 +47,10 @@ void WriteClusterSets(const UnitSet sets[], int k, int n) {
 void WriteSeriesReport() {
     // The best result decides the cluster counts shown: later entries may
     // come from partition files read with other counts.
-    int32_t rowClusters = NumRowClusters, colClusters = NumColClusters;
+    int32_t rowClusters = SideClusters[RowSide], colClusters = SideClusters[ColSide];
     if (TopTen[1].Error < NoResultError) {
-        rowClusters = TopTen[1].NumRowClusters;
-        colClusters = TopTen[1].NumColClusters;
+        rowClusters = TopTen[1].Clusters[RowSide];
+        colClusters = TopTen[1].Clusters[ColSide];
     }
     NewLines(-5);
     NewLines(5);
@@ -64,17 +62,17 @@ void WriteSeriesReport() {
 }
 
 // Makes the cluster sets of one side its accepted partition, with sizes and order.
-static void AcceptSets(const SideTable& side) {
+static void AcceptSets(int s) {
     int pos = 0;
-    for (int c = 1; c <= side.Clusters; ++c) {
+    for (int c = 1; c <= SideClusters[s]; ++c) {
         int count = 0;
-        for (int u = 1; u <= side.Units; ++u) {
-            if (!InSet(side.ClusterSets[c], u)) continue;
-            side.Order[++pos] = static_cast<uint8_t>(u);
-            side.AcceptedPartition[u] = static_cast<uint8_t>(c);
+        for (int u = 1; u <= SideUnits[s]; ++u) {
+            if (!InSet(ClusterSets[s][c], u)) continue;
+            ListingOrder[s][++pos] = static_cast<uint8_t>(u);
+            AcceptedPartition[s][u] = static_cast<uint8_t>(c);
             ++count;
         }
-        side.AcceptedClusterSize[c] = static_cast<uint8_t>(count);
+        AcceptedClusterSize[s][c] = static_cast<uint8_t>(count);
     }
 }
 
@@ -89,10 +87,10 @@ void WriteTopTen() {
         if (entry.Error >= 1e10) continue;
         NewLines(1);
         ListPrint("%6d:", entry.Rep);
-        WriteClusterSets(entry.RowSets, entry.NumRowClusters, NumRows);
+        WriteClusterSets(entry.Sets[RowSide], entry.Clusters[RowSide], SideUnits[RowSide]);
         ListEndLine();
         ListPrint("       ");
-        WriteClusterSets(entry.ColSets, entry.NumColClusters, NumCols);
+        WriteClusterSets(entry.Sets[ColSide], entry.Clusters[ColSide], SideUnits[ColSide]);
         ListEndLine();
         ListLine("P = %8.3f", entry.Error);
     }
@@ -102,15 +100,14 @@ void WriteTopTen() {
     // partition of the units.
     if (TopTen[1].Error >= NoResultError) return;
 
-    NumRowClusters = TopTen[1].NumRowClusters;
-    NumColClusters = TopTen[1].NumColClusters;
-    std::memcpy(RowClusterSets, TopTen[1].RowSets, sizeof RowClusterSets);
-    std::memcpy(ColClusterSets, TopTen[1].ColSets, sizeof ColClusterSets);
-    for (int s = RowSide; s <= ColSide; ++s) AcceptSets(Side(s));
+    SideClusters[RowSide] = TopTen[1].Clusters[RowSide];
+    SideClusters[ColSide] = TopTen[1].Clusters[ColSide];
+    std::memcpy(ClusterSets[RowSide], TopTen[1].Sets[RowSide], sizeof ClusterSets[RowSide]);
+    std::memcpy(ClusterSets[ColSide], TopTen[1].Sets[ColSide], sizeof ClusterSets[ColSide]);
+    for (int s = RowSide; s <= ColSide; ++s) AcceptSets(s);
     if (ListLevel > 3) {
         for (int s = RowSide; s <= ColSide; ++s) {
-            const SideTable side = Side(s);
-            WriteClusterListing(s, side.AcceptedPartition, side.AcceptedClusterSize);
+            WriteClusterListing(s, AcceptedPartition[s], AcceptedClusterSize[s]);
         }
     }
     CopyAcceptedToWorking();

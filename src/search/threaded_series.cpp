@@ -26,7 +26,6 @@
 #include "search/local_optimization.h"
 #include "search/random_starts.h"
 #include "search/repetition_record.h"
-#include "search/sides.h"
 #include "state.h"
 
 // A worker's stack holds its copy of the thread-local search state (about
@@ -74,16 +73,14 @@ static SearchSlot& SlotOf(int32_t rep) { return Slots[rep % NumSlots]; }
 // Searches the start of the slot on this thread's search state.
 static void SearchSlotStart(SearchSlot& slot) {
     for (int s = RowSide; s <= ColSide; ++s) {
-        const SideTable side = Side(s);
-        std::memcpy(side.Partition, slot.Partition[s], MaxSideUnits + 1);
-        std::memcpy(side.ClusterSize, slot.Sizes[s], MaxModelSize + 1);
+        std::memcpy(Partition[s], slot.Partition[s], MaxSideUnits + 1);
+        std::memcpy(ClusterSize[s], slot.Sizes[s], MaxModelSize + 1);
     }
     CopyWorkingToAccepted();
     SearchLocalOptimum(slot.Rep);
     for (int s = RowSide; s <= ColSide; ++s) {
-        const SideTable side = Side(s);
-        std::memcpy(slot.Partition[s], side.AcceptedPartition, MaxSideUnits + 1);
-        std::memcpy(slot.Sizes[s], side.AcceptedClusterSize, MaxModelSize + 1);
+        std::memcpy(slot.Partition[s], AcceptedPartition[s], MaxSideUnits + 1);
+        std::memcpy(slot.Sizes[s], AcceptedClusterSize[s], MaxModelSize + 1);
     }
     slot.Error = CurrentError;
 }
@@ -146,9 +143,8 @@ static void DrawAhead(int32_t rep, int32_t last) {
         SearchSlot& slot = SlotOf(d);
         DrawRandomStarts();
         for (int s = RowSide; s <= ColSide; ++s) {
-            const SideTable side = Side(s);
-            std::memcpy(slot.Partition[s], side.Partition, MaxSideUnits + 1);
-            std::memcpy(slot.Sizes[s], side.ClusterSize, MaxModelSize + 1);
+            std::memcpy(slot.Partition[s], Partition[s], MaxSideUnits + 1);
+            std::memcpy(slot.Sizes[s], ClusterSize[s], MaxModelSize + 1);
         }
         slot.Rep = d;
         slot.Searched = false;
@@ -165,11 +161,10 @@ static void DrawAhead(int32_t rep, int32_t last) {
 // The block matrices stay as they are: whatever prints them evaluates first.
 static void AdoptResult(const SearchSlot& slot) {
     for (int s = RowSide; s <= ColSide; ++s) {
-        const SideTable side = Side(s);
-        std::memcpy(side.AcceptedPartition, slot.Partition[s], MaxSideUnits + 1);
-        std::memcpy(side.AcceptedClusterSize, slot.Sizes[s], MaxModelSize + 1);
-        BuildListingOrder(side.AcceptedPartition, side.Order, side.Clusters, side.Units);
-        BuildClusterSets(side.AcceptedPartition, side.ClusterSets, side.Units);
+        std::memcpy(AcceptedPartition[s], slot.Partition[s], MaxSideUnits + 1);
+        std::memcpy(AcceptedClusterSize[s], slot.Sizes[s], MaxModelSize + 1);
+        BuildListingOrder(AcceptedPartition[s], ListingOrder[s], SideClusters[s], SideUnits[s]);
+        BuildClusterSets(AcceptedPartition[s], ClusterSets[s], SideUnits[s]);
     }
     CurrentError = slot.Error;
     CopyAcceptedToWorking();

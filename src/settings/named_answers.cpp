@@ -60,9 +60,9 @@ static const Question Questions[] = {
 
 static int32_t LimitOf(DataLimit limit) {
     switch (limit) {
-        case RowLimit: return Min(NumRows, ModelRows);
-        case ColLimit: return Min(NumCols, ModelCols);
-        case BothLimit: return Min(Min(NumRows, ModelRows), Min(NumCols, ModelCols));
+        case RowLimit: return Min(SideUnits[RowSide], ModelRows);
+        case ColLimit: return Min(SideUnits[ColSide], ModelCols);
+        case BothLimit: return Min(Min(SideUnits[RowSide], ModelRows), Min(SideUnits[ColSide], ModelCols));
         case UnitLimit: return NumUnits;
         default: return 0;
     }

@@ -297,7 +297,7 @@ TEST_F(BlockErrors, TraceAtListTrace) {
 TEST_F(BlockErrors, TraceOfAnEmptyClusterShows999) {
     UseBinaryNetwork({"10", "01"});
     UsePartitions({1, 1}, {1, 1});
-    NumRowClusters = 2;  // cluster 2 has no unit
+    SideClusters[RowSide] = 2;  // cluster 2 has no unit
     AllowEverywhere(1 << NullType);
     CaptureListing();
     ListTrace = true;

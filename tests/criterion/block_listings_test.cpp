@@ -16,8 +16,8 @@ protected:
         ResetState();
         CaptureListing();
         ListTitle = "two triads";
-        NumRowClusters = 2;
-        NumColClusters = 3;
+        SideClusters[RowSide] = 2;
+        SideClusters[ColSide] = 3;
     }
 };
 
@@ -80,8 +80,8 @@ TEST_F(BlockMatrixListings, PageBreakBeforeTheHeading) {
     PageNumber = 1;
     LineOnPage = 58;
     Title = "T";
-    NumRowClusters = 1;
-    NumColClusters = 1;
+    SideClusters[RowSide] = 1;
+    SideClusters[ColSide] = 1;
     BlockTypeMatrix[1][1] = NullType;
     WriteModelMatrix();
     std::string text = ListingText();

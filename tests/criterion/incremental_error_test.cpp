@@ -41,21 +41,21 @@ TEST_F(IncrementalError, MoveAndExchangeCountedByHand) {
 
     // Row 3 to cluster 1: rows {1,2,3} x cols {1,2} hold 4 of 6 (complete, 2
     // gaps), x cols {3,4,5} 3 of 9 (null, 3 ties); row 4 fits both blocks.
-    RowPartition[3] = 1;
-    EXPECT_EQ(RowMoveError(3, 1), 5.0);
-    RowPartition[3] = 2;
+    Partition[RowSide][3] = 1;
+    EXPECT_EQ(MoveError(RowSide, 3, 1), 5.0);
+    Partition[RowSide][3] = 2;
 
     // Rows 2 and 3 swapped: every block holds half ones, 2 + 3 + 2 + 3.
-    RowPartition[2] = 2;
-    RowPartition[3] = 1;
-    EXPECT_EQ(RowExchangeError(2, 3), 10.0);
-    RowPartition[2] = 1;
-    RowPartition[3] = 2;
+    Partition[RowSide][2] = 2;
+    Partition[RowSide][3] = 1;
+    EXPECT_EQ(ExchangeError(RowSide, 2, 3), 10.0);
+    Partition[RowSide][2] = 1;
+    Partition[RowSide][3] = 2;
 
     // Column 3 to cluster 1: cols {1,2,3} take 4 of 6 on rows 1-2 (2 gaps)
     // and 2 of 6 on rows 3-4 (2 ties).
-    ColPartition[3] = 1;
-    EXPECT_EQ(ColMoveError(3, 1), 4.0);
+    Partition[ColSide][3] = 1;
+    EXPECT_EQ(MoveError(ColSide, 3, 1), 4.0);
 }
 
 TEST_F(IncrementalError, AcceptedMoveBecomesTheStartOfTheNextTrial) {
@@ -65,15 +65,15 @@ TEST_F(IncrementalError, AcceptedMoveBecomesTheStartOfTheNextTrial) {
     StartIncrementalError();
 
     // Row 2 home to cluster 1: a perfect fit.
-    RowPartition[2] = 1;
-    EXPECT_EQ(RowMoveError(2, 1), 0.0);
+    Partition[RowSide][2] = 1;
+    EXPECT_EQ(MoveError(RowSide, 2, 1), 0.0);
     AcceptIncrementalTrial();
 
     // From there, column 5 to cluster 1: rows 1-2 x cols {1,2,5} hold 4 of 6
     // (complete, 2 gaps), rows 3-4 x cols {1,2,5} 2 of 6 (null, 2 ties);
     // rows 3-4 x cols {3,4} stay complete.
-    ColPartition[5] = 1;
-    EXPECT_EQ(ColMoveError(5, 1), 4.0);
+    Partition[ColSide][5] = 1;
+    EXPECT_EQ(MoveError(ColSide, 5, 1), 4.0);
 }
 
 TEST_F(IncrementalError, LeavingLineAtTheTopLowersTheLargestRowSum) {
@@ -84,10 +84,10 @@ TEST_F(IncrementalError, LeavingLineAtTheTopLowersTheLargestRowSum) {
     StartIncrementalError();
     // Without row 1, rows 2-3 have sums 1: (3 - 1) x 2 = 4; row 1 with row 4
     // has a full row: 0.
-    RowPartition[1] = 2;
-    RowClusterSize[1] = 2;
-    RowClusterSize[2] = 2;
-    EXPECT_EQ(RowMoveError(1, 2), 4.0);
+    Partition[RowSide][1] = 2;
+    ClusterSize[RowSide][1] = 2;
+    ClusterSize[RowSide][2] = 2;
+    EXPECT_EQ(MoveError(RowSide, 1, 2), 4.0);
     EXPECT_EQ(TotalError(), 4.0);
 }
 
@@ -110,23 +110,23 @@ struct RandomProblem {
     void Make(int maxUnits, bool oneMode = false) {
         ResetState();
         bool twoMode = Chance(50) && !oneMode;
-        NumRows = 2 + Below(maxUnits - 1);
-        NumCols = twoMode ? 2 + Below(maxUnits - 1) : NumRows;
+        SideUnits[RowSide] = 2 + Below(maxUnits - 1);
+        SideUnits[ColSide] = twoMode ? 2 + Below(maxUnits - 1) : SideUnits[RowSide];
         TwoMode = twoMode;
-        ColOffset = twoMode ? NumRows : 0;
-        NumUnits = twoMode ? NumRows + NumCols : NumRows;
+        ColOffset = twoMode ? SideUnits[RowSide] : 0;
+        NumUnits = twoMode ? SideUnits[RowSide] + SideUnits[ColSide] : SideUnits[RowSide];
         static const int Densities[] = {3, 20, 50, 90};
         int density = Densities[Below(4)];
-        for (int i = 1; i <= NumRows; ++i)
-            for (int j = 1; j <= NumCols; ++j) {
+        for (int i = 1; i <= SideUnits[RowSide]; ++i)
+            for (int j = 1; j <= SideUnits[ColSide]; ++j) {
                 NetworkMatrix[i][j] = Chance(density) ? 1 + Below(3) : 0;
                 BinaryMatrix[i][j] = NetworkMatrix[i][j] > 0 ? 1 : 0;
             }
 
-        NumRowClusters = 1 + Below(Chance(15) ? NumRows : (NumRows < 6 ? NumRows : 6));
-        NumColClusters = 1 + Below(Chance(15) ? NumCols : (NumCols < 6 ? NumCols : 6));
-        ModelRows = NumRowClusters < 2 ? 2 + Below(2) : NumRowClusters + Below(2);
-        ModelCols = NumColClusters < 2 ? 2 : NumColClusters;
+        SideClusters[RowSide] = 1 + Below(Chance(15) ? SideUnits[RowSide] : (SideUnits[RowSide] < 6 ? SideUnits[RowSide] : 6));
+        SideClusters[ColSide] = 1 + Below(Chance(15) ? SideUnits[ColSide] : (SideUnits[ColSide] < 6 ? SideUnits[ColSide] : 6));
+        ModelRows = SideClusters[RowSide] < 2 ? 2 + Below(2) : SideClusters[RowSide] + Below(2);
+        ModelCols = SideClusters[ColSide] < 2 ? 2 : SideClusters[ColSide];
         for (int r = 1; r <= MaxModelSize; ++r)
             for (int c = 1; c <= MaxModelSize; ++c) {
                 int kind = Below(10);
@@ -155,21 +155,21 @@ struct RandomProblem {
         NumConstraints = Below(3) == 0 ? 0 : Below(9);
         for (int k = 1; k <= NumConstraints; ++k) {
             ConstraintKind[k] = static_cast<uint8_t>(Below(8));
-            ConstraintFirst[k] = static_cast<uint8_t>(Below(NumRows + NumCols + 4));
-            ConstraintSecond[k] = static_cast<uint8_t>(Chance(50) ? Below(ModelRows + NumColClusters + 3)
-                                                                  : Below(NumRows + NumCols + 4));
+            ConstraintFirst[k] = static_cast<uint8_t>(Below(SideUnits[RowSide] + SideUnits[ColSide] + 4));
+            ConstraintSecond[k] = static_cast<uint8_t>(Chance(50) ? Below(ModelRows + SideClusters[ColSide] + 3)
+                                                                  : Below(SideUnits[RowSide] + SideUnits[ColSide] + 4));
             ConstraintWeight[k] = Below(12) - 2;
         }
 
         if (oneMode) {
-            NumColClusters = NumRowClusters;
+            SideClusters[ColSide] = SideClusters[RowSide];
             ModelCols = ModelRows;
         }
-        RandomPartitionOf(RowPartition, RowClusterSize, NumRows, NumRowClusters);
-        RandomPartitionOf(ColPartition, ColClusterSize, NumCols, NumColClusters);
+        RandomPartitionOf(Partition[RowSide], ClusterSize[RowSide], SideUnits[RowSide], SideClusters[RowSide]);
+        RandomPartitionOf(Partition[ColSide], ClusterSize[ColSide], SideUnits[ColSide], SideClusters[ColSide]);
         if (oneMode) {
-            std::memcpy(ColPartition, RowPartition, sizeof ColPartition);
-            std::memcpy(ColClusterSize, RowClusterSize, sizeof ColClusterSize);
+            std::memcpy(Partition[ColSide], Partition[RowSide], sizeof Partition[ColSide]);
+            std::memcpy(ClusterSize[ColSide], ClusterSize[RowSide], sizeof ClusterSize[ColSide]);
         }
         CopyWorkingToAccepted();
     }
@@ -199,10 +199,10 @@ bool TrialAgrees(RandomProblem& problem, double incremental, double& current, in
 bool RandomTrial(RandomProblem& problem, double& incremental, std::string& what) {
     int kind = problem.Below(4);
     bool rows = kind % 2 == 0;
-    int n = rows ? NumRows : NumCols;
-    int k = rows ? NumRowClusters : NumColClusters;
-    uint8_t* partition = rows ? RowPartition : ColPartition;
-    uint8_t* sizes = rows ? RowClusterSize : ColClusterSize;
+    int n = rows ? SideUnits[RowSide] : SideUnits[ColSide];
+    int k = rows ? SideClusters[RowSide] : SideClusters[ColSide];
+    uint8_t* partition = rows ? Partition[RowSide] : Partition[ColSide];
+    uint8_t* sizes = rows ? ClusterSize[RowSide] : ClusterSize[ColSide];
     if (k < 2) return false;
     if (kind < 2) {  // a move out of a cluster of two or more
         int u = 1 + problem.Below(n);
@@ -213,7 +213,7 @@ bool RandomTrial(RandomProblem& problem, double& incremental, std::string& what)
         partition[u] = static_cast<uint8_t>(c);
         --sizes[b];
         ++sizes[c];
-        incremental = rows ? RowMoveError(u, c) : ColMoveError(u, c);
+        incremental = MoveError(rows ? RowSide : ColSide, u, c);
         what = std::string(rows ? "row" : "col") + " move " + std::to_string(u) + " " +
                std::to_string(b) + "->" + std::to_string(c);
         return true;
@@ -221,7 +221,7 @@ bool RandomTrial(RandomProblem& problem, double& incremental, std::string& what)
     int a = 1 + problem.Below(n), b = 1 + problem.Below(n);
     if (partition[a] == partition[b]) return false;
     std::swap(partition[a], partition[b]);
-    incremental = rows ? RowExchangeError(a, b) : ColExchangeError(a, b);
+    incremental = ExchangeError(rows ? RowSide : ColSide, a, b);
     what = std::string(rows ? "row" : "col") + " exchange " + std::to_string(a) + " " + std::to_string(b);
     return true;
 }
@@ -265,10 +265,10 @@ TEST_F(IncrementalError, ExchangePhasesEqualTheFullTotal) {
             ErrorType = 1;
             for (int t = 0; t < NumTypeCodes; ++t) TypeWeight[t] = 1 + problem.Below(3);
         }
-        if (seed % 4 == 1 && NumRows >= 17 && NumCols >= 17) {
-            NumRowClusters = NumColClusters = ModelRows = ModelCols = 17;
-            problem.RandomPartitionOf(RowPartition, RowClusterSize, NumRows, NumRowClusters);
-            problem.RandomPartitionOf(ColPartition, ColClusterSize, NumCols, NumColClusters);
+        if (seed % 4 == 1 && SideUnits[RowSide] >= 17 && SideUnits[ColSide] >= 17) {
+            SideClusters[RowSide] = SideClusters[ColSide] = ModelRows = ModelCols = 17;
+            problem.RandomPartitionOf(Partition[RowSide], ClusterSize[RowSide], SideUnits[RowSide], SideClusters[RowSide]);
+            problem.RandomPartitionOf(Partition[ColSide], ClusterSize[ColSide], SideUnits[ColSide], SideClusters[ColSide]);
             CopyWorkingToAccepted();
             ++manyClusters;
         }
@@ -277,8 +277,8 @@ TEST_F(IncrementalError, ExchangePhasesEqualTheFullTotal) {
         double current = TotalError();
         for (int round = 0; round < 6; ++round) {
             bool rows = round % 2 == 0;
-            int n = rows ? NumRows : NumCols;
-            uint8_t* partition = rows ? RowPartition : ColPartition;
+            int n = rows ? SideUnits[RowSide] : SideUnits[ColSide];
+            uint8_t* partition = rows ? Partition[RowSide] : Partition[ColSide];
             int a = 1 + problem.Below(n), trials = 0;
             for (; a < n && trials < 150; ++a) {
                 for (int b = a + 1; b <= n && trials < 150; ++b) {
@@ -286,8 +286,8 @@ TEST_F(IncrementalError, ExchangePhasesEqualTheFullTotal) {
                     if (partition[a] == partition[b]) continue;
                     std::swap(partition[a], partition[b]);
                     double full = TotalError();
-                    double free = rows ? RowExchangeError(a, b) : ColExchangeError(a, b);
-                    double limited = rows ? RowExchangeError(a, b, current) : ColExchangeError(a, b, current);
+                    double free = ExchangeError(rows ? RowSide : ColSide, a, b);
+                    double limited = ExchangeError(rows ? RowSide : ColSide, a, b, current);
                     ASSERT_TRUE(SameBits(free, full)) << "seed " << seed << " " << a << "<->" << b;
                     if (limited == NoLimit)
                         ASSERT_GE(full, current) << "seed " << seed << " " << a << "<->" << b;
@@ -309,11 +309,11 @@ TEST_F(IncrementalError, ExchangePhasesEqualTheFullTotal) {
         for (int t = 0; t < NumTypeCodes; ++t) TypeWeight[t] = 0.25 + problem.Below(8);
         CopyAcceptedToWorking();
         StartIncrementalError();
-        for (int a = 1; a < NumRows; ++a) {
+        for (int a = 1; a < SideUnits[RowSide]; ++a) {
             CopyAcceptedToWorking();
-            if (RowPartition[a] == RowPartition[a + 1]) continue;
-            std::swap(RowPartition[a], RowPartition[a + 1]);
-            double incremental = RowExchangeError(a, a + 1);
+            if (Partition[RowSide][a] == Partition[RowSide][a + 1]) continue;
+            std::swap(Partition[RowSide][a], Partition[RowSide][a + 1]);
+            double incremental = ExchangeError(RowSide, a, a + 1);
             ASSERT_TRUE(SameBits(incremental, TotalError())) << "seed " << seed << " new weights " << a;
         }
     }
@@ -333,26 +333,26 @@ TEST_F(IncrementalError, BothSidesTrialsEqualTheFullTotal) {
     for (unsigned seed = 5000; seed < 5200; ++seed) {
         RandomProblem problem(seed);
         problem.Make(seed % 4 == 0 ? 40 : 12, true);
-        if (NumRowClusters < 2) continue;
-        for (int u = 1; u <= NumRows; ++u) diagonalTies += BinaryMatrix[u][u];
+        if (SideClusters[RowSide] < 2) continue;
+        for (int u = 1; u <= SideUnits[RowSide]; ++u) diagonalTies += BinaryMatrix[u][u];
         StartIncrementalError();
         double current = TotalError();
         for (int trial = 0; trial < 150; ++trial) {
             CopyAcceptedToWorking();
-            int a = 1 + problem.Below(NumRows), b = 1 + problem.Below(NumRows);
-            int ca = RowPartition[a], cb = RowPartition[b];
+            int a = 1 + problem.Below(SideUnits[RowSide]), b = 1 + problem.Below(SideUnits[RowSide]);
+            int ca = Partition[RowSide][a], cb = Partition[RowSide][b];
             double incremental;
             if (trial % 2 == 0) {  // a move out of a cluster of two or more
-                if (RowClusterSize[ca] < 2) continue;
-                int c = 1 + problem.Below(NumRowClusters - 1);
+                if (ClusterSize[RowSide][ca] < 2) continue;
+                int c = 1 + problem.Below(SideClusters[RowSide] - 1);
                 if (c >= ca) ++c;
-                for (uint8_t* sizes : {RowClusterSize, ColClusterSize}) --sizes[ca], ++sizes[c];
-                RowPartition[a] = ColPartition[a] = static_cast<uint8_t>(c);
+                for (uint8_t* sizes : {ClusterSize[RowSide], ClusterSize[ColSide]}) --sizes[ca], ++sizes[c];
+                Partition[RowSide][a] = Partition[ColSide][a] = static_cast<uint8_t>(c);
                 incremental = BothSidesMoveError(a, c);
             } else {
                 if (ca == cb) continue;
-                RowPartition[a] = ColPartition[a] = static_cast<uint8_t>(cb);
-                RowPartition[b] = ColPartition[b] = static_cast<uint8_t>(ca);
+                Partition[RowSide][a] = Partition[ColSide][a] = static_cast<uint8_t>(cb);
+                Partition[RowSide][b] = Partition[ColSide][b] = static_cast<uint8_t>(ca);
                 incremental = BothSidesExchangeError(a, b);
             }
             ASSERT_TRUE(TrialAgrees(problem, incremental, current, accepted))
@@ -370,23 +370,23 @@ TEST_F(IncrementalError, SingletonClustersAndOneClusterSides) {
         RandomProblem problem(seed);
         problem.Make(8);
         // Every row its own cluster; a single column cluster.
-        NumRowClusters = NumRows;
-        NumColClusters = 1;
-        ModelRows = NumRows < 2 ? 2 : NumRows;
-        for (int i = 1; i <= NumRows; ++i) AcceptedRowPartition[i] = static_cast<uint8_t>(i);
-        for (int j = 1; j <= NumCols; ++j) AcceptedColPartition[j] = 1;
-        std::memset(AcceptedRowClusterSize, 0, sizeof AcceptedRowClusterSize);
-        for (int r = 1; r <= NumRows; ++r) AcceptedRowClusterSize[r] = 1;
-        std::memset(AcceptedColClusterSize, 0, sizeof AcceptedColClusterSize);
-        AcceptedColClusterSize[1] = static_cast<uint8_t>(NumCols);
+        SideClusters[RowSide] = SideUnits[RowSide];
+        SideClusters[ColSide] = 1;
+        ModelRows = SideUnits[RowSide] < 2 ? 2 : SideUnits[RowSide];
+        for (int i = 1; i <= SideUnits[RowSide]; ++i) AcceptedPartition[RowSide][i] = static_cast<uint8_t>(i);
+        for (int j = 1; j <= SideUnits[ColSide]; ++j) AcceptedPartition[ColSide][j] = 1;
+        std::memset(AcceptedClusterSize[RowSide], 0, sizeof AcceptedClusterSize[RowSide]);
+        for (int r = 1; r <= SideUnits[RowSide]; ++r) AcceptedClusterSize[RowSide][r] = 1;
+        std::memset(AcceptedClusterSize[ColSide], 0, sizeof AcceptedClusterSize[ColSide]);
+        AcceptedClusterSize[ColSide][1] = static_cast<uint8_t>(SideUnits[ColSide]);
         CopyAcceptedToWorking();
         StartIncrementalError();
         ASSERT_TRUE(SameBits(TotalError(), TotalError()));
-        for (int a = 1; a < NumRows; ++a) {
-            int b = a + 1 + problem.Below(NumRows - a);
+        for (int a = 1; a < SideUnits[RowSide]; ++a) {
+            int b = a + 1 + problem.Below(SideUnits[RowSide] - a);
             CopyAcceptedToWorking();
-            std::swap(RowPartition[a], RowPartition[b]);
-            double incremental = RowExchangeError(a, b);
+            std::swap(Partition[RowSide][a], Partition[RowSide][b]);
+            double incremental = ExchangeError(RowSide, a, b);
             ASSERT_TRUE(SameBits(incremental, TotalError())) << "seed " << seed << " " << a << "<->" << b;
             if (problem.Chance(50)) {
                 AcceptIncrementalTrial();
@@ -433,8 +433,8 @@ SearchOutcome SearchFrom(int listLevel, bool full) {
     SearchOutcome outcome;
     outcome.Console = Optimize();
     outcome.Listing = ListingText();
-    outcome.Rows.assign(AcceptedRowPartition + 1, AcceptedRowPartition + 1 + NumRows);
-    outcome.Cols.assign(AcceptedColPartition + 1, AcceptedColPartition + 1 + NumCols);
+    outcome.Rows.assign(AcceptedPartition[RowSide] + 1, AcceptedPartition[RowSide] + 1 + SideUnits[RowSide]);
+    outcome.Cols.assign(AcceptedPartition[ColSide] + 1, AcceptedPartition[ColSide] + 1 + SideUnits[ColSide]);
     outcome.Error = CurrentError;
     ForceFullEvaluation = false;
     return outcome;
@@ -448,17 +448,17 @@ TEST_F(IncrementalError, WholeSearchesEndAlikeWithEitherEvaluator) {
         int listLevel = 1 + static_cast<int>(seed % 3);  // 1..3: no trace
         uint8_t startRows[MaxSideUnits + 1], startCols[MaxSideUnits + 1];
         uint8_t startRowSizes[MaxModelSize + 1], startColSizes[MaxModelSize + 1];
-        std::memcpy(startRows, AcceptedRowPartition, sizeof startRows);
-        std::memcpy(startCols, AcceptedColPartition, sizeof startCols);
-        std::memcpy(startRowSizes, AcceptedRowClusterSize, sizeof startRowSizes);
-        std::memcpy(startColSizes, AcceptedColClusterSize, sizeof startColSizes);
+        std::memcpy(startRows, AcceptedPartition[RowSide], sizeof startRows);
+        std::memcpy(startCols, AcceptedPartition[ColSide], sizeof startCols);
+        std::memcpy(startRowSizes, AcceptedClusterSize[RowSide], sizeof startRowSizes);
+        std::memcpy(startColSizes, AcceptedClusterSize[ColSide], sizeof startColSizes);
 
         SearchOutcome full = SearchFrom(listLevel, true);
 
-        std::memcpy(AcceptedRowPartition, startRows, sizeof startRows);
-        std::memcpy(AcceptedColPartition, startCols, sizeof startCols);
-        std::memcpy(AcceptedRowClusterSize, startRowSizes, sizeof startRowSizes);
-        std::memcpy(AcceptedColClusterSize, startColSizes, sizeof startColSizes);
+        std::memcpy(AcceptedPartition[RowSide], startRows, sizeof startRows);
+        std::memcpy(AcceptedPartition[ColSide], startCols, sizeof startCols);
+        std::memcpy(AcceptedClusterSize[RowSide], startRowSizes, sizeof startRowSizes);
+        std::memcpy(AcceptedClusterSize[ColSide], startColSizes, sizeof startColSizes);
         CopyAcceptedToWorking();
         SearchOutcome incremental = SearchFrom(listLevel, false);
 
@@ -467,7 +467,7 @@ TEST_F(IncrementalError, WholeSearchesEndAlikeWithEitherEvaluator) {
         ASSERT_EQ(incremental.Rows, full.Rows) << "seed " << seed;
         ASSERT_EQ(incremental.Cols, full.Cols) << "seed " << seed;
         ASSERT_TRUE(SameBits(incremental.Error, full.Error)) << "seed " << seed;
-        if (std::memcmp(startRows, AcceptedRowPartition, sizeof startRows) != 0) ++moved;
+        if (std::memcmp(startRows, AcceptedPartition[RowSide], sizeof startRows) != 0) ++moved;
     }
     EXPECT_GT(moved, 20);  // the searches did move units
 }
@@ -478,16 +478,16 @@ TEST_F(IncrementalError, TraceLevelListingIsTheSameEitherWay) {
     RandomProblem problem(77);
     problem.Make(8);
     uint8_t startRows[MaxSideUnits + 1], startCols[MaxSideUnits + 1];
-    std::memcpy(startRows, AcceptedRowPartition, sizeof startRows);
-    std::memcpy(startCols, AcceptedColPartition, sizeof startCols);
+    std::memcpy(startRows, AcceptedPartition[RowSide], sizeof startRows);
+    std::memcpy(startCols, AcceptedPartition[ColSide], sizeof startCols);
     uint8_t startRowSizes[MaxModelSize + 1], startColSizes[MaxModelSize + 1];
-    std::memcpy(startRowSizes, AcceptedRowClusterSize, sizeof startRowSizes);
-    std::memcpy(startColSizes, AcceptedColClusterSize, sizeof startColSizes);
+    std::memcpy(startRowSizes, AcceptedClusterSize[RowSide], sizeof startRowSizes);
+    std::memcpy(startColSizes, AcceptedClusterSize[ColSide], sizeof startColSizes);
     SearchOutcome full = SearchFrom(4, true);
-    std::memcpy(AcceptedRowPartition, startRows, sizeof startRows);
-    std::memcpy(AcceptedColPartition, startCols, sizeof startCols);
-    std::memcpy(AcceptedRowClusterSize, startRowSizes, sizeof startRowSizes);
-    std::memcpy(AcceptedColClusterSize, startColSizes, sizeof startColSizes);
+    std::memcpy(AcceptedPartition[RowSide], startRows, sizeof startRows);
+    std::memcpy(AcceptedPartition[ColSide], startCols, sizeof startCols);
+    std::memcpy(AcceptedClusterSize[RowSide], startRowSizes, sizeof startRowSizes);
+    std::memcpy(AcceptedClusterSize[ColSide], startColSizes, sizeof startColSizes);
     CopyAcceptedToWorking();
     SearchOutcome incremental = SearchFrom(4, false);
     EXPECT_NE(full.Listing.find("block_error"), std::string::npos);

@@ -197,13 +197,13 @@ TEST_F(TotalErrors, TraceOfABlockWithNoChoice) {
 }
 
 TEST_F(TotalErrors, VectorLineOfTwoDigitClusters) {
-    NumRows = 3;
-    NumCols = 1;
-    RowPartition[1] = 1;
-    RowPartition[2] = 2;
-    RowPartition[3] = 10;
-    ColPartition[1] = 1;
-    NumRowClusters = NumColClusters = 0;  // no blocks: only the vectors
+    SideUnits[RowSide] = 3;
+    SideUnits[ColSide] = 1;
+    Partition[RowSide][1] = 1;
+    Partition[RowSide][2] = 2;
+    Partition[RowSide][3] = 10;
+    Partition[ColSide][1] = 1;
+    SideClusters[RowSide] = SideClusters[ColSide] = 0;  // no blocks: only the vectors
     ListLevel = 5;
     CaptureListing();
     EXPECT_EQ(TotalError(), 0.0);
@@ -254,9 +254,9 @@ protected:
 };
 
 TEST_F(Constraints, KindOneOnTheColumnSide) {
-    // a = NumRows + 5, b = ModelRows + 2: column unit 5 is in column cluster 2.
+    // a = SideUnits[RowSide] + 5, b = ModelRows + 2: column unit 5 is in column cluster 2.
     EXPECT_EQ(Only(1, 6 + 5, 3 + 2, 7), 7.0);  // column unit 5 is in cluster 1
-    ColPartition[5] = 2;
+    Partition[ColSide][5] = 2;
     EXPECT_EQ(Only(1, 6 + 5, 3 + 2, 7), 0.0);
 }
 
@@ -274,7 +274,7 @@ TEST_F(Constraints, KindsThreeAndFour) {
     EXPECT_EQ(Only(3, 1, 3, 5), 5.0);
     EXPECT_EQ(Only(4, 1, 3, 5), 0.0);
     EXPECT_EQ(Only(4, 2, 3, 5), 5.0);
-    // Column side by b > NumRows: column units 1 and 2 (cluster 1), 3 (cluster 2).
+    // Column side by b > SideUnits[RowSide]: column units 1 and 2 (cluster 1), 3 (cluster 2).
     EXPECT_EQ(Only(3, 6 + 1, 6 + 2, 6), 0.0);
     EXPECT_EQ(Only(3, 6 + 1, 6 + 3, 6), 6.0);
     EXPECT_EQ(Only(4, 6 + 1, 6 + 2, 6), 6.0);

@@ -184,7 +184,7 @@ static bool DecodePng(const std::string& png, Picture& picture) {
 }
 
 // The cluster of every unit from a partition file, and the listing order.
-static std::vector<int> ListingOrder(const std::string& clu, std::vector<int>& cluster) {
+static std::vector<int> OrderInListing(const std::string& clu, std::vector<int>& cluster) {
     std::istringstream in(clu.substr(clu.find('\n') + 1));
     cluster.assign(1, 0);
     for (int k; in >> k;) cluster.push_back(k);
@@ -211,8 +211,8 @@ static void ExpectEveryTieDrawn(const TempFolder& folder, const std::string& nam
     double x0 = std::atof(svg.c_str() + frame + 21);
     double y0 = std::atof(svg.c_str() + svg.find("y=\"", frame) + 3);
     std::vector<int> rowCluster, colCluster;
-    std::vector<int> rows = ListingOrder(folder.Read(name + "-rows.clu"), rowCluster);
-    std::vector<int> cols = ListingOrder(folder.Read(name + "-cols.clu"), colCluster);
+    std::vector<int> rows = OrderInListing(folder.Read(name + "-rows.clu"), rowCluster);
+    std::vector<int> cols = OrderInListing(folder.Read(name + "-cols.clu"), colCluster);
     int checked = 0;
     for (size_t p = 0; p < rows.size(); ++p) {
         int u = rows[p];

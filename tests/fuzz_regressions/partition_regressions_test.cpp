@@ -15,12 +15,12 @@
 static std::string ReadWithShape(const std::string& input, const TempFolder& folder) {
     ResetState();
     CaptureListing();
-    NumRows = 1 + static_cast<unsigned char>(input[0]) % MaxSideUnits;
-    NumCols = 1 + static_cast<unsigned char>(input[1]) % MaxSideUnits;
-    NumUnits = NumRows + NumCols;
-    NumRowClusters = NumColClusters = 1;
-    for (int i = 1; i <= NumRows; ++i) RowPartition[i] = 1;
-    for (int j = 1; j <= NumCols; ++j) ColPartition[j] = 1;
+    SideUnits[RowSide] = 1 + static_cast<unsigned char>(input[0]) % MaxSideUnits;
+    SideUnits[ColSide] = 1 + static_cast<unsigned char>(input[1]) % MaxSideUnits;
+    NumUnits = SideUnits[RowSide] + SideUnits[ColSide];
+    SideClusters[RowSide] = SideClusters[ColSide] = 1;
+    for (int i = 1; i <= SideUnits[RowSide]; ++i) Partition[RowSide][i] = 1;
+    for (int j = 1; j <= SideUnits[ColSide]; ++j) Partition[ColSide][j] = 1;
     RepCount = 7;
     RepLimit = 9;
     folder.Write("start.zep", input.substr(2));
@@ -39,7 +39,7 @@ TEST(PartitionRegression, HugeNegativeColumnNumberIsRefused) {
     std::string console = ReadWithShape(RegressionInput("partition", "column-number-overflow"), folder);
     EXPECT_NE(console.find("Bad partition file"), std::string::npos) << console;
     EXPECT_FALSE(PartFileOpen);
-    EXPECT_EQ(NumColClusters, 1);
-    EXPECT_EQ(ColPartition[1], 1);
+    EXPECT_EQ(SideClusters[ColSide], 1);
+    EXPECT_EQ(Partition[ColSide][1], 1);
     EXPECT_EQ(RepLimit, 9);
 }

@@ -64,13 +64,13 @@ TEST(NetworkCorpus, EveryFileReadsWithItsCounts) {
     };
     for (const CorpusFile& file : files) {
         std::string console = ReadCorpusFile(file.Name);
-        EXPECT_EQ(NumRows, file.Rows) << file.Name;
-        EXPECT_EQ(NumCols, file.Cols) << file.Name;
+        EXPECT_EQ(SideUnits[RowSide], file.Rows) << file.Name;
+        EXPECT_EQ(SideUnits[ColSide], file.Cols) << file.Name;
         EXPECT_EQ(TwoMode, file.TwoMode) << file.Name;
         int ties = 0;
         long long sum = 0;
-        for (int i = 1; i <= NumRows; ++i) {
-            for (int j = 1; j <= NumCols; ++j) {
+        for (int i = 1; i <= SideUnits[RowSide]; ++i) {
+            for (int j = 1; j <= SideUnits[ColSide]; ++j) {
                 ties += BinaryMatrix[i][j];
                 sum += NetworkMatrix[i][j];
             }

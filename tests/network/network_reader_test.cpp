@@ -37,8 +37,8 @@ TEST(ReadNetwork, TwoModeMatrixWithDefaultNames) {
               "\n2-mode blockmodeling by local optimization\nch = *\nform =  1\n"
               "*** reading network   5 =   2 +   3 form = 1\n\n");
     EXPECT_TRUE(TwoMode);
-    EXPECT_EQ(NumRows, 2);
-    EXPECT_EQ(NumCols, 3);
+    EXPECT_EQ(SideUnits[RowSide], 2);
+    EXPECT_EQ(SideUnits[ColSide], 3);
     EXPECT_EQ(ColOffset, 2);
     EXPECT_STREQ(UnitName[2], "r-2       ");
     EXPECT_STREQ(UnitName[3], "c-1       ");
@@ -46,8 +46,8 @@ TEST(ReadNetwork, TwoModeMatrixWithDefaultNames) {
     EXPECT_EQ(NetworkMatrix[2][2], -2);
     EXPECT_EQ(BinaryMatrix[2][2], 0);  // values of 0 or less are absent ties
     EXPECT_EQ(BinaryMatrix[1][3], 1);
-    EXPECT_EQ(RowOrder[2], 2);
-    EXPECT_EQ(ColOrder[3], 3);
+    EXPECT_EQ(ListingOrder[RowSide][2], 2);
+    EXPECT_EQ(ListingOrder[ColSide][3], 3);
     EXPECT_EQ(ListingText(), "\r\n");
 }
 
@@ -60,8 +60,8 @@ TEST(ReadNetwork, OneModeNamesCommentsAndShortMatrix) {
          "*matrix\n"
          "0 1 1\n1");
     EXPECT_FALSE(TwoMode);
-    EXPECT_EQ(NumRows, 3);
-    EXPECT_EQ(NumCols, 3);
+    EXPECT_EQ(SideUnits[RowSide], 3);
+    EXPECT_EQ(SideUnits[ColSide], 3);
     EXPECT_STREQ(UnitName[1], "v-1       ");
     EXPECT_STREQ(UnitName[2], "A very lon");
     EXPECT_STREQ(UnitName[3], "Cee       ");  // a later line replaces the label
@@ -72,7 +72,7 @@ TEST(ReadNetwork, OneModeNamesCommentsAndShortMatrix) {
 TEST(ReadNetwork, BlanksAfterTheCountMakeNoSecondCount) {
     Read("*Vertices 4 \t\r\n1\r\n*Matrix\r\n1 1 1\r\n");
     EXPECT_FALSE(TwoMode);
-    EXPECT_EQ(NumRows, 4);
+    EXPECT_EQ(SideUnits[RowSide], 4);
     EXPECT_STREQ(UnitName[1], "v-1       ");  // a name line with only its number
     EXPECT_EQ(NetworkMatrix[1][3], 1);
 }

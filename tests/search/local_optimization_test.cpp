@@ -73,9 +73,9 @@ TEST_F(LocalSearch, FirstImprovingMoveAndLoneUnitsStay) {
                                  "try   1/1 <-->  3/2  error =       2.000",
                                  "try   2/1 <-->  3/2  error =       2.000",
                              }));
-    EXPECT_EQ(Accepted(AcceptedRowPartition, 3), (std::vector<int>{1, 1, 2}));
+    EXPECT_EQ(Accepted(AcceptedPartition[RowSide], 3), (std::vector<int>{1, 1, 2}));
     EXPECT_EQ(CurrentError, 0.0);
-    EXPECT_EQ(Accepted(RowOrder, 3), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(Accepted(ListingOrder[RowSide], 3), (std::vector<int>{1, 2, 3}));
 }
 
 // Every row is "01"; column 1 must be complete, column 2 null. Row moves
@@ -104,8 +104,8 @@ TEST_F(LocalSearch, EqualErrorsRejectedAndExchangeRestartsTheMoves) {
                                  "try   2/1 <-->  3/2  error =       0.000",
                                  "try   1/2 <-->  2/1  error =       6.000",
                              }));
-    EXPECT_EQ(Accepted(AcceptedRowPartition, 3), (std::vector<int>{1, 1, 2}));
-    EXPECT_EQ(Accepted(AcceptedColPartition, 2), (std::vector<int>{2, 1}));
+    EXPECT_EQ(Accepted(AcceptedPartition[RowSide], 3), (std::vector<int>{1, 1, 2}));
+    EXPECT_EQ(Accepted(AcceptedPartition[ColSide], 2), (std::vector<int>{2, 1}));
     EXPECT_NE(console.find("transpose cols   1/1 and   2/2   error =       0.000\n"), std::string::npos);
     // The dump after an exchange lists each cluster with its members.
     EXPECT_NE(ListingText().find("COL-CLUSTER 1 / 1\r\n    2 u5        \r\nCOL-CLUSTER 2 / 1\r\n"
@@ -151,8 +151,8 @@ TEST_F(LocalSearch, ResultBeforeAnySeriesWaitsForEnter) {
 }
 
 TEST_F(LocalSearch, TopTenKeepsArrivalOrderAndDuplicates) {
-    NumRowClusters = 2;
-    NumColClusters = 1;
+    SideClusters[RowSide] = 2;
+    SideClusters[ColSide] = 1;
     const double errors[] = {5, 3, 5, 3, 9, 8, 7, 6, 4, 4, 9};
     for (int rep = 1; rep <= 11; ++rep) EnterTopTen(rep, errors[rep - 1]);
     std::vector<int> reps;
@@ -162,21 +162,21 @@ TEST_F(LocalSearch, TopTenKeepsArrivalOrderAndDuplicates) {
     EnterTopTen(12, 8.5);  // between 8 and 9: the 9 is dropped
     EXPECT_EQ(TopTen[9].Rep, 6);
     EXPECT_EQ(TopTen[10].Rep, 12);
-    EXPECT_EQ(TopTen[10].NumRowClusters, 2);
+    EXPECT_EQ(TopTen[10].Clusters[RowSide], 2);
 }
 
 // The full total of the working pair after trying one step on it, put back after.
 double TotalWithRowsSwapped(int a, int b) {
-    std::swap(RowPartition[a], RowPartition[b]);
+    std::swap(Partition[RowSide][a], Partition[RowSide][b]);
     double total = TotalError();
-    std::swap(RowPartition[a], RowPartition[b]);
+    std::swap(Partition[RowSide][a], Partition[RowSide][b]);
     return total;
 }
 
 double TotalWithColsSwapped(int a, int b) {
-    std::swap(ColPartition[a], ColPartition[b]);
+    std::swap(Partition[ColSide][a], Partition[ColSide][b]);
     double total = TotalError();
-    std::swap(ColPartition[a], ColPartition[b]);
+    std::swap(Partition[ColSide][a], Partition[ColSide][b]);
     return total;
 }
 
@@ -211,19 +211,19 @@ TEST_F(LocalSearch, ResultIsALocalOptimum) {
         double found = CurrentError;
         CopyAcceptedToWorking();
         ASSERT_EQ(TotalError(), found);
-        for (int c = 1; c <= k; ++c) ASSERT_GT(RowClusterSize[c], 0) << "row cluster " << c;
-        for (int c = 1; c <= l; ++c) ASSERT_GT(ColClusterSize[c], 0) << "column cluster " << c;
+        for (int c = 1; c <= k; ++c) ASSERT_GT(ClusterSize[RowSide][c], 0) << "row cluster " << c;
+        for (int c = 1; c <= l; ++c) ASSERT_GT(ClusterSize[ColSide][c], 0) << "column cluster " << c;
         for (int v = 1; v <= m; ++v)
             for (int c = 1; c <= l; ++c) {
-                int b = ColPartition[v];
-                if (c == b || ColClusterSize[b] == 1) continue;
-                ColPartition[v] = static_cast<uint8_t>(c);
-                ++ColClusterSize[c];
-                --ColClusterSize[b];
+                int b = Partition[ColSide][v];
+                if (c == b || ClusterSize[ColSide][b] == 1) continue;
+                Partition[ColSide][v] = static_cast<uint8_t>(c);
+                ++ClusterSize[ColSide][c];
+                --ClusterSize[ColSide][b];
                 EXPECT_GE(TotalError(), found) << "column " << v << " to " << c;
-                ColPartition[v] = static_cast<uint8_t>(b);
-                --ColClusterSize[c];
-                ++ColClusterSize[b];
+                Partition[ColSide][v] = static_cast<uint8_t>(b);
+                --ClusterSize[ColSide][c];
+                ++ClusterSize[ColSide][b];
             }
         for (int a = 1; a < n; ++a)
             for (int b = a + 1; b <= n; ++b) EXPECT_GE(TotalWithRowsSwapped(a, b), found) << a << "<->" << b;
@@ -247,7 +247,7 @@ TEST_F(LocalSearch, OnePartitionReachesTheExhaustiveOptimum) {
         UseBinaryNetwork(rows);
         AllowEverywhere((1 << NullType) | (1 << CompleteType) | (1 << RegularType));
         int k = 2 + network % 2;
-        ModelRows = ModelCols = NumRowClusters = NumColClusters = k;
+        ModelRows = ModelCols = SideClusters[RowSide] = SideClusters[ColSide] = k;
         double least = NoResultError;
         for (int code = 0, codes = k == 2 ? 512 : 19683; code < codes; ++code) {  // unit 1 in cluster 1
             std::vector<int> clusters(10, 1);
@@ -264,7 +264,7 @@ TEST_F(LocalSearch, OnePartitionReachesTheExhaustiveOptimum) {
             DrawRandomStarts();
             CopyWorkingToAccepted();
             SearchLocalOptimum(rep);
-            ASSERT_EQ(Accepted(AcceptedRowPartition, 10), Accepted(AcceptedColPartition, 10));
+            ASSERT_EQ(Accepted(AcceptedPartition[RowSide], 10), Accepted(AcceptedPartition[ColSide], 10));
             best = std::min(best, CurrentError);
         }
         EXPECT_EQ(best, least) << "network " << network;

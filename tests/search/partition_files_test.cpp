@@ -54,11 +54,11 @@ TEST_F(PartitionFiles, WrittenClusteringReadsBackToTheSamePartitions) {
     EXPECT_NE(console.find(" Reading partition:   KORVEL: 2/2 [7] =    12.00\n"), std::string::npos);
     EXPECT_TRUE(PartFileOpen);
     EXPECT_EQ(PartitionFile, nullptr);  // closed before the read
-    EXPECT_EQ(NumRowClusters, 2);
-    EXPECT_EQ(NumColClusters, 2);
-    EXPECT_EQ(std::vector<int>(RowPartition + 1, RowPartition + 4), (std::vector<int>{2, 1, 2}));
-    EXPECT_EQ(std::vector<int>(ColPartition + 1, ColPartition + 3), (std::vector<int>{2, 1}));
-    EXPECT_EQ(RowClusterSize[2], 2);
+    EXPECT_EQ(SideClusters[RowSide], 2);
+    EXPECT_EQ(SideClusters[ColSide], 2);
+    EXPECT_EQ(std::vector<int>(Partition[RowSide] + 1, Partition[RowSide] + 4), (std::vector<int>{2, 1, 2}));
+    EXPECT_EQ(std::vector<int>(Partition[ColSide] + 1, Partition[ColSide] + 3), (std::vector<int>{2, 1}));
+    EXPECT_EQ(ClusterSize[RowSide][2], 2);
     EXPECT_EQ(RepLimit, 10);
     EXPECT_EQ(Title, "  KORVEL: 2/2 [7] =    12.00");
     EXPECT_NE(ListingText().find("NumRows = 2   NumCols = 2\r\n"), std::string::npos);
@@ -66,7 +66,7 @@ TEST_F(PartitionFiles, WrittenClusteringReadsBackToTheSamePartitions) {
 
 TEST_F(PartitionFiles, SavesAppendWhileOpenAndRewriteAfterARead) {
     UsePartitions({2, 1, 2}, {2, 1});
-    NumRowClusters = NumColClusters = 2;
+    SideClusters[RowSide] = SideClusters[ColSide] = 2;
     for (RepCount = 1; RepCount <= 3; ++RepCount) Quietly(WritePartition);
     std::string three = Folder.Read("part.zep");
     EXPECT_EQ(three.size(), 3 * std::string(RepSevenFile).size());
@@ -160,11 +160,11 @@ TEST_F(PartitionFiles, BadFilesAreRefusedAndChangeNothing) {
         std::string console = Quietly(ReadPartitionFile);
         EXPECT_NE(console.find("Bad partition file\n"), std::string::npos);
         EXPECT_FALSE(PartFileOpen);
-        EXPECT_EQ(std::vector<int>(RowPartition + 1, RowPartition + 4), (std::vector<int>{1, 2, 1}));
-        EXPECT_EQ(std::vector<int>(ColPartition + 1, ColPartition + 3), (std::vector<int>{1, 2}));
-        EXPECT_EQ(RowClusterSize[1], 2);
-        EXPECT_EQ(NumRowClusters, 2);
-        EXPECT_EQ(NumColClusters, 2);
+        EXPECT_EQ(std::vector<int>(Partition[RowSide] + 1, Partition[RowSide] + 4), (std::vector<int>{1, 2, 1}));
+        EXPECT_EQ(std::vector<int>(Partition[ColSide] + 1, Partition[ColSide] + 3), (std::vector<int>{1, 2}));
+        EXPECT_EQ(ClusterSize[RowSide][1], 2);
+        EXPECT_EQ(SideClusters[RowSide], 2);
+        EXPECT_EQ(SideClusters[ColSide], 2);
         EXPECT_EQ(RepLimit, 3);
         EXPECT_EQ(Title, "old title");
     }
@@ -187,7 +187,7 @@ TEST_F(PartitionFiles, OnePartitionRefusesTwoDifferentPartitions) {
         UsePartitions({2, 1, 1}, {2, 1, 1});
         bool refused = OneMode && n % 3 > 0;
         EXPECT_EQ(Quietly(ReadPartitionFile).find("Bad partition file\n") != std::string::npos, refused) << n;
-        EXPECT_EQ(ColPartition[1], refused ? 2 : 1) << n;
+        EXPECT_EQ(Partition[ColSide][1], refused ? 2 : 1) << n;
     }
 }
 
@@ -196,8 +196,8 @@ TEST_F(PartitionFiles, ReaderTakesAnyCaseAndLooseColumnNumbers) {
     Quietly(ReadPartitionFile);
     EXPECT_TRUE(PartFileOpen);
     EXPECT_EQ(Title, " x");  // "tion x" less the rest of the word
-    EXPECT_EQ(std::vector<int>(RowPartition + 1, RowPartition + 4), (std::vector<int>{2, 1, 2}));
-    EXPECT_EQ(std::vector<int>(ColPartition + 1, ColPartition + 3), (std::vector<int>{1, 2}));
+    EXPECT_EQ(std::vector<int>(Partition[RowSide] + 1, Partition[RowSide] + 4), (std::vector<int>{2, 1, 2}));
+    EXPECT_EQ(std::vector<int>(Partition[ColSide] + 1, Partition[ColSide] + 3), (std::vector<int>{1, 2}));
 }
 
 }  // namespace

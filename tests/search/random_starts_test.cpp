@@ -105,7 +105,7 @@ TEST_F(RandomStarts, OneClusterPerUnitAndOneClusterForAll) {
 // on by that draw alone.
 TEST_F(RandomStarts, OnePartitionDrawsTheRowsOnly) {
     UseBinaryNetwork({"0110110", "1010010", "1100100", "0001011", "1110000", "1000101", "0011010"});
-    NumRowClusters = NumColClusters = 3;
+    SideClusters[RowSide] = SideClusters[ColSide] = 3;
     RandomSeed = 99;
     uint8_t rows[MaxSideUnits + 1], sizes[MaxModelSize + 1];
     RandomPartition(rows, sizes, 7, 3);
@@ -114,8 +114,8 @@ TEST_F(RandomStarts, OnePartitionDrawsTheRowsOnly) {
     RandomSeed = 99;
     DrawRandomStarts();
     EXPECT_EQ(RandomSeed, after);
-    EXPECT_EQ(Drawn(ColPartition, 7), Drawn(rows, 7));
-    EXPECT_EQ(Drawn(ColClusterSize, 3), Drawn(sizes, 3));
+    EXPECT_EQ(Drawn(Partition[ColSide], 7), Drawn(rows, 7));
+    EXPECT_EQ(Drawn(ClusterSize[ColSide], 3), Drawn(sizes, 3));
 }
 
 TEST_F(RandomStarts, TraceWritesPartitionAndSizesAtLevelFour) {
@@ -131,25 +131,25 @@ TEST_F(RandomStarts, NewSeriesReportsThePreviousOneWithItsOwnCounts) {
     UseBinaryNetwork({"11", "11", "00"});
     CaptureListing();
     NumUnits = 5;
-    NumRowClusters = 3;
-    NumColClusters = 2;
+    SideClusters[RowSide] = 3;
+    SideClusters[ColSide] = 2;
     RepCount = 3;  // two repetitions unreported
     ResetSeriesResults();
     TopTen[1].Rep = 2;
     TopTen[1].Error = 0.0;
-    TopTen[1].NumRowClusters = 2;
-    TopTen[1].NumColClusters = 1;
-    TopTen[1].RowSets[1].Bits[0] = 0x6;  // { 1 2 }
-    TopTen[1].RowSets[2].Bits[0] = 0x8;  // { 3 }
-    TopTen[1].ColSets[1].Bits[0] = 0x6;  // { 1 2 }
+    TopTen[1].Clusters[RowSide] = 2;
+    TopTen[1].Clusters[ColSide] = 1;
+    TopTen[1].Sets[RowSide][1].Bits[0] = 0x6;  // { 1 2 }
+    TopTen[1].Sets[RowSide][2].Bits[0] = 0x8;  // { 3 }
+    TopTen[1].Sets[ColSide][1].Bits[0] = 0x6;  // { 1 2 }
     std::string console = WithConsole("5\n2\n", StartRandomSeries);
     EXPECT_NE(console.find("NUMBER OF CLUSTERS =   3  2\n      0\n"), std::string::npos);
     std::string listing = ListingText();
     EXPECT_NE(listing.find(" NUMBER OF CLUSTERS    =   2  1\r\n"), std::string::npos);
     EXPECT_NE(listing.find(" NUMBER OF CLUSTERINGS =      2\r\n"), std::string::npos);
     EXPECT_NE(listing.find("     2: { 1 2 } { 3 }  \r\n        { 1 2 }  \r\n"), std::string::npos);
-    EXPECT_EQ(NumRowClusters, 3);  // the new series' counts again
-    EXPECT_EQ(NumColClusters, 2);
+    EXPECT_EQ(SideClusters[RowSide], 3);  // the new series' counts again
+    EXPECT_EQ(SideClusters[ColSide], 2);
     EXPECT_EQ(RepLimit, 5);
     EXPECT_EQ(SaveOption, 2);
     EXPECT_EQ(RepCount, 1);

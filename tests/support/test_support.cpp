@@ -53,15 +53,15 @@ void UseTextFile(TextFile& file, const std::string& content) {
 }
 
 void UseBinaryNetwork(const std::vector<std::string>& rows) {
-    NumRows = static_cast<int32_t>(rows.size());
-    NumCols = rows.empty() ? 0 : static_cast<int32_t>(rows[0].size());
-    NumUnits = NumRows == NumCols ? NumRows : NumRows + NumCols;
-    TwoMode = NumRows != NumCols;
-    ColOffset = TwoMode ? NumRows : 0;
+    SideUnits[RowSide] = static_cast<int32_t>(rows.size());
+    SideUnits[ColSide] = rows.empty() ? 0 : static_cast<int32_t>(rows[0].size());
+    NumUnits = SideUnits[RowSide] == SideUnits[ColSide] ? SideUnits[RowSide] : SideUnits[RowSide] + SideUnits[ColSide];
+    TwoMode = SideUnits[RowSide] != SideUnits[ColSide];
+    ColOffset = TwoMode ? SideUnits[RowSide] : 0;
     std::memset(NetworkMatrix, 0, sizeof NetworkMatrix);
     std::memset(BinaryMatrix, 0, sizeof BinaryMatrix);
-    for (int i = 1; i <= NumRows; ++i) {
-        for (int j = 1; j <= NumCols; ++j) {
+    for (int i = 1; i <= SideUnits[RowSide]; ++i) {
+        for (int j = 1; j <= SideUnits[ColSide]; ++j) {
             NetworkMatrix[i][j] = rows[i - 1][j - 1] - '0';
             BinaryMatrix[i][j] = NetworkMatrix[i][j] > 0 ? 1 : 0;
         }
@@ -86,18 +86,18 @@ void AllowEverywhere(uint16_t allowed, int32_t penalty) {
 }
 
 void UsePartitions(const std::vector<int>& rows, const std::vector<int>& cols) {
-    std::memset(RowClusterSize, 0, sizeof RowClusterSize);
-    std::memset(ColClusterSize, 0, sizeof ColClusterSize);
-    NumRowClusters = NumColClusters = 0;
+    std::memset(ClusterSize[RowSide], 0, sizeof ClusterSize[RowSide]);
+    std::memset(ClusterSize[ColSide], 0, sizeof ClusterSize[ColSide]);
+    SideClusters[RowSide] = SideClusters[ColSide] = 0;
     for (size_t i = 0; i < rows.size(); ++i) {
-        RowPartition[i + 1] = static_cast<uint8_t>(rows[i]);
-        ++RowClusterSize[rows[i]];
-        if (rows[i] > NumRowClusters) NumRowClusters = rows[i];
+        Partition[RowSide][i + 1] = static_cast<uint8_t>(rows[i]);
+        ++ClusterSize[RowSide][rows[i]];
+        if (rows[i] > SideClusters[RowSide]) SideClusters[RowSide] = rows[i];
     }
     for (size_t j = 0; j < cols.size(); ++j) {
-        ColPartition[j + 1] = static_cast<uint8_t>(cols[j]);
-        ++ColClusterSize[cols[j]];
-        if (cols[j] > NumColClusters) NumColClusters = cols[j];
+        Partition[ColSide][j + 1] = static_cast<uint8_t>(cols[j]);
+        ++ClusterSize[ColSide][cols[j]];
+        if (cols[j] > SideClusters[ColSide]) SideClusters[ColSide] = cols[j];
     }
     CopyWorkingToAccepted();
 }

@@ -128,9 +128,7 @@ constexpr int32_t MaxSearchThreads = 64;
 // thread's copy is the one the listings, reports and files print, and a
 // result searched on a worker is copied into it when it is recorded. The
 // criterion reads the working pair, the search keeps the accepted pair; each
-// size array counts exactly the units of its partition. The incremental
-// criterion keeps its statistics per thread beside its code (about 4 MB a
-// thread: worker threads get a stack that holds them).
+// size array counts exactly the units of its partition.
 inline thread_local uint8_t Partition[2][MaxSideUnits + 1];            // by side: working cluster of each unit
 inline thread_local uint8_t ClusterSize[2][MaxModelSize + 1];          // units in each cluster of Partition
 inline thread_local uint8_t AcceptedPartition[2][MaxSideUnits + 1];    // by side: accepted cluster of each unit
@@ -144,6 +142,105 @@ inline thread_local double RealValueMatrix[MaxModelSize + 1][MaxModelSize + 1]; 
 // The accepted pair once the search ends: listing order and sets.
 inline thread_local uint8_t ListingOrder[2][MaxSideUnits + 1];  // by side: the units cluster by cluster
 inline thread_local UnitSet ClusterSets[2][MaxModelSize + 1];   // by side: accepted clusters as sets
+
+// The incremental criterion's tables (criterion/incremental_error.cpp): the
+// accepted pair as it judges it, the statistics and errors of every block,
+// the latest trial and the tables of an exchange phase. One record a thread,
+// about 4 MB: worker threads get a stack that holds it.
+constexpr int UnitWords = 4;  // 64-bit words of a set of units 0..255
+constexpr int MaxUnitFlags = 256;
+constexpr int MemoBits = 12;  // the memo of chosen errors holds 2^MemoBits entries
+
+// The counts of one block that every ideal type's error is made of.
+struct BlockStatistics {
+    int32_t Units[2];    // rows, columns of the block (n_r, n_c)
+    int32_t NonNull[2];  // rows, columns with at least one tie (p_r, p_c)
+    int32_t MaxSum[2];   // largest row sum, largest column sum; 0 for no line
+    int32_t Ones;        // ties in the block (S)
+    int32_t Asymmetry;   // cells whose mirror cell differs (A)
+    int32_t Cells;       // block size N, the divisor of the size mode
+};
+
+// The chosen errors met so far in this search, by block and statistics. The
+// error is a function of these alone while the search runs (the model, the
+// weights and the settings stay fixed), so a stored one is the very double
+// the procedures would form again. An exchange phase meets the same
+// statistics many times: the blocks of one unit's cluster recur for every
+// partner with the same counts. An entry of an earlier search is stale.
+struct ChosenErrorMemo {
+    uint64_t Lines;   // units, non-null lines and largest sums of both sides, ties
+    uint64_t Block;   // asymmetric cells, row and column cluster
+    uint32_t Search;  // the search that stored it; 0 for none
+    double Error;
+};
+
+struct IncrementalTables {
+    // The accepted pair as the criterion keeps it: cluster of each unit,
+    // units of each cluster (during a trial on both sides it runs a step
+    // ahead of the search's own accepted pair).
+    uint8_t KeptCluster[2][MaxSideUnits + 1];
+    int32_t KeptClusterSize[2][MaxModelSize + 1];
+
+    // Per unit of side s, the units of the other side it has a tie with, and
+    // those where the mirror cell differs. Unit 0 is "no unit": all empty.
+    uint64_t Ties[2][MaxSideUnits + 1][UnitWords];
+    uint64_t Asymmetric[2][MaxSideUnits + 1][UnitWords];
+    // Per unit of side s and cluster k of the other side: its ties into k, and
+    // its asymmetric cells there. Unit 0 keeps zeros.
+    uint8_t TieCount[2][MaxSideUnits + 1][MaxModelSize + 1];
+    uint8_t AsymmetryCount[2][MaxSideUnits + 1][MaxModelSize + 1];
+
+    // Per block (r, c) and side: how many lines of that side have each line sum.
+    uint8_t LineSums[2][MaxModelSize + 1][MaxModelSize + 1][MaxSideUnits + 1];
+    BlockStatistics Stats[MaxModelSize + 1][MaxModelSize + 1];
+    double Error[MaxModelSize + 1][MaxModelSize + 1];  // weighted error of the chosen type
+    // RowPrefix[r]: the rounded sum of the blocks of row clusters 1..r-1.
+    double RowPrefix[MaxModelSize + 2];
+    // The sum of the magnitudes of the kept block errors, for the bound on the
+    // rounding of a total, and whether every kept error is a whole number.
+    long double ErrorMagnitude;
+    bool WholeErrors;
+
+    // The latest trial: unit x of side s goes from cluster p to q and unit y
+    // (0 for a move) from q to p. Index 0 of the trial arrays holds the blocks of
+    // cluster p, index 1 those of q, by cluster k of the other side.
+    bool TrialReady;
+    int TrialSide, TrialFrom, TrialTo, TrialUnit, TrialPartner;
+    BlockStatistics TrialStats[2][MaxModelSize + 1];
+    double TrialBlockError[2][MaxModelSize + 1];
+    // A trial of one partition on both sides (x from p to q, y from q to p on
+    // rows and columns alike) is taken as a row step and a column step; while
+    // one runs the exchange tables are left alone, being dropped at every step.
+    bool TrialBothSides;
+    bool StepByStep;
+
+    // The other lines of a trial block whose sums change, as packed counts: the
+    // lines that lose one tie (Fall) and those that gain one (Rise), each counted
+    // by the flags its sum had before the trial in the block's cluster. Each
+    // count takes a 16-bit field, so that sums of flags add and subtract field
+    // by field (no count exceeds 250).
+    uint64_t Fall[2][MaxModelSize + 1];
+    uint64_t Rise[2][MaxModelSize + 1];
+
+    // Tables of the exchange trials of one side, built for the kept state and
+    // dropped when a trial is accepted. LineFlags[j][c]: the flags of unit j of
+    // the other side in cluster c. UnitFlags[u]: per cluster k of the other side
+    // and cluster c of side s, the sum of LineFlags[j][c] over the ties j of unit
+    // u in k, so an exchange of a and b walks only the ties they share. The unit
+    // sums are kept while (clusters of the other side) x (clusters of side s)
+    // fit MaxUnitFlags; beyond that the trial walks the ties where a and b differ.
+    uint32_t TableState;            // the kept state the tables belong to, counted from 1
+    uint32_t LineFlagsState;        // LineFlags was built for this state...
+    int LineFlagsSide;              // ...and this side
+    uint64_t LineFlags[MaxSideUnits + 1][MaxModelSize + 1];
+    uint32_t UnitFlagsState[MaxSideUnits + 1];
+    uint64_t UnitFlags[MaxSideUnits + 1][MaxUnitFlags];
+
+    // The chosen errors met so far in this search.
+    ChosenErrorMemo Memo[1 << MemoBits];
+    uint32_t MemoSearch;  // the current search, counted from 1
+};
+inline thread_local IncrementalTables Tables;
 
 // Results of a series: recorded on the main thread in repetition order,
 // reset when a random series starts, reported by the results report.

@@ -30,79 +30,18 @@
 #include "criterion/type_errors.h"
 #include "state.h"
 
-constexpr int UnitWords = 4;  // 64-bit words of a set of units 0..255
-
-// Every name below belongs to one search: each thread that searches keeps its own.
-// The accepted pair: cluster of each unit, units of each cluster.
-static thread_local uint8_t KeptCluster[2][MaxSideUnits + 1];
-static thread_local int32_t KeptClusterSize[2][MaxModelSize + 1];
-
-// Per unit of side s, the units of the other side it has a tie with, and
-// those where the mirror cell differs. Unit 0 is "no unit": all empty.
-static thread_local uint64_t Ties[2][MaxSideUnits + 1][UnitWords];
-static thread_local uint64_t Asymmetric[2][MaxSideUnits + 1][UnitWords];
-// Per unit of side s and cluster k of the other side: its ties into k, and
-// its asymmetric cells there. Unit 0 keeps zeros.
-static thread_local uint8_t TieCount[2][MaxSideUnits + 1][MaxModelSize + 1];
-static thread_local uint8_t AsymmetryCount[2][MaxSideUnits + 1][MaxModelSize + 1];
-
-// Per block (r, c) and side: how many lines of that side have each line sum.
-static thread_local uint8_t LineSums[2][MaxModelSize + 1][MaxModelSize + 1][MaxSideUnits + 1];
-static thread_local BlockStatistics Stats[MaxModelSize + 1][MaxModelSize + 1];
-static thread_local double Error[MaxModelSize + 1][MaxModelSize + 1];  // weighted error of the chosen type
-// RowPrefix[r]: the rounded sum of the blocks of row clusters 1..r-1.
-static thread_local double RowPrefix[MaxModelSize + 2];
-// The sum of the magnitudes of the kept block errors, for the bound on the
-// rounding of a total, and whether every kept error is a whole number.
-static thread_local long double ErrorMagnitude;
-static thread_local bool WholeErrors;
-
-// The latest trial: unit x of side s goes from cluster p to q and unit y
-// (0 for a move) from q to p. Index 0 of the trial arrays holds the blocks of
-// cluster p, index 1 those of q, by cluster k of the other side.
-static thread_local bool TrialReady;
-static thread_local int TrialSide, TrialFrom, TrialTo, TrialUnit, TrialPartner;
-static thread_local BlockStatistics TrialStats[2][MaxModelSize + 1];
-static thread_local double TrialBlockError[2][MaxModelSize + 1];
-// A trial of one partition on both sides (x from p to q, y from q to p on
-// rows and columns alike) is taken as a row step and a column step; while
-// one runs the exchange tables are left alone, being dropped at every step.
-static thread_local bool TrialBothSides;
-static thread_local bool StepByStep;
-
-// The other lines of a trial block whose sums change, as packed counts: the
-// lines that lose one tie (Fall) and those that gain one (Rise), each counted
-// by the flags its sum had before the trial in the block's cluster. Each
-// count takes a 16-bit field, so that sums of flags add and subtract field
-// by field (no count exceeds 250).
+// The fields of the packed counts of Fall and Rise.
 constexpr int SumZeroField = 0;     // the line's sum is 0
 constexpr int SumOneField = 16;     // the line's sum is 1
 constexpr int SumTopField = 32;     // the line's sum is the block's largest
 constexpr int BelowTopField = 48;   // the line's sum is one below the block's largest
-static thread_local uint64_t Fall[2][MaxModelSize + 1];
-static thread_local uint64_t Rise[2][MaxModelSize + 1];
-
-// Tables of the exchange trials of one side, built for the kept state and
-// dropped when a trial is accepted. LineFlags[j][c]: the flags of unit j of
-// the other side in cluster c. UnitFlags[u]: per cluster k of the other side
-// and cluster c of side s, the sum of LineFlags[j][c] over the ties j of unit
-// u in k, so an exchange of a and b walks only the ties they share. The unit
-// sums are kept while (clusters of the other side) x (clusters of side s)
-// fit MaxUnitFlags; beyond that the trial walks the ties where a and b differ.
-constexpr int MaxUnitFlags = 256;
-static thread_local uint32_t TableState;            // the kept state the tables belong to, counted from 1
-static thread_local uint32_t LineFlagsState;        // LineFlags was built for this state...
-static thread_local int LineFlagsSide;              // ...and this side
-static thread_local uint64_t LineFlags[MaxSideUnits + 1][MaxModelSize + 1];
-static thread_local uint32_t UnitFlagsState[MaxSideUnits + 1];
-static thread_local uint64_t UnitFlags[MaxSideUnits + 1][MaxUnitFlags];
 
 // Marks every table stale. After 2^32 states the marks start again.
 static void DropTables() {
-    if (++TableState != 0) return;
-    std::memset(UnitFlagsState, 0, sizeof UnitFlagsState);
-    LineFlagsState = 0;
-    TableState = 1;
+    if (++Tables.TableState != 0) return;
+    std::memset(Tables.UnitFlagsState, 0, sizeof Tables.UnitFlagsState);
+    Tables.LineFlagsState = 0;
+    Tables.TableState = 1;
 }
 
 // Block (r, c) of the cluster own of side s and the cluster other of side o.
@@ -111,22 +50,6 @@ static int BlockCol(int s, int own, int other) { return s == RowSide ? other : o
 
 static void AddUnit(uint64_t set[], int u) { set[u >> 6] |= uint64_t{1} << (u & 63); }
 static bool HasUnit(const uint64_t set[], int u) { return (set[u >> 6] >> (u & 63) & 1) != 0; }
-
-// The chosen errors met so far in this search, by block and statistics. The
-// error is a function of these alone while the search runs (the model, the
-// weights and the settings stay fixed), so a stored one is the very double
-// the procedures would form again. An exchange phase meets the same
-// statistics many times: the blocks of one unit's cluster recur for every
-// partner with the same counts. An entry of an earlier search is stale.
-constexpr int MemoBits = 12;
-struct ChosenErrorMemo {
-    uint64_t Lines;   // units, non-null lines and largest sums of both sides, ties
-    uint64_t Block;   // asymmetric cells, row and column cluster
-    uint32_t Search;  // the search that stored it; 0 for none
-    double Error;
-};
-static thread_local ChosenErrorMemo Memo[1 << MemoBits];
-static thread_local uint32_t MemoSearch;  // the current search, counted from 1
 
 // The weighted error of the chosen type of block (r, c) with these statistics.
 static double ChosenError(int r, int c, const BlockStatistics& stats) {
@@ -142,8 +65,8 @@ static double ChosenError(int r, int c, const BlockStatistics& stats) {
     uint64_t block = static_cast<uint64_t>(stats.Asymmetry) | static_cast<uint64_t>(r) << 16 |
                      static_cast<uint64_t>(c) << 24;
     uint64_t hash = (lines ^ block * 0x9E3779B97F4A7C15ull) * 0xC2B2AE3D27D4EB4Full;
-    ChosenErrorMemo& memo = Memo[hash >> (64 - MemoBits)];
-    if (memo.Search == MemoSearch && memo.Lines == lines && memo.Block == block) return memo.Error;
+    ChosenErrorMemo& memo = Tables.Memo[hash >> (64 - MemoBits)];
+    if (memo.Search == Tables.MemoSearch && memo.Lines == lines && memo.Block == block) return memo.Error;
 
     int32_t rawErrors[NumTypeCodes];
     double typeErrors[NumTypeCodes];
@@ -152,7 +75,7 @@ static double ChosenError(int r, int c, const BlockStatistics& stats) {
     ChosenType(typeErrors, best);
     memo.Lines = lines;
     memo.Block = block;
-    memo.Search = MemoSearch;
+    memo.Search = Tables.MemoSearch;
     memo.Error = best;
     return best;
 }
@@ -214,12 +137,12 @@ static void ChangeOtherLines(int o, const uint8_t histogram[], uint64_t fall, ui
 
 // The rounded total over all blocks, the trial blocks in place of the kept ones.
 static double TrialBlockSum() {
-    const int p = TrialFrom, q = TrialTo;
-    if (TrialSide == RowSide) {
+    const int p = Tables.TrialFrom, q = Tables.TrialTo;
+    if (Tables.TrialSide == RowSide) {
         int first = p < q ? p : q;
-        double sum = RowPrefix[first];
+        double sum = Tables.RowPrefix[first];
         for (int r = first; r <= SideClusters[RowSide]; ++r) {
-            const double* errors = r == p ? TrialBlockError[0] : r == q ? TrialBlockError[1] : Error[r];
+            const double* errors = r == p ? Tables.TrialBlockError[0] : r == q ? Tables.TrialBlockError[1] : Tables.Error[r];
             for (int c = 1; c <= SideClusters[ColSide]; ++c) sum = AddExtended(sum, errors[c]);
         }
         return sum;
@@ -227,7 +150,7 @@ static double TrialBlockSum() {
     double sum = 0.0;
     for (int r = 1; r <= SideClusters[RowSide]; ++r) {
         for (int c = 1; c <= SideClusters[ColSide]; ++c) {
-            double e = c == p ? TrialBlockError[0][r] : c == q ? TrialBlockError[1][r] : Error[r][c];
+            double e = c == p ? Tables.TrialBlockError[0][r] : c == q ? Tables.TrialBlockError[1][r] : Tables.Error[r][c];
             sum = AddExtended(sum, e);
         }
     }
@@ -237,7 +160,7 @@ static double TrialBlockSum() {
 // The largest line sum of side o in the block of cluster own of side s and
 // cluster k of side o.
 static int32_t OtherTop(int s, int own, int k) {
-    return Stats[BlockRow(s, own, k)][BlockCol(s, own, k)].MaxSum[1 - s];
+    return Tables.Stats[BlockRow(s, own, k)][BlockCol(s, own, k)].MaxSum[1 - s];
 }
 
 // Fall and Rise of a trial of side s from the lines where x and y differ.
@@ -245,23 +168,23 @@ static void WalkDifferingTies(int s, int p, int q, int x, int y) {
     const int o = 1 - s;
     int32_t topInP[MaxModelSize + 1], topInQ[MaxModelSize + 1];
     for (int k = 1; k <= SideClusters[o]; ++k) {
-        Fall[0][k] = Fall[1][k] = Rise[0][k] = Rise[1][k] = 0;
+        Tables.Fall[0][k] = Tables.Fall[1][k] = Tables.Rise[0][k] = Tables.Rise[1][k] = 0;
         topInP[k] = OtherTop(s, p, k);
         topInQ[k] = OtherTop(s, q, k);
     }
     for (int w = 0; w < UnitWords; ++w) {
-        uint64_t tiesX = Ties[s][x][w], tiesY = Ties[s][y][w];
+        uint64_t tiesX = Tables.Ties[s][x][w], tiesY = Tables.Ties[s][y][w];
         for (uint64_t only = tiesX & ~tiesY; only != 0; only &= only - 1) {  // x takes the tie from p to q
             int j = w * 64 + __builtin_ctzll(only);
-            int k = KeptCluster[o][j];
-            Fall[0][k] += SumFlags(TieCount[o][j][p], topInP[k]);
-            Rise[1][k] += SumFlags(TieCount[o][j][q], topInQ[k]);
+            int k = Tables.KeptCluster[o][j];
+            Tables.Fall[0][k] += SumFlags(Tables.TieCount[o][j][p], topInP[k]);
+            Tables.Rise[1][k] += SumFlags(Tables.TieCount[o][j][q], topInQ[k]);
         }
         for (uint64_t only = tiesY & ~tiesX; only != 0; only &= only - 1) {  // y brings it from q to p
             int j = w * 64 + __builtin_ctzll(only);
-            int k = KeptCluster[o][j];
-            Fall[1][k] += SumFlags(TieCount[o][j][q], topInQ[k]);
-            Rise[0][k] += SumFlags(TieCount[o][j][p], topInP[k]);
+            int k = Tables.KeptCluster[o][j];
+            Tables.Fall[1][k] += SumFlags(Tables.TieCount[o][j][q], topInQ[k]);
+            Tables.Rise[0][k] += SumFlags(Tables.TieCount[o][j][p], topInP[k]);
         }
     }
 }
@@ -269,29 +192,29 @@ static void WalkDifferingTies(int s, int p, int q, int x, int y) {
 // The exchange tables of side s for the kept state, built when first needed.
 static void BuildLineFlags(int s) {
     const int o = 1 - s;
-    if (LineFlagsState == TableState && LineFlagsSide == s) return;
-    if (LineFlagsState == TableState) DropTables();  // the unit sums are the other side's
-    LineFlagsState = TableState;
-    LineFlagsSide = s;
+    if (Tables.LineFlagsState == Tables.TableState && Tables.LineFlagsSide == s) return;
+    if (Tables.LineFlagsState == Tables.TableState) DropTables();  // the unit sums are the other side's
+    Tables.LineFlagsState = Tables.TableState;
+    Tables.LineFlagsSide = s;
     for (int j = 1; j <= SideUnits[o]; ++j) {
-        int k = KeptCluster[o][j];
+        int k = Tables.KeptCluster[o][j];
         for (int c = 1; c <= SideClusters[s]; ++c)
-            LineFlags[j][c] = SumFlags(TieCount[o][j][c], OtherTop(s, c, k));
+            Tables.LineFlags[j][c] = SumFlags(Tables.TieCount[o][j][c], OtherTop(s, c, k));
     }
 }
 
 // The unit sums of unit u of side s, at (k - 1) x clusters of s + c - 1.
 static const uint64_t* UnitFlagsOf(int s, int u) {
-    uint64_t* flags = UnitFlags[u];
-    if (UnitFlagsState[u] == TableState) return flags;
-    UnitFlagsState[u] = TableState;
+    uint64_t* flags = Tables.UnitFlags[u];
+    if (Tables.UnitFlagsState[u] == Tables.TableState) return flags;
+    Tables.UnitFlagsState[u] = Tables.TableState;
     const int o = 1 - s, clusters = SideClusters[s];
     std::memset(flags, 0, sizeof(uint64_t) * static_cast<size_t>(SideClusters[o] * clusters));
     for (int w = 0; w < UnitWords; ++w) {
-        for (uint64_t ties = Ties[s][u][w]; ties != 0; ties &= ties - 1) {
+        for (uint64_t ties = Tables.Ties[s][u][w]; ties != 0; ties &= ties - 1) {
             int j = w * 64 + __builtin_ctzll(ties);
-            uint64_t* sums = flags + (KeptCluster[o][j] - 1) * clusters - 1;
-            for (int c = 1; c <= clusters; ++c) sums[c] += LineFlags[j][c];
+            uint64_t* sums = flags + (Tables.KeptCluster[o][j] - 1) * clusters - 1;
+            for (int c = 1; c <= clusters; ++c) sums[c] += Tables.LineFlags[j][c];
         }
     }
     return flags;
@@ -308,19 +231,19 @@ static void SumExchangeFlags(int s, int p, int q, int x, int y) {
     uint64_t sharedInP[MaxModelSize + 1], sharedInQ[MaxModelSize + 1];
     for (int k = 1; k <= SideClusters[o]; ++k) sharedInP[k] = sharedInQ[k] = 0;
     for (int w = 0; w < UnitWords; ++w) {
-        for (uint64_t shared = Ties[s][x][w] & Ties[s][y][w]; shared != 0; shared &= shared - 1) {
+        for (uint64_t shared = Tables.Ties[s][x][w] & Tables.Ties[s][y][w]; shared != 0; shared &= shared - 1) {
             int j = w * 64 + __builtin_ctzll(shared);
-            int k = KeptCluster[o][j];
-            sharedInP[k] += LineFlags[j][p];
-            sharedInQ[k] += LineFlags[j][q];
+            int k = Tables.KeptCluster[o][j];
+            sharedInP[k] += Tables.LineFlags[j][p];
+            sharedInQ[k] += Tables.LineFlags[j][q];
         }
     }
     for (int k = 1; k <= SideClusters[o]; ++k) {
         int at = (k - 1) * clusters - 1;
-        Fall[0][k] = flagsX[at + p] - sharedInP[k];
-        Rise[1][k] = flagsX[at + q] - sharedInQ[k];
-        Fall[1][k] = flagsY[at + q] - sharedInQ[k];
-        Rise[0][k] = flagsY[at + p] - sharedInP[k];
+        Tables.Fall[0][k] = flagsX[at + p] - sharedInP[k];
+        Tables.Rise[1][k] = flagsX[at + q] - sharedInQ[k];
+        Tables.Fall[1][k] = flagsY[at + q] - sharedInQ[k];
+        Tables.Rise[0][k] = flagsY[at + p] - sharedInP[k];
     }
 }
 
@@ -343,30 +266,30 @@ static bool ExactWhole(long double e) {
 // formed in extended precision, is off by far less than the slack.
 static bool TrialNotBelow() {
     if (NumConstraints > 0) return false;
-    const int s = TrialSide, o = 1 - s, p = TrialFrom, q = TrialTo;
-    long double change = 0.0L, trialMagnitude = ErrorMagnitude;
-    bool whole = WholeErrors;
+    const int s = Tables.TrialSide, o = 1 - s, p = Tables.TrialFrom, q = Tables.TrialTo;
+    long double change = 0.0L, trialMagnitude = Tables.ErrorMagnitude;
+    bool whole = Tables.WholeErrors;
     for (int k = 1; k <= SideClusters[o]; ++k) {
-        long double fromError = TrialBlockError[0][k], toError = TrialBlockError[1][k];
-        change += fromError - Error[BlockRow(s, p, k)][BlockCol(s, p, k)];
-        change += toError - Error[BlockRow(s, q, k)][BlockCol(s, q, k)];
+        long double fromError = Tables.TrialBlockError[0][k], toError = Tables.TrialBlockError[1][k];
+        change += fromError - Tables.Error[BlockRow(s, p, k)][BlockCol(s, p, k)];
+        change += toError - Tables.Error[BlockRow(s, q, k)][BlockCol(s, q, k)];
         trialMagnitude += std::fabs(fromError) + std::fabs(toError);
         whole = whole && ExactWhole(fromError) && ExactWhole(toError);
     }
-    if (whole && ErrorMagnitude + trialMagnitude < 0x1p53L) return change >= 0.0L;
+    if (whole && Tables.ErrorMagnitude + trialMagnitude < 0x1p53L) return change >= 0.0L;
     const long double blocks = static_cast<long double>(SideClusters[RowSide] * SideClusters[ColSide]);
-    const long double slack = (blocks + 1.0L) * 0x1p-51L * (ErrorMagnitude + trialMagnitude);
+    const long double slack = (blocks + 1.0L) * 0x1p-51L * (Tables.ErrorMagnitude + trialMagnitude);
     return change > slack;
 }
 
 // The latest trial, kept for AcceptIncrementalTrial.
 static void NoteTrial(int s, int p, int q, int x, int y) {
-    TrialReady = true;
-    TrialSide = s;
-    TrialFrom = p;
-    TrialTo = q;
-    TrialUnit = x;
-    TrialPartner = y;
+    Tables.TrialReady = true;
+    Tables.TrialSide = s;
+    Tables.TrialFrom = p;
+    Tables.TrialTo = q;
+    Tables.TrialUnit = x;
+    Tables.TrialPartner = y;
 }
 
 // The total error after unit x of side s goes from p to q and unit y (0:
@@ -379,7 +302,7 @@ static double StepError(int s, int p, int q, int x, int y, double limit) {
 
     // Other lines: only where x and y differ does a line's sum in p and in q
     // change, by one each way.
-    if (y > 0 && !StepByStep && otherClusters * SideClusters[s] <= MaxUnitFlags) {
+    if (y > 0 && !Tables.StepByStep && otherClusters * SideClusters[s] <= MaxUnitFlags) {
         SumExchangeFlags(s, p, q, x, y);
     } else {
         WalkDifferingTies(s, p, q, x, y);
@@ -389,41 +312,41 @@ static double StepError(int s, int p, int q, int x, int y, double limit) {
     // then the other lines and the trial blocks' errors.
     const int32_t none = -1;
     for (int k = 1; k <= otherClusters; ++k) {
-        int32_t sumX = TieCount[s][x][k], sumY = y > 0 ? TieCount[s][y][k] : none;
+        int32_t sumX = Tables.TieCount[s][x][k], sumY = y > 0 ? Tables.TieCount[s][y][k] : none;
         int32_t ones = (y > 0 ? sumY : 0) - sumX;  // ones the blocks of p gain
-        int32_t asymmetry = AsymmetryCount[s][y][k] - AsymmetryCount[s][x][k];
+        int32_t asymmetry = Tables.AsymmetryCount[s][y][k] - Tables.AsymmetryCount[s][x][k];
         int rp = BlockRow(s, p, k), cp = BlockCol(s, p, k);
         int rq = BlockRow(s, q, k), cq = BlockCol(s, q, k);
 
-        BlockStatistics& fromStats = TrialStats[0][k];
-        fromStats = Stats[rp][cp];
+        BlockStatistics& fromStats = Tables.TrialStats[0][k];
+        fromStats = Tables.Stats[rp][cp];
         fromStats.Ones += ones;
         fromStats.Asymmetry += asymmetry;
-        ChangeOwnLines(s, LineSums[s][rp][cp], sumX, sumY, fromStats);
-        ChangeOtherLines(o, LineSums[o][rp][cp], Fall[0][k], Rise[0][k], fromStats);
+        ChangeOwnLines(s, Tables.LineSums[s][rp][cp], sumX, sumY, fromStats);
+        ChangeOtherLines(o, Tables.LineSums[o][rp][cp], Tables.Fall[0][k], Tables.Rise[0][k], fromStats);
         fromStats.Cells = fromStats.Units[RowSide] * fromStats.Units[ColSide];
-        TrialBlockError[0][k] = ChosenError(rp, cp, fromStats);
+        Tables.TrialBlockError[0][k] = ChosenError(rp, cp, fromStats);
 
-        BlockStatistics& toStats = TrialStats[1][k];
-        toStats = Stats[rq][cq];
+        BlockStatistics& toStats = Tables.TrialStats[1][k];
+        toStats = Tables.Stats[rq][cq];
         toStats.Ones -= ones;
         toStats.Asymmetry -= asymmetry;
-        ChangeOwnLines(s, LineSums[s][rq][cq], sumY, sumX, toStats);
-        ChangeOtherLines(o, LineSums[o][rq][cq], Fall[1][k], Rise[1][k], toStats);
+        ChangeOwnLines(s, Tables.LineSums[s][rq][cq], sumY, sumX, toStats);
+        ChangeOtherLines(o, Tables.LineSums[o][rq][cq], Tables.Fall[1][k], Tables.Rise[1][k], toStats);
         toStats.Cells = toStats.Units[RowSide] * toStats.Units[ColSide];
-        TrialBlockError[1][k] = ChosenError(rq, cq, toStats);
+        Tables.TrialBlockError[1][k] = ChosenError(rq, cq, toStats);
     }
 
-    if (limit <= RowPrefix[SideClusters[RowSide] + 1] && TrialNotBelow()) return NoLimit;
+    if (limit <= Tables.RowPrefix[SideClusters[RowSide] + 1] && TrialNotBelow()) return NoLimit;
     return AddExtended(TrialBlockSum(), ConstraintPenalty());
 }
 
 double MoveError(int s, int u, int c, double limit) {
-    return StepError(s, KeptCluster[s][u], c, u, 0, limit);
+    return StepError(s, Tables.KeptCluster[s][u], c, u, 0, limit);
 }
 
 double ExchangeError(int s, int a, int b, double limit) {
-    return StepError(s, KeptCluster[s][a], KeptCluster[s][b], a, b, limit);
+    return StepError(s, Tables.KeptCluster[s][a], Tables.KeptCluster[s][b], a, b, limit);
 }
 
 static void AcceptStep();
@@ -435,17 +358,17 @@ static void AcceptStep();
 // column step's total is the exact full total of the trial; no certain
 // rejection applies, since the kept total is then the row step's.
 static double BothSidesError(int x, int y, int q) {
-    const int p = KeptCluster[RowSide][x];
-    StepByStep = true;
+    const int p = Tables.KeptCluster[RowSide][x];
+    Tables.StepByStep = true;
     StepError(RowSide, p, q, x, y, NoLimit);
     AcceptStep();
-    assert(KeptCluster[ColSide][x] == p && (y == 0 || KeptCluster[ColSide][y] == q));  // one partition
+    assert(Tables.KeptCluster[ColSide][x] == p && (y == 0 || Tables.KeptCluster[ColSide][y] == q));  // one partition
     double total = StepError(ColSide, p, q, x, y, NoLimit);
     StepError(RowSide, q, p, x, y, NoLimit);
     AcceptStep();
-    StepByStep = false;
+    Tables.StepByStep = false;
     NoteTrial(RowSide, p, q, x, y);
-    TrialBothSides = true;
+    Tables.TrialBothSides = true;
     return total;
 }
 
@@ -454,34 +377,34 @@ double BothSidesMoveError(int u, int c) {
 }
 
 double BothSidesExchangeError(int a, int b) {
-    return BothSidesError(a, b, KeptCluster[RowSide][b]);
+    return BothSidesError(a, b, Tables.KeptCluster[RowSide][b]);
 }
 
 // RowPrefix, ErrorMagnitude and WholeErrors from the kept block errors.
 static void SumBlockRows() {
     double sum = 0.0;
-    ErrorMagnitude = 0.0L;
-    WholeErrors = true;
+    Tables.ErrorMagnitude = 0.0L;
+    Tables.WholeErrors = true;
     for (int r = 1; r <= SideClusters[RowSide]; ++r) {
-        RowPrefix[r] = sum;
+        Tables.RowPrefix[r] = sum;
         for (int c = 1; c <= SideClusters[ColSide]; ++c) {
-            sum = AddExtended(sum, Error[r][c]);
-            ErrorMagnitude += std::fabs(static_cast<long double>(Error[r][c]));
-            WholeErrors = WholeErrors && ExactWhole(Error[r][c]);
+            sum = AddExtended(sum, Tables.Error[r][c]);
+            Tables.ErrorMagnitude += std::fabs(static_cast<long double>(Tables.Error[r][c]));
+            Tables.WholeErrors = Tables.WholeErrors && ExactWhole(Tables.Error[r][c]);
         }
     }
-    RowPrefix[SideClusters[RowSide] + 1] = sum;
+    Tables.RowPrefix[SideClusters[RowSide] + 1] = sum;
 }
 
 // One tie count of unit j of side o into cluster from goes to cluster to,
 // with the line-sum histograms of the two blocks.
 static void MoveTieCount(int o, int j, int from, int to) {
-    int k = KeptCluster[o][j];
+    int k = Tables.KeptCluster[o][j];
     int s = 1 - o;
-    uint8_t& fromSum = TieCount[o][j][from];
-    uint8_t& toSum = TieCount[o][j][to];
-    uint8_t* fromHistogram = LineSums[o][BlockRow(s, from, k)][BlockCol(s, from, k)];
-    uint8_t* toHistogram = LineSums[o][BlockRow(s, to, k)][BlockCol(s, to, k)];
+    uint8_t& fromSum = Tables.TieCount[o][j][from];
+    uint8_t& toSum = Tables.TieCount[o][j][to];
+    uint8_t* fromHistogram = Tables.LineSums[o][BlockRow(s, from, k)][BlockCol(s, from, k)];
+    uint8_t* toHistogram = Tables.LineSums[o][BlockRow(s, to, k)][BlockCol(s, to, k)];
     --fromHistogram[fromSum];
     --fromSum;
     ++fromHistogram[fromSum];
@@ -492,30 +415,30 @@ static void MoveTieCount(int o, int j, int from, int to) {
 
 // Makes the latest step the kept state.
 static void AcceptStep() {
-    TrialReady = false;
+    Tables.TrialReady = false;
     DropTables();
-    const int s = TrialSide, o = 1 - s;
-    const int p = TrialFrom, q = TrialTo, x = TrialUnit, y = TrialPartner;
+    const int s = Tables.TrialSide, o = 1 - s;
+    const int p = Tables.TrialFrom, q = Tables.TrialTo, x = Tables.TrialUnit, y = Tables.TrialPartner;
 
     // The other side's counts and histograms, where x and y differ.
     for (int w = 0; w < UnitWords; ++w) {
-        uint64_t differ = Ties[s][x][w] ^ Ties[s][y][w];
+        uint64_t differ = Tables.Ties[s][x][w] ^ Tables.Ties[s][y][w];
         while (differ != 0) {
             int j = w * 64 + __builtin_ctzll(differ);
             differ &= differ - 1;
-            if (HasUnit(Ties[s][x], j))
+            if (HasUnit(Tables.Ties[s][x], j))
                 MoveTieCount(o, j, p, q);
             else
                 MoveTieCount(o, j, q, p);
         }
-        differ = Asymmetric[s][x][w] ^ Asymmetric[s][y][w];
+        differ = Tables.Asymmetric[s][x][w] ^ Tables.Asymmetric[s][y][w];
         while (differ != 0) {
             int j = w * 64 + __builtin_ctzll(differ);
             differ &= differ - 1;
-            int from = HasUnit(Asymmetric[s][x], j) ? p : q;
+            int from = HasUnit(Tables.Asymmetric[s][x], j) ? p : q;
             int to = from == p ? q : p;
-            --AsymmetryCount[o][j][from];
-            ++AsymmetryCount[o][j][to];
+            --Tables.AsymmetryCount[o][j][from];
+            ++Tables.AsymmetryCount[o][j][to];
         }
     }
 
@@ -523,81 +446,81 @@ static void AcceptStep() {
     for (int k = 1; k <= SideClusters[o]; ++k) {
         int rp = BlockRow(s, p, k), cp = BlockCol(s, p, k);
         int rq = BlockRow(s, q, k), cq = BlockCol(s, q, k);
-        --LineSums[s][rp][cp][TieCount[s][x][k]];
-        ++LineSums[s][rq][cq][TieCount[s][x][k]];
+        --Tables.LineSums[s][rp][cp][Tables.TieCount[s][x][k]];
+        ++Tables.LineSums[s][rq][cq][Tables.TieCount[s][x][k]];
         if (y > 0) {
-            --LineSums[s][rq][cq][TieCount[s][y][k]];
-            ++LineSums[s][rp][cp][TieCount[s][y][k]];
+            --Tables.LineSums[s][rq][cq][Tables.TieCount[s][y][k]];
+            ++Tables.LineSums[s][rp][cp][Tables.TieCount[s][y][k]];
         }
-        Stats[rp][cp] = TrialStats[0][k];
-        Stats[rq][cq] = TrialStats[1][k];
-        Error[rp][cp] = TrialBlockError[0][k];
-        Error[rq][cq] = TrialBlockError[1][k];
+        Tables.Stats[rp][cp] = Tables.TrialStats[0][k];
+        Tables.Stats[rq][cq] = Tables.TrialStats[1][k];
+        Tables.Error[rp][cp] = Tables.TrialBlockError[0][k];
+        Tables.Error[rq][cq] = Tables.TrialBlockError[1][k];
     }
 
-    KeptCluster[s][x] = static_cast<uint8_t>(q);
+    Tables.KeptCluster[s][x] = static_cast<uint8_t>(q);
     if (y > 0) {
-        KeptCluster[s][y] = static_cast<uint8_t>(p);
+        Tables.KeptCluster[s][y] = static_cast<uint8_t>(p);
     } else {
-        --KeptClusterSize[s][p];
-        ++KeptClusterSize[s][q];
+        --Tables.KeptClusterSize[s][p];
+        ++Tables.KeptClusterSize[s][q];
     }
     SumBlockRows();
 }
 
 void AcceptIncrementalTrial() {
-    assert(TrialReady);  // the search accepts only the trial it has just evaluated
-    if (!TrialBothSides) {
+    assert(Tables.TrialReady);  // the search accepts only the trial it has just evaluated
+    if (!Tables.TrialBothSides) {
         AcceptStep();
         return;
     }
     // Both steps again, this time kept.
-    const int p = TrialFrom, q = TrialTo, x = TrialUnit, y = TrialPartner;
-    TrialBothSides = false;
-    StepByStep = true;
+    const int p = Tables.TrialFrom, q = Tables.TrialTo, x = Tables.TrialUnit, y = Tables.TrialPartner;
+    Tables.TrialBothSides = false;
+    Tables.StepByStep = true;
     StepError(RowSide, p, q, x, y, NoLimit);
     AcceptStep();
     StepError(ColSide, p, q, x, y, NoLimit);
     AcceptStep();
-    StepByStep = false;
+    Tables.StepByStep = false;
 }
 
 // Ties, asymmetric cells and their counts by cluster of the other side.
 static void CountTies() {
     const int rows = SideUnits[RowSide], cols = SideUnits[ColSide];
-    std::memset(Ties, 0, sizeof Ties);
-    std::memset(Asymmetric, 0, sizeof Asymmetric);
-    std::memset(TieCount, 0, sizeof TieCount);
-    std::memset(AsymmetryCount, 0, sizeof AsymmetryCount);
+    std::memset(Tables.Ties, 0, sizeof Tables.Ties);
+    std::memset(Tables.Asymmetric, 0, sizeof Tables.Asymmetric);
+    std::memset(Tables.TieCount, 0, sizeof Tables.TieCount);
+    std::memset(Tables.AsymmetryCount, 0, sizeof Tables.AsymmetryCount);
     for (int i = 1; i <= rows; ++i) {
         for (int j = 1; j <= cols; ++j) {
             // The mirror cell is read with the indices exchanged: outside the
             // rows x columns of a two-mode network it holds 0.
             if (BinaryMatrix[i][j] != BinaryMatrix[j][i]) {
-                AddUnit(Asymmetric[RowSide][i], j);
-                AddUnit(Asymmetric[ColSide][j], i);
-                ++AsymmetryCount[RowSide][i][KeptCluster[ColSide][j]];
-                ++AsymmetryCount[ColSide][j][KeptCluster[RowSide][i]];
+                AddUnit(Tables.Asymmetric[RowSide][i], j);
+                AddUnit(Tables.Asymmetric[ColSide][j], i);
+                ++Tables.AsymmetryCount[RowSide][i][Tables.KeptCluster[ColSide][j]];
+                ++Tables.AsymmetryCount[ColSide][j][Tables.KeptCluster[RowSide][i]];
             }
             if (BinaryMatrix[i][j] == 0) continue;
-            AddUnit(Ties[RowSide][i], j);
-            AddUnit(Ties[ColSide][j], i);
-            ++TieCount[RowSide][i][KeptCluster[ColSide][j]];
-            ++TieCount[ColSide][j][KeptCluster[RowSide][i]];
+            AddUnit(Tables.Ties[RowSide][i], j);
+            AddUnit(Tables.Ties[ColSide][j], i);
+            ++Tables.TieCount[RowSide][i][Tables.KeptCluster[ColSide][j]];
+            ++Tables.TieCount[ColSide][j][Tables.KeptCluster[RowSide][i]];
         }
     }
 }
 
 void StartIncrementalError() {
-    if (++MemoSearch == 0) {  // after 2^32 searches the marks start again
-        std::memset(Memo, 0, sizeof Memo);
-        MemoSearch = 1;
+    if (++Tables.MemoSearch == 0) {  // after 2^32 searches the marks start again
+        std::memset(Tables.Memo, 0, sizeof Tables.Memo);
+        Tables.MemoSearch = 1;
     }
-    std::memcpy(KeptCluster[RowSide], Partition[RowSide], sizeof KeptCluster[RowSide]);
-    std::memcpy(KeptCluster[ColSide], Partition[ColSide], sizeof KeptCluster[ColSide]);
-    std::memset(KeptClusterSize, 0, sizeof KeptClusterSize);
+    std::memcpy(Tables.KeptCluster[RowSide], Partition[RowSide], sizeof Tables.KeptCluster[RowSide]);
+    std::memcpy(Tables.KeptCluster[ColSide], Partition[ColSide], sizeof Tables.KeptCluster[ColSide]);
+    std::memset(Tables.KeptClusterSize, 0, sizeof Tables.KeptClusterSize);
     for (int s = 0; s < 2; ++s)
-        for (int u = 1; u <= SideUnits[s]; ++u) ++KeptClusterSize[s][KeptCluster[s][u]];
+        for (int u = 1; u <= SideUnits[s]; ++u) ++Tables.KeptClusterSize[s][Tables.KeptCluster[s][u]];
     CountTies();
 
     // Block statistics from the counts: ones and asymmetric cells from the
@@ -605,41 +528,41 @@ void StartIncrementalError() {
     const int rowClusters = SideClusters[RowSide], colClusters = SideClusters[ColSide];
     for (int s = 0; s < 2; ++s)
         for (int r = 1; r <= rowClusters; ++r)
-            for (int c = 1; c <= colClusters; ++c) std::memset(LineSums[s][r][c], 0, sizeof LineSums[s][r][c]);
+            for (int c = 1; c <= colClusters; ++c) std::memset(Tables.LineSums[s][r][c], 0, sizeof Tables.LineSums[s][r][c]);
     for (int r = 1; r <= rowClusters; ++r) {
         for (int c = 1; c <= colClusters; ++c) {
-            BlockStatistics& stats = Stats[r][c];
+            BlockStatistics& stats = Tables.Stats[r][c];
             stats = BlockStatistics{};
-            stats.Units[RowSide] = KeptClusterSize[RowSide][r];
-            stats.Units[ColSide] = KeptClusterSize[ColSide][c];
+            stats.Units[RowSide] = Tables.KeptClusterSize[RowSide][r];
+            stats.Units[ColSide] = Tables.KeptClusterSize[ColSide][c];
             stats.Cells = stats.Units[RowSide] * stats.Units[ColSide];
         }
     }
     for (int i = 1; i <= SideUnits[RowSide]; ++i) {
-        int r = KeptCluster[RowSide][i];
+        int r = Tables.KeptCluster[RowSide][i];
         for (int c = 1; c <= colClusters; ++c) {
-            Stats[r][c].Ones += TieCount[RowSide][i][c];
-            Stats[r][c].Asymmetry += AsymmetryCount[RowSide][i][c];
-            ++LineSums[RowSide][r][c][TieCount[RowSide][i][c]];
+            Tables.Stats[r][c].Ones += Tables.TieCount[RowSide][i][c];
+            Tables.Stats[r][c].Asymmetry += Tables.AsymmetryCount[RowSide][i][c];
+            ++Tables.LineSums[RowSide][r][c][Tables.TieCount[RowSide][i][c]];
         }
     }
     for (int j = 1; j <= SideUnits[ColSide]; ++j) {
-        int c = KeptCluster[ColSide][j];
-        for (int r = 1; r <= rowClusters; ++r) ++LineSums[ColSide][r][c][TieCount[ColSide][j][r]];
+        int c = Tables.KeptCluster[ColSide][j];
+        for (int r = 1; r <= rowClusters; ++r) ++Tables.LineSums[ColSide][r][c][Tables.TieCount[ColSide][j][r]];
     }
     for (int r = 1; r <= rowClusters; ++r) {
         for (int c = 1; c <= colClusters; ++c) {
-            BlockStatistics& stats = Stats[r][c];
+            BlockStatistics& stats = Tables.Stats[r][c];
             for (int s = 0; s < 2; ++s) {
-                stats.NonNull[s] = stats.Units[s] - LineSums[s][r][c][0];
-                stats.MaxSum[s] = LargestSum(LineSums[s][r][c], MaxSideUnits);
+                stats.NonNull[s] = stats.Units[s] - Tables.LineSums[s][r][c][0];
+                stats.MaxSum[s] = LargestSum(Tables.LineSums[s][r][c], MaxSideUnits);
             }
-            Error[r][c] = ChosenError(r, c, stats);
+            Tables.Error[r][c] = ChosenError(r, c, stats);
         }
     }
     SumBlockRows();
-    TrialReady = false;
-    TrialBothSides = false;
-    StepByStep = false;
+    Tables.TrialReady = false;
+    Tables.TrialBothSides = false;
+    Tables.StepByStep = false;
     DropTables();  // those of an earlier search or problem
 }

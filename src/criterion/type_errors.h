@@ -8,16 +8,6 @@
 
 #include "state.h"
 
-// The counts of one block that every ideal type's error is made of.
-struct BlockStatistics {
-    int32_t Units[2];    // rows, columns of the block (n_r, n_c)
-    int32_t NonNull[2];  // rows, columns with at least one tie (p_r, p_c)
-    int32_t MaxSum[2];   // largest row sum, largest column sum; 0 for no line
-    int32_t Ones;        // ties in the block (S)
-    int32_t Asymmetry;   // cells whose mirror cell differs (A)
-    int32_t Cells;       // block size N, the divisor of the size mode
-};
-
 // Fills RawErrors and TypeErrors of block (r, c) from its statistics. A type
 // that is not allowed, or fails its size condition, gets 999999.0 and keeps
 // its RawErrors entry.

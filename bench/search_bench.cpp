@@ -12,10 +12,10 @@
 #include "criterion/incremental_error.h"
 #include "criterion/total_error.h"
 #include "criterion/weights_dialogue.h"
+#include "results/repetition_record.h"
 #include "search/accepted_partitions.h"
 #include "search/local_optimization.h"
 #include "search/random_starts.h"
-#include "search/repetition_record.h"
 #include "search/threaded_series.h"
 #include "state.h"
 
@@ -27,6 +27,12 @@ constexpr uint16_t NullCompleteRegular = NullComplete | (1 << RegularType);
 // A units x units two-mode network of density 0.2, the given model in every
 // block, constant errors, random start partitions with the given clusters;
 // the working pair equals the accepted pair. Nothing is listed.
+// The recording of a repetition searched on a worker thread.
+void RecordRepetition() {
+    WriteProgressMark();
+    RecordResult();
+}
+
 void MakeProblem(int units, int clusters, uint16_t allowed, unsigned seed) {
     std::mt19937 random(seed);
     std::memset(BinaryMatrix, 0, sizeof BinaryMatrix);
@@ -193,7 +199,7 @@ void BM_Series(benchmark::State& state) {
         RepLimit = 100;
         stdout = quiet;
         state.ResumeTiming();
-        if (!(SeriesRunsOnThreads() && RunThreadedSeries())) {
+        if (!(SeriesRunsOnThreads() && RunThreadedSeries(RecordRepetition))) {
             for (; RepCount <= RepLimit; ++RepCount) {
                 DrawRandomStarts();
                 WriteProgressMark();

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "fuzz_driver.h"
-#include "search/partition_files.h"
+#include "results/partition_files.h"
 
 static std::string FilePath;
 

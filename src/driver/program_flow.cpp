@@ -20,13 +20,14 @@
 #include "network/matrix_listings.h"
 #include "network/model_file.h"
 #include "network/network_reader.h"
+#include "results/partition_files.h"
+#include "results/repetition_record.h"
+#include "results/result_files.h"
+#include "results/results_report.h"
 #include "search/accepted_partitions.h"
+#include "search/cluster_listings.h"
 #include "search/local_optimization.h"
-#include "search/partition_files.h"
 #include "search/random_starts.h"
-#include "search/repetition_record.h"
-#include "search/result_files.h"
-#include "search/results_report.h"
 #include "search/threaded_series.h"
 #include "settings/environment.h"
 #include "settings/keywords.h"
@@ -117,6 +118,50 @@ static void TitleDialogue() {
     TitleText = Title;
 }
 
+// The numbers of clusters of a random series. A side of a single unit asks
+// without a range; its only count is 1.
+static void AskClusterCounts(int32_t clusters[2]) {
+    int32_t rowLimit = Min(SideUnits[RowSide], ModelRows);
+    int32_t colLimit = Min(SideUnits[ColSide], ModelCols);
+    if (OneMode) {
+        // One partition: its clusters index both the model's rows and columns.
+        int32_t limit = Min(rowLimit, colLimit);
+        clusters[RowSide] = AskInt(OneModeClustersPrompt, 1, limit);
+        if (limit <= 1) clusters[RowSide] = 1;
+        clusters[ColSide] = clusters[RowSide];
+    } else {
+        clusters[RowSide] = AskInt("Number of Row clusters = ", 1, rowLimit);
+        if (rowLimit <= 1) clusters[RowSide] = 1;
+        clusters[ColSide] = AskInt("Number of Col clusters = ", 1, colLimit);
+        if (colLimit <= 1) clusters[ColSide] = 1;
+    }
+}
+
+// The repetitions and the save option of a random series, and its heading
+// on the console.
+static void AskSeriesSettings(const int32_t clusters[2]) {
+    RepLimit = AskInt("Number of random repetitions              = ", 0, 2147483646);
+    SaveOption = AskInt("Save: 0 - no, 1 - ask, 2 - opt, 3 - all   = ", 0, 3);
+    SaveThis = SaveOption == 3;
+    HaveSolution = true;
+    AskSave = SaveOption == 1;
+    RunLabel = "RANDOM     ";
+    Title = TitleText.substr(0, MaxTitleLength);
+    ConLine("***  O R V E N  -  KORVEL");
+    ConLine("2 mode blockmodeling by local optimization");
+    ConLine("NETWORK FILE : %s", NetFileName.c_str());
+    ConLine("NUMBER OF UNITS    = %6d", NumUnits);
+    ConLine("NUMBER OF CLUSTERS = %3d%3d", clusters[RowSide], clusters[ColSide]);
+}
+
+// The report of the series just ended: its best result made current, then
+// written. clusters: the counts its summary shows when it has no result.
+static void ReportSeries(const int32_t clusters[2]) {
+    MakeBestCurrent();
+    WriteSeriesReport(clusters);
+    FlushListing();
+}
+
 // The run dialogue; false when the user stops.
 static bool RunDialogue() {
     ConEndLine();
@@ -129,22 +174,13 @@ static bool RunDialogue() {
         if (PartFileOpen) EverPartitioned = true;
     } else {
         StartFromFile = false;
-        // A side of a single unit asks without a range; its only count is 1.
-        int32_t rowLimit = Min(SideUnits[RowSide], ModelRows);
-        int32_t colLimit = Min(SideUnits[ColSide], ModelCols);
-        if (OneMode) {
-            // One partition: its clusters index both the model's rows and columns.
-            int32_t limit = Min(rowLimit, colLimit);
-            SideClusters[RowSide] = AskInt(OneModeClustersPrompt, 1, limit);
-            if (limit <= 1) SideClusters[RowSide] = 1;
-            SideClusters[ColSide] = SideClusters[RowSide];
-        } else {
-            SideClusters[RowSide] = AskInt("Number of Row clusters = ", 1, rowLimit);
-            if (rowLimit <= 1) SideClusters[RowSide] = 1;
-            SideClusters[ColSide] = AskInt("Number of Col clusters = ", 1, colLimit);
-            if (colLimit <= 1) SideClusters[ColSide] = 1;
-        }
-        StartRandomSeries();
+        int32_t clusters[2];
+        AskClusterCounts(clusters);
+        AskSeriesSettings(clusters);
+        // Repetitions since the last series began are still unreported; their
+        // best result becomes current, with its own cluster counts, for the report.
+        if (RepCount > 1) ReportSeries(clusters);
+        StartRandomSeries(clusters);
         EverPartitioned = true;
     }
     ListLevel = AskInt("1 - short list,  2 - list all  = ", 1, 5);
@@ -163,6 +199,13 @@ static void Repetition() {
     CopyWorkingToAccepted();
     if (ListClusters) WriteNetworkMatrix();
     SearchLocalOptimum(RepCount);
+    RecordResult();
+    SaveResult();
+}
+
+// The recording of a repetition searched on a worker thread.
+static void RecordThreadedRepetition() {
+    WriteProgressMark();
     RecordResult();
     SaveResult();
 }
@@ -196,7 +239,7 @@ static void RunLoop() {
             --RepCount;
             continue;
         }
-        if (SeriesRunsOnThreads() && RunThreadedSeries()) continue;
+        if (SeriesRunsOnThreads() && RunThreadedSeries(RecordThreadedRepetition)) continue;
         Repetition();
     }
 }
@@ -225,7 +268,7 @@ void RunProgram() {
     WeightsDialogue();
     FlushListing();
     RunLoop();
-    if (HaveSolution) WriteSeriesReport();
+    if (HaveSolution) ReportSeries(SideClusters);
     SaveEnvironment();
     ConEndLine();
     ConLine("K O R V E L - end");

@@ -23,8 +23,7 @@
 #include "criterion/total_error.h"
 #include "network/matrix_listings.h"
 #include "search/accepted_partitions.h"
-#include "search/repetition_record.h"
-#include "search/results_report.h"
+#include "search/cluster_listings.h"
 #include "state.h"
 
 // This search judges its trials by the incremental criterion.
@@ -263,9 +262,4 @@ void SearchLocalOptimum(int32_t rep) {
         WriteErrorMatrix();
         if (ValuesRule == 1) WriteValueMatrix();
     }
-}
-
-void LocalOptimization() {
-    SearchLocalOptimum(RepCount);
-    RecordResult();
 }

@@ -12,5 +12,3 @@
 // block matrices, listing orders and cluster sets. Writes the listing only
 // at list levels above 1 or for a start read from a file.
 void SearchLocalOptimum(int32_t rep);
-// The search of repetition RepCount followed by RecordResult.
-void LocalOptimization();

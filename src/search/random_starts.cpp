@@ -11,7 +11,6 @@
 
 #include "console/output.h"
 #include "console/prompts.h"
-#include "search/results_report.h"
 #include "settings/named_answers.h"
 #include "state.h"
 
@@ -102,29 +101,9 @@ void ResetSeriesResults() {
     for (int d = 1; d <= 10; ++d) TopTen[d].Error = NoResultError;
 }
 
-void StartRandomSeries() {
-    RepLimit = AskInt("Number of random repetitions              = ", 0, 2147483646);
-    SaveOption = AskInt("Save: 0 - no, 1 - ask, 2 - opt, 3 - all   = ", 0, 3);
-    SaveThis = SaveOption == 3;
-    HaveSolution = true;
-    AskSave = SaveOption == 1;
-    RunLabel = "RANDOM     ";
-    Title = TitleText.substr(0, MaxTitleLength);
-    ConLine("***  O R V E N  -  KORVEL");
-    ConLine("2 mode blockmodeling by local optimization");
-    ConLine("NETWORK FILE : %s", NetFileName.c_str());
-    ConLine("NUMBER OF UNITS    = %6d", NumUnits);
-    ConLine("NUMBER OF CLUSTERS = %3d%3d", SideClusters[RowSide], SideClusters[ColSide]);
-    // Repetitions since the last series started are still unreported. The
-    // report makes their best result current with its own cluster counts;
-    // the counts just asked for belong to the new series.
-    if (RepCount > 1) {
-        int32_t rowClusters = SideClusters[RowSide], colClusters = SideClusters[ColSide];
-        WriteSeriesReport();
-        FlushListing();
-        SideClusters[RowSide] = rowClusters;
-        SideClusters[ColSide] = colClusters;
-    }
+void StartRandomSeries(const int32_t clusters[2]) {
+    SideClusters[RowSide] = clusters[RowSide];
+    SideClusters[ColSide] = clusters[ColSide];
     RepCount = 1;
     SeriesRepetitions = RepLimit;
     ResetSeriesResults();

@@ -20,5 +20,6 @@ void DrawRandomStarts();
 // Empties the results of a series (ten best, best error, exact fits).
 // The program start uses it too: a run begins with the results a new series has.
 void ResetSeriesResults();
-// Asks the series questions, reports the previous series and resets the results.
-void StartRandomSeries();
+// Starts a random series of clusters[side] clusters: the repetitions are
+// counted from 1 and the results emptied.
+void StartRandomSeries(const int32_t clusters[2]);

@@ -25,7 +25,6 @@
 #include "search/accepted_partitions.h"
 #include "search/local_optimization.h"
 #include "search/random_starts.h"
-#include "search/repetition_record.h"
 #include "state.h"
 
 // A worker's stack holds its copy of the thread-local search state (about
@@ -170,7 +169,7 @@ static void AdoptResult(const SearchSlot& slot) {
     CopyAcceptedToWorking();
 }
 
-bool RunThreadedSeries() {
+bool RunThreadedSeries(void (*recordRepetition)()) {
     int32_t first = RepCount;
     int32_t last = Max(RepLimit, RepCount);
     int32_t threads = ThreadsWanted();
@@ -189,10 +188,8 @@ bool RunThreadedSeries() {
             ResultSearched.wait(lock, [&slot] { return slot.Searched; });
         }
         RepCount = rep;
-        WriteProgressMark();
         AdoptResult(slot);
-        RecordResult();
-        SaveResult();
+        recordRepetition();
         if (SeriesInterrupted) break;
     }
     StopBackgroundSearch = nullptr;

@@ -10,6 +10,8 @@ bool SeriesRunsOnThreads();
 // Runs repetitions RepCount..RepLimit of the series, at least one, and
 // leaves RepCount at the last one recorded: RepLimit, or the repetition
 // recorded when a Ctrl-C arrived. The console, listing and files get exactly
-// what the single-threaded loop writes. False, with nothing done, when no
-// worker thread could be started.
-bool RunThreadedSeries();
+// what the single-threaded loop writes. recordRepetition records repetition
+// RepCount, whose result is then the main thread's search state, as the
+// single-threaded loop would. False, with nothing done, when no worker thread
+// could be started.
+bool RunThreadedSeries(void (*recordRepetition)());

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "criterion/total_error.h"
+#include "results/repetition_record.h"
 #include "search/accepted_partitions.h"
 #include "search/local_optimization.h"
 #include "search/random_starts.h"

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "search/blockmodel_picture.h"
+#include "results/blockmodel_picture.h"
 #include "support/test_support.h"
 
 static std::string Example(const std::string& name) {

@@ -1,7 +1,7 @@
 // Fuzz findings of the partition file reader, replayed. An input's first two
 // bytes give the network's shape (row units 1 + b0 % 250, column units
 // 1 + b1 % 250); the rest is the partition file.
-#include "search/partition_files.h"
+#include "results/partition_files.h"
 
 #include <gtest/gtest.h>
 

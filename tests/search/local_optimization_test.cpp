@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "criterion/total_error.h"
+#include "results/repetition_record.h"
 #include "search/accepted_partitions.h"
 #include "search/random_starts.h"
-#include "search/repetition_record.h"
 #include "support/test_support.h"
 
 namespace {

@@ -127,35 +127,4 @@ TEST_F(RandomStarts, TraceWritesPartitionAndSizesAtLevelFour) {
     EXPECT_EQ(ListingText(), "   2   2   1   3   3   1\r\n   2   2   2\r\n");
 }
 
-TEST_F(RandomStarts, NewSeriesReportsThePreviousOneWithItsOwnCounts) {
-    UseBinaryNetwork({"11", "11", "00"});
-    CaptureListing();
-    NumUnits = 5;
-    SideClusters[RowSide] = 3;
-    SideClusters[ColSide] = 2;
-    RepCount = 3;  // two repetitions unreported
-    ResetSeriesResults();
-    TopTen[1].Rep = 2;
-    TopTen[1].Error = 0.0;
-    TopTen[1].Clusters[RowSide] = 2;
-    TopTen[1].Clusters[ColSide] = 1;
-    TopTen[1].Sets[RowSide][1].Bits[0] = 0x6;  // { 1 2 }
-    TopTen[1].Sets[RowSide][2].Bits[0] = 0x8;  // { 3 }
-    TopTen[1].Sets[ColSide][1].Bits[0] = 0x6;  // { 1 2 }
-    std::string console = WithConsole("5\n2\n", StartRandomSeries);
-    EXPECT_NE(console.find("NUMBER OF CLUSTERS =   3  2\n      0\n"), std::string::npos);
-    std::string listing = ListingText();
-    EXPECT_NE(listing.find(" NUMBER OF CLUSTERS    =   2  1\r\n"), std::string::npos);
-    EXPECT_NE(listing.find(" NUMBER OF CLUSTERINGS =      2\r\n"), std::string::npos);
-    EXPECT_NE(listing.find("     2: { 1 2 } { 3 }  \r\n        { 1 2 }  \r\n"), std::string::npos);
-    EXPECT_EQ(SideClusters[RowSide], 3);  // the new series' counts again
-    EXPECT_EQ(SideClusters[ColSide], 2);
-    EXPECT_EQ(RepLimit, 5);
-    EXPECT_EQ(SaveOption, 2);
-    EXPECT_EQ(RepCount, 1);
-    EXPECT_EQ(TopTen[1].Error, 2e10);
-    EXPECT_EQ(BestError, 2e10);
-    EXPECT_TRUE(HaveSolution);
-}
-
 }  // namespace

@@ -2,7 +2,7 @@
 // character; a byte that starts no valid sequence is taken as the Latin-1
 // character of that byte (old network files were written in 8-bit code pages),
 // so every name comes out as well-formed text and no byte is dropped.
-#include "search/result_text.h"
+#include "results/result_text.h"
 
 #include <cstdarg>
 #include <cstdio>

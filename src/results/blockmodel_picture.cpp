@@ -4,12 +4,12 @@
 // (rect, line, text, a rotation), with sizes in pixels and a monospaced font
 // list ending in the generic family, so that browsers and command-line
 // renderers draw the same picture; the layout reckons with 0.61 em a character.
-#include "search/blockmodel_picture.h"
+#include "results/blockmodel_picture.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "search/result_text.h"
+#include "results/result_text.h"
 #include "state.h"
 
 static const double CharWidth = 0.61;  // em, of the monospaced fonts named below

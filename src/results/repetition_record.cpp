@@ -3,15 +3,16 @@
 // the copy of a worker's result otherwise, and it alone writes the results of
 // the series, the console lines and the listing, so that a series writes the
 // same bytes however many threads search it.
-#include "search/repetition_record.h"
+#include "results/repetition_record.h"
 
 #include <cstring>
 
 #include "console/listing_pages.h"
 #include "console/output.h"
 #include "console/prompts.h"
-#include "search/partition_files.h"
-#include "search/results_report.h"
+#include "results/partition_files.h"
+#include "search/cluster_listings.h"
+#include "search/local_optimization.h"
 #include "state.h"
 
 static const double NearZero = 0.000001;  // tolerance of near-best, exact fit and "opt"
@@ -105,4 +106,9 @@ void SaveResult() {
         SaveThis = answer == 'y' || answer == 'Y';
     }
     if (SaveThis) WritePartition();
+}
+
+void LocalOptimization() {
+    SearchLocalOptimum(RepCount);
+    RecordResult();
 }

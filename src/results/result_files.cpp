@@ -9,7 +9,7 @@
 // The JSON file holds every series of the run: the series already reported
 // are kept as text, and the whole file is rewritten at each report. Errors
 // are written with 17 significant digits, which read back to the same double.
-#include "search/result_files.h"
+#include "results/result_files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,8 +23,8 @@
 #include "console/file_roles.h"
 #include "console/output.h"
 #include "console/whole_files.h"
-#include "search/blockmodel_picture.h"
-#include "search/result_text.h"
+#include "results/blockmodel_picture.h"
+#include "results/result_text.h"
 #include "state.h"
 
 static const char* const ResultSuffix[NumResultFiles] = {".json", ".svg", "-rows.clu", "-cols.clu", ".clu"};

@@ -1,11 +1,11 @@
 // Names of the result files, and the escaping of names for JSON and XML.
-#include "search/result_files.h"
+#include "results/result_files.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "search/result_text.h"
+#include "results/result_text.h"
 #include "support/test_support.h"
 
 TEST(ResultFiles, NamesReplaceTheListingsExtensionAndNeverTakeItsName) {

@@ -1,5 +1,5 @@
-// Cluster listings, set notation and the ten best results, byte for byte.
-#include "search/results_report.h"
+// The report of a series and its ten best results, byte for byte.
+#include "results/results_report.h"
 
 #include <gtest/gtest.h>
 
@@ -21,31 +21,6 @@ protected:
 };
 
 void AddUnit(UnitSet& set, int u) { set.Bits[u / 64] |= uint64_t{1} << (u % 64); }
-
-// Seven rows: cluster 1 holds six (two member lines), cluster 2 one, cluster 3 none.
-TEST_F(ResultsReport, ClusterListingWritesFiveUnitsALineAndBuildsTheOrder) {
-    UseBinaryNetwork({"1", "1", "1", "1", "1", "1", "1"});
-    UsePartitions({1, 1, 2, 1, 1, 1, 1}, {1});
-    ListClusters = true;
-    SideClusters[RowSide] = 3;
-    WriteClusterListing(RowSide, Partition[RowSide], ClusterSize[RowSide]);
-    EXPECT_EQ(ListingText(),
-              "ROW-CLUSTER 1 / 6\r\n"
-              "    1 u1            2 u2            4 u4            5 u5            6 u6        \r\n"
-              "    7 u7        \r\n"
-              "ROW-CLUSTER 2 / 1\r\n"
-              "    3 u3        \r\n"
-              "ROW-CLUSTER 3 / 0\r\n");
-    EXPECT_EQ(LineOnPage, 6);  // every line announced
-    EXPECT_EQ(std::vector<int>(ListingOrder[RowSide] + 1, ListingOrder[RowSide] + 8), (std::vector<int>{1, 2, 4, 5, 6, 7, 3}));
-    // The order is built without a listing too; columns take the names after the rows.
-    ListClusters = false;
-    WriteClusterListing(ColSide, Partition[ColSide], ClusterSize[ColSide]);
-    EXPECT_EQ(ListingOrder[ColSide][1], 1);
-    ListClusters = true;
-    WriteClusterListing(ColSide, Partition[ColSide], ClusterSize[ColSide]);
-    EXPECT_NE(ListingText().find("COL-CLUSTER 1 / 1\r\n    1 u8        \r\n"), std::string::npos);
-}
 
 // Two results with different cluster counts: each is written with its own,
 // and the best becomes current with its counts, order and partitions.
@@ -77,13 +52,17 @@ TEST_F(ResultsReport, TopTenListsFilledEntriesAndMakesTheBestCurrent) {
     for (int u = 1; u <= 3; ++u) AddUnit(TopTen[2].Sets[RowSide][1], u);
     SideClusters[RowSide] = 3;  // the counts of another series
     SideClusters[ColSide] = 2;
-    WriteTopTen();
+    const int32_t shown[2] = {3, 2};
+    RepCount = 3;
+    EXPECT_TRUE(MakeBestCurrent());
+    WriteSeriesReport(shown);
     std::string listing = ListingText();
     const std::string expected =
+        " NUMBER OF CLUSTERS    =   2  1\r\n NUMBER OF CLUSTERINGS =      2\r\n"
         "\r\n T O P   T E N\r\n\r\n"
         "     4: { 3 } { 1 2 }  \r\n        { 1 2 }  \r\nP =    0.000\r\n"
         "     7: { 1 2 3 }  \r\n        { 1 2 }  \r\nP =    2.000\r\n\r\n";
-    EXPECT_EQ(listing.substr(0, expected.size()), expected);
+    EXPECT_NE(listing.find(expected), std::string::npos) << listing;
     EXPECT_EQ(SideClusters[RowSide], 2);
     EXPECT_EQ(SideClusters[ColSide], 1);
     EXPECT_EQ(std::vector<int>(ListingOrder[RowSide] + 1, ListingOrder[RowSide] + 4), (std::vector<int>{3, 1, 2}));
@@ -92,6 +71,42 @@ TEST_F(ResultsReport, TopTenListsFilledEntriesAndMakesTheBestCurrent) {
     EXPECT_EQ(ClusterSize[RowSide][2], 2);
     EXPECT_EQ(CurrentError, 0.0);
     EXPECT_NE(listing.find("final error =       0.000\r\n"), std::string::npos);
+}
+
+// The report of the previous series shows its own counts, those of its best
+// result; the new series then starts with the counts asked for it.
+TEST_F(ResultsReport, NewSeriesReportsThePreviousOneWithItsOwnCounts) {
+    UseBinaryNetwork({"11", "11", "00"});
+    CaptureListing();
+    NumUnits = 5;
+    RepCount = 3;  // two repetitions unreported
+    RepLimit = 5;
+    ResetSeriesResults();
+    TopTen[1].Rep = 2;
+    TopTen[1].Error = 0.0;
+    TopTen[1].Clusters[RowSide] = 2;
+    TopTen[1].Clusters[ColSide] = 1;
+    TopTen[1].Sets[RowSide][1].Bits[0] = 0x6;  // { 1 2 }
+    TopTen[1].Sets[RowSide][2].Bits[0] = 0x8;  // { 3 }
+    TopTen[1].Sets[ColSide][1].Bits[0] = 0x6;  // { 1 2 }
+    const int32_t asked[2] = {3, 2};
+    EXPECT_TRUE(MakeBestCurrent());
+    WriteSeriesReport(asked);
+    std::string console = WithConsole("", [] {
+        const int32_t clusters[2] = {3, 2};
+        StartRandomSeries(clusters);
+    });
+    EXPECT_EQ(console, "      0\n");
+    std::string listing = ListingText();
+    EXPECT_NE(listing.find(" NUMBER OF CLUSTERS    =   2  1\r\n"), std::string::npos);
+    EXPECT_NE(listing.find(" NUMBER OF CLUSTERINGS =      2\r\n"), std::string::npos);
+    EXPECT_NE(listing.find("     2: { 1 2 } { 3 }  \r\n        { 1 2 }  \r\n"), std::string::npos);
+    EXPECT_EQ(SideClusters[RowSide], 3);
+    EXPECT_EQ(SideClusters[ColSide], 2);
+    EXPECT_EQ(SeriesRepetitions, 5);
+    EXPECT_EQ(RepCount, 1);
+    EXPECT_EQ(TopTen[1].Error, 2e10);
+    EXPECT_EQ(BestError, 2e10);
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// Clusterings in the listing: cluster listings with the listing order, the set
-// notation, and the report of a series with its ten best results.
+// Clusterings in the listing: the cluster listing of a side and the set notation.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +10,3 @@
 void WriteClusterListing(int s, const uint8_t partition[], const uint8_t sizes[]);
 // Writes clusters 1..k as sets of units 1..n on the current listing line.
 void WriteClusterSets(const UnitSet sets[], int k, int n);
-// The summary of a series followed by its ten best results.
-void WriteSeriesReport();
-// The ten best results; makes the best one current again with its matrices.
-void WriteTopTen();

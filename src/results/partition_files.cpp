@@ -5,7 +5,7 @@
 // later failure, or an end of the run on bad input, cannot lose a clustering
 // already saved, and none is ever left cut in the middle.
 // A file that is read is checked in full before anything is taken from it.
-#include "search/partition_files.h"
+#include "results/partition_files.h"
 
 #include <sys/types.h>
 #include <unistd.h>

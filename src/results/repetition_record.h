@@ -18,3 +18,5 @@ void SaveResult();
 // Enters (rep, error) with the current cluster sets and counts into the ten
 // best, behind any entries of equal error.
 void EnterTopTen(int32_t rep, double error);
+// The search of repetition RepCount on this thread followed by RecordResult.
+void LocalOptimization();

@@ -1,6 +1,6 @@
 // Partition files: the written bytes, the keep-open rule, the read back, and
 // every bad file refused without touching the partitions.
-#include "search/partition_files.h"
+#include "results/partition_files.h"
 
 #include <gtest/gtest.h>
 

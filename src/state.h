@@ -55,9 +55,11 @@ struct UnitSet {
 };
 
 // Error of an empty slot of the ten best: a result at or above it never
-// enters. The list prints only errors below 1e10, yet every entry below this
-// is a result.
+// enters. The list prints only errors below ListedErrorLimit, yet every entry
+// below NoResultError is a result.
 constexpr double NoResultError = 2e10;
+constexpr double ListedErrorLimit = 1e10;
+constexpr int TopTenSize = 10;  // results kept of a series
 
 // One of the ten best results of a series. The cluster counts are the ones
 // the result was found with: starts read from a partition file may add
@@ -76,7 +78,9 @@ inline bool TwoMode;       // the file declared a separate set of column units
 inline int32_t ColOffset;  // SideUnits[RowSide] when TwoMode, else 0: column j is unit ColOffset + j
 // Unit u of a side is named UnitName[NameOffset(side) + u].
 inline int32_t NameOffset(int side) { return side == RowSide ? 0 : ColOffset; }
-inline int32_t NetForm;    // 1 matrix, 2 edges, 3 arcs; 5 while none was recognised
+// How the ties of a network file are written, by its form keyword.
+enum NetworkForm : int32_t { MatrixForm = 1, EdgesForm = 2, ArcsForm = 3, NoForm = 5 };
+inline int32_t NetForm;    // a NetworkForm; NoForm while none was recognised
 inline int32_t NetworkMatrix[MaxSideUnits + 1][MaxSideUnits + 1];  // tie value, row x column unit
 inline uint8_t BinaryMatrix[MaxSideUnits + 1][MaxSideUnits + 1];   // 1 where the tie is positive
 inline char UnitName[MaxNetUnits + 1][NameBytes + 1];              // 10 characters, blank-padded, NUL-terminated
@@ -87,15 +91,27 @@ inline int32_t ModelCols;  // columns of the model matrix, 2..75
 inline uint16_t ModelMatrix[MaxModelSize + 1][MaxModelSize + 1];  // bit t: type t allowed
 inline int32_t PenaltyMatrix[MaxModelSize + 1][MaxModelSize + 1]; // multiplier of block errors
 inline int32_t NumConstraints;                                    // 0..100
-inline uint8_t ConstraintKind[MaxConstraints + 1];    // 1..6 defined, others add nothing
+// What a constraint asks: a unit in a cluster or not, two units together or
+// apart, a cluster of at least or at most a size. Other kinds add nothing.
+enum ConstraintKinds : int32_t {
+    UnitInCluster = 1,
+    UnitNotInCluster = 2,
+    UnitsTogether = 3,
+    UnitsApart = 4,
+    ClusterAtLeast = 5,
+    ClusterAtMost = 6,
+};
+inline uint8_t ConstraintKind[MaxConstraints + 1];    // a ConstraintKinds value
 inline int32_t ConstraintWeight[MaxConstraints + 1];  // penalty of each constraint
 inline uint8_t ConstraintFirst[MaxConstraints + 1];   // unit number, or a size (mod 256)
 inline uint8_t ConstraintSecond[MaxConstraints + 1];  // cluster over both sides, or unit (mod 256)
 
 // Criterion parameters: set by the weights dialogue, read by the criterion.
-inline int32_t ErrorType;     // 2 size, anything else constant
+enum ErrorTypes : int32_t { ConstantErrors = 1, SizeErrors = 2 };
+enum ValuesRules : int32_t { WithoutValues = 0, AverageValues = 1 };
+inline int32_t ErrorType;     // SizeErrors, anything else constant
 inline int32_t MinBlockSize;  // size condition of the dominant, regular, function types
-inline int32_t ValuesRule;    // 1: block values are computed and printed
+inline int32_t ValuesRule;    // AverageValues: block values are computed and printed
 inline double TypeWeight[NumTypeCodes];     // factor of every error of the type
 inline uint8_t TypePriority[NumTypeCodes];  // 1..13; 0 excludes the type
 inline int32_t PrioritySequence[NumTypeCodes + 1];  // entry p: type of priority p, or -1
@@ -110,11 +126,16 @@ inline const char* const TypeName[NumTypeCodes] = {
 
 // Run settings: set by the program flow, the random series and the partition
 // reader between repetitions; a search only reads them, on any thread.
-inline int32_t RunMode;         // 0 stop, 1 read file, 2 random
+enum RunModes : int32_t { StopRun = 0, ReadFileRun = 1, RandomRun = 2 };
+inline int32_t RunMode;         // a RunModes value, the answer of the last run dialogue
 inline int32_t SideClusters[2];  // clusters of the partitions of each side
-inline int32_t ListLevel;       // listing detail 1..5
-inline bool ListMoves;          // ListLevel > 1
-inline bool ListTrace;          // ListLevel > 3
+// Listing detail, each level adding to the ones below it: the results only,
+// every accepted move in the listing, the moves on the console too, every
+// trial and intermediate result traced (levels 4 and 5 alike).
+enum ListLevels : int32_t { ShortListing = 1, MovesListed = 2, MovesOnConsole = 3, TrialsTraced = 4, FullListing = 5 };
+inline int32_t ListLevel;       // a ListLevels value, 1 until the first run dialogue
+inline bool ListMoves;          // ListLevel >= MovesListed
+inline bool ListTrace;          // ListLevel >= TrialsTraced
 inline bool ListClusters;       // ListMoves or ListTrace, recomputed before every repetition
 inline bool StartFromFile;      // the start partitions were read from a partition file
 inline bool ForceFullEvaluation;  // the search judges every trial by the full scan (tests, benchmarks)
@@ -248,11 +269,12 @@ inline int32_t RepCount;        // repetition counter of the run loop
 inline int32_t RepLimit;        // last repetition of the current series
 inline int32_t BestRep;         // repetition of BestError; 0 at start
 inline double BestError;        // best criterion of the series
-inline TopTenEntry TopTen[11];  // 1..10 best first; 0 is the candidate being inserted
+inline TopTenEntry TopTen[TopTenSize + 1];  // 1..10 best first; 0 is the candidate being inserted
 inline bool EquivalencesListed; // the exact-fit heading was written in this series
 inline bool HaveSolution;       // a random series has been started in this run
 inline bool EverPartitioned;    // some partition has been set in this run (series or read)
-inline int32_t SaveOption;      // 0 no, 1 ask, 2 opt, 3 all
+enum SaveOptions : int32_t { SaveNone = 0, SaveAsked = 1, SaveBest = 2, SaveAll = 3 };
+inline int32_t SaveOption;      // a SaveOptions value: no, ask, opt, all
 inline bool AskSave;            // ask after each repetition whether to save
 inline bool SaveThis;           // save the current clustering after this repetition
 inline bool PartFileKeepOpen;   // the written partition file stays open across saves
@@ -360,6 +382,10 @@ inline volatile std::sig_atomic_t SeriesInterrupted;
 inline uint32_t RandomSeed;
 inline bool SeedFixed;      // the seed was given (KORVEL_SEED or the command line), not the clock
 inline uint32_t FixedSeed;  // that seed
+
+// The listing detail asked for.
+inline bool WritesMovesOnConsole() { return ListLevel >= MovesOnConsole; }
+inline bool Debugging() { return DebugLevel > 0; }
 
 // The smaller and the larger of two values.
 inline int32_t Min(int32_t a, int32_t b) { return a < b ? a : b; }

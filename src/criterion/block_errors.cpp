@@ -66,7 +66,7 @@ void BlockTypeErrors(int r, int c, int32_t RawErrors[], double TypeErrors[]) {
 }
 
 void BlockValue(int r, int c, int t) {
-    if (ValuesRule != 1) return;
+    if (ValuesRule != AverageValues) return;
     int64_t v = 0;  // large tie values must not overflow the sum
     int32_t d = 0, g = 0, e = 0;
     for (int i = 1; i <= SideUnits[RowSide]; ++i) {

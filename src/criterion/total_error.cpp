@@ -42,29 +42,29 @@ static int64_t ConstraintAmount(int k) {
     int32_t b = ConstraintSecond[k];
     int64_t penalty = ConstraintWeight[k];
     switch (kind) {
-        case 1:
-        case 2:
-        case 5:
-        case 6: {
+        case UnitInCluster:
+        case UnitNotInCluster:
+        case ClusterAtLeast:
+        case ClusterAtMost: {
             bool colSide = b > ModelRows;
             int32_t cluster = colSide ? b - ModelRows : b;
             int32_t clusters = colSide ? SideClusters[ColSide] : SideClusters[RowSide];
             if (cluster < 1 || cluster > clusters) return 0;
-            if (kind == 5 || kind == 6) {
+            if (kind == ClusterAtLeast || kind == ClusterAtMost) {
                 int64_t size = colSide ? ClusterSize[ColSide][cluster] : ClusterSize[RowSide][cluster];
-                if (kind == 5 && size < a) return (a - size) * penalty;
-                if (kind == 6 && size > a) return (size - a) * penalty;
+                if (kind == ClusterAtLeast && size < a) return (a - size) * penalty;
+                if (kind == ClusterAtMost && size > a) return (size - a) * penalty;
                 return 0;
             }
             int32_t unit = colSide ? a - SideUnits[RowSide] : a;
             int32_t units = colSide ? SideUnits[ColSide] : SideUnits[RowSide];
             if (unit < 1 || unit > units) return 0;
             int32_t inCluster = colSide ? Partition[ColSide][unit] : Partition[RowSide][unit];
-            bool violated = kind == 1 ? inCluster != cluster : inCluster == cluster;
+            bool violated = kind == UnitInCluster ? inCluster != cluster : inCluster == cluster;
             return violated ? penalty : 0;
         }
-        case 3:
-        case 4: {
+        case UnitsTogether:
+        case UnitsApart: {
             bool colSide = b > SideUnits[RowSide];
             int32_t first = colSide ? a - SideUnits[RowSide] : a;
             int32_t second = colSide ? b - SideUnits[RowSide] : b;
@@ -72,7 +72,7 @@ static int64_t ConstraintAmount(int k) {
             if (first < 1 || first > units || second < 1 || second > units) return 0;
             const uint8_t* partition = colSide ? Partition[ColSide] : Partition[RowSide];
             bool same = partition[first] == partition[second];
-            bool violated = kind == 3 ? !same : same;
+            bool violated = kind == UnitsTogether ? !same : same;
             return violated ? penalty : 0;
         }
         default:
@@ -89,7 +89,7 @@ double ConstraintPenalty() {
 }
 
 double TotalError(bool showErrors) {
-    if (ListLevel > 3) {
+    if (ListTrace) {
         ListEndLine();
         ListLine("*** Total error");
         for (int i = 1; i <= SideUnits[RowSide]; ++i) ListPrint(" %3d", Partition[RowSide][i]);

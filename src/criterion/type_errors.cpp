@@ -15,7 +15,7 @@
 // raw x w x q otherwise. An empty block (N = 0, which the search never
 // produces) divides by 1 instead of 0.
 static double WeightedError(int32_t raw, double w, int32_t q, int32_t n) {
-    if (ErrorType == 2) {
+    if (ErrorType == SizeErrors) {
         long double product = static_cast<long double>(raw + 1) * w * q;
         long double quotient = product / (n > 0 ? n : 1);
         return static_cast<double>(quotient);

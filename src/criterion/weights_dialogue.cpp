@@ -69,7 +69,7 @@ void WeightsDialogue() {
     if (NumUnits <= 1) MinBlockSize = 1;
     ValuesRule = AskInt("values: 0 - without,  1 - average  = ", 0, 1);
 
-    ListLine("error type = %s", ErrorType == 2 ? "size" : "constant");
+    ListLine("error type = %s", ErrorType == SizeErrors ? "size" : "constant");
     ListLine(" minimal dom/fun/par size  = %5d", MinBlockSize);
     ListLine(" averaging rule no/ave/med = %5d", ValuesRule);
     ListEndLine();

@@ -78,7 +78,7 @@ static void OpenWorkingFiles() {
     if (listingExisted) ClaimResultFiles();
     if (!OpenInputFile(NetFile, NetFileName, "NET - network data file", NetworkRole)) StopCannotOpen(NetFileName);
     if (!OpenInputFile(ModelFile, MdlFileName, "MDL - model data file", ModelRole)) StopCannotOpen(MdlFileName);
-    ListLevel = 1;
+    ListLevel = ShortListing;
     ListMoves = false;
     ListTrace = false;
     ProgramName = "KORVEL";
@@ -142,9 +142,9 @@ static void AskClusterCounts(int32_t clusters[2]) {
 static void AskSeriesSettings(const int32_t clusters[2]) {
     RepLimit = AskInt("Number of random repetitions              = ", 0, 2147483646);
     SaveOption = AskInt("Save: 0 - no, 1 - ask, 2 - opt, 3 - all   = ", 0, 3);
-    SaveThis = SaveOption == 3;
+    SaveThis = SaveOption == SaveAll;
     HaveSolution = true;
-    AskSave = SaveOption == 1;
+    AskSave = SaveOption == SaveAsked;
     RunLabel = "RANDOM     ";
     Title = TitleText.substr(0, MaxTitleLength);
     ConLine("***  O R V E N  -  KORVEL");
@@ -168,8 +168,8 @@ static bool RunDialogue() {
     ConLine("***  O R V E N  - 2 mode KORVEL");
     ConLine("blockmodeling by local optimization");
     RunMode = AskInt("0 - stop,  1 - read file,  2 - random  = ", 0, 2);
-    if (RunMode == 0) return false;
-    if (RunMode == 1) {
+    if (RunMode == StopRun) return false;
+    if (RunMode == ReadFileRun) {
         ReadPartitionFile();
         if (PartFileOpen) EverPartitioned = true;
     } else {
@@ -184,14 +184,14 @@ static bool RunDialogue() {
         EverPartitioned = true;
     }
     ListLevel = AskInt("1 - short list,  2 - list all  = ", 1, 5);
-    ListMoves = ListLevel > 1;
-    ListTrace = ListLevel > 3;
+    ListMoves = ListLevel >= MovesListed;
+    ListTrace = ListLevel >= TrialsTraced;
     return true;
 }
 
 // One pass of the run loop after its dialogue: a repetition of the search.
 static void Repetition() {
-    if (RunMode == 2) DrawRandomStarts();
+    if (RunMode == RandomRun) DrawRandomStarts();
     ListClusters = ListMoves || ListTrace;
     if (HaveSolution) WriteProgressMark();
     WriteClusterListing(RowSide, Partition[RowSide], ClusterSize[RowSide]);
@@ -231,7 +231,7 @@ static void RunLoop() {
         if (RepCount > RepLimit) {
             ReleaseSeriesInterrupt();
             if (!RunDialogue()) return;
-            if (RunMode == 2) CatchSeriesInterrupt();
+            if (RunMode == RandomRun) CatchSeriesInterrupt();
         }
         // A rejected partition file before any partition exists leaves
         // nothing to optimize: the pass does not count as a repetition.
@@ -258,7 +258,7 @@ void RunProgram() {
     OpenWorkingFiles();
     ReadNetwork();
     WriteNetworkMatrix();
-    ListLevel = 1;
+    ListLevel = ShortListing;
     NumConstraints = 0;
     ReadModel();
     ChooseOneMode();

@@ -19,7 +19,7 @@
 
 // A keyword line after the counts: its form, and the relation it belongs to.
 struct NetKeyword {
-    int32_t Form;       // 1 matrix, 2 edges, 3 arcs, 5 no form
+    int32_t Form;       // a NetworkForm
     bool List;          // *Edgeslist or *Arcslist: a unit and the units it is tied to
     int32_t Relation;   // the number after a colon; 1 when there is none
     std::string Label;  // the relation's label, without its double quotes
@@ -162,7 +162,7 @@ static bool SameWord(const std::string& word, const char* keyword) {
 // its label in double quotes. A word that is none of the five forms is known
 // by its first letter.
 static NetKeyword ReadKeyword(NetLine& line) {
-    NetKeyword keyword{5, false, 1, "", false};
+    NetKeyword keyword{NoForm, false, 1, "", false};
     const std::string& text = line.Text;
     size_t p = text.find('*') + 1;
     size_t start = p;
@@ -170,9 +170,9 @@ static NetKeyword ReadKeyword(NetLine& line) {
     std::string word = text.substr(start, p - start);
     char first = word.empty() ? '\0' : static_cast<char>(word[0] | 0x20);
     if (SameWord(word, "edgeslist") || SameWord(word, "arcslist")) keyword.List = true;
-    if (first == 'm') keyword.Form = 1;
-    if (first == 'e') keyword.Form = 2;
-    if (first == 'a') keyword.Form = 3;
+    if (first == 'm') keyword.Form = MatrixForm;
+    if (first == 'e') keyword.Form = EdgesForm;
+    if (first == 'a') keyword.Form = ArcsForm;
     while (p < text.size() && (text[p] == ' ' || text[p] == '\t')) ++p;
     if (p < text.size() && text[p] == ':') {
         line.Pos = p + 1;
@@ -272,7 +272,7 @@ static void ReadMatrixValues() {
     }
     if (KindOfLine(line) == LineKind::Keyword) {
         NetKeyword keyword = ReadKeyword(line);
-        if (keyword.Form <= 3 && keyword.Relation != FirstRelation.Relation) ReportLaterRelation();
+        if (keyword.Form <= ArcsForm && keyword.Relation != FirstRelation.Relation) ReportLaterRelation();
     }
     ConEndLine();
 }
@@ -296,7 +296,7 @@ static void SetTie(int64_t i, int64_t j, int32_t value, int32_t lineNumber) {
     if (TwoMode) j -= SideUnits[RowSide];
     if (i < 1 || i > SideUnits[RowSide] || j < 1 || j > SideUnits[ColSide]) StopOutOfRange(i, j, lineNumber);
     NetworkMatrix[i][j] = value;
-    if (NetForm == 2 && !TwoMode) NetworkMatrix[j][i] = value;
+    if (NetForm == EdgesForm && !TwoMode) NetworkMatrix[j][i] = value;
 }
 
 // An edges or arcs line: i, j and the value, 1 when it is missing.
@@ -336,11 +336,11 @@ static void ReadValueLines() {
         if (kind == LineKind::Blank || kind == LineKind::Comment) continue;
         if (kind == LineKind::Keyword) {
             NetKeyword keyword = ReadKeyword(line);
-            if (keyword.Form <= 3 && keyword.Relation != FirstRelation.Relation) {
+            if (keyword.Form <= ArcsForm && keyword.Relation != FirstRelation.Relation) {
                 laterRelation = true;
                 break;
             }
-            if (keyword.Form != 2 && keyword.Form != 3) break;
+            if (keyword.Form != EdgesForm && keyword.Form != ArcsForm) break;
             NetForm = keyword.Form;
             ListForm = keyword.List;
         } else if (kind == LineKind::Data) {
@@ -374,7 +374,7 @@ void ReadNetwork() {
     bool found = ReadNames(line, mark);
     PadNames();
     ConLine("ch = %c", mark);
-    NetForm = 5;
+    NetForm = NoForm;
     if (found && mark == '*') {
         FirstRelation = ReadKeyword(line);
         NetForm = FirstRelation.Form;
@@ -382,8 +382,8 @@ void ReadNetwork() {
     }
     ConLine("form = %2d", NetForm);
     ConLine("*** reading network%4d = %3d + %3d form = %d", NumUnits, SideUnits[RowSide], SideUnits[ColSide], NetForm);
-    if (NetForm < 1 || NetForm > 3) StopWithoutForm(found, line);
-    if (NetForm == 1) {
+    if (NetForm < MatrixForm || NetForm > ArcsForm) StopWithoutForm(found, line);
+    if (NetForm == MatrixForm) {
         ReadMatrixValues();
     } else {
         ReadValueLines();

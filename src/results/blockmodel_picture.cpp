@@ -16,6 +16,18 @@ static const double CharWidth = 0.61;  // em, of the monospaced fonts named belo
 static const int Margin = 10;
 static const int LabelSize = 11;  // unit names
 static const int TitleSize = 15;
+static const int SummarySize = 12;       // the total error line
+static const int SummaryBaseline = 17;   // below the title's baseline
+static const int HeadingGap = 22;        // below the title: the total error line and air
+static const int NameGap = 8;            // beside the widest name
+static const int NameInset = 4;          // between a name and the matrix
+static const int NameLift = 3;           // a row name's baseline above its cell's bottom
+static const double ColumnNameShift = 0.35;  // em: a rotated name centred on its column
+static const int TieInset = 1;           // between a tie's square and its cell's edge
+static const int BandCodeBaseline = 11;  // the type's short name, in the band
+static const int BandErrorBaseline = 22;  // the block's error, under it
+static const double LargestBandText = 10, SmallestBandText = 4;
+static const double LightestTie = 112.0;  // grey of the smallest value, of 255
 
 // Pale enough that a tie's square always stands out; index: type code + 1.
 static const char* const TypeTint[NumTypeCodes + 1] = {
@@ -42,16 +54,16 @@ static int WidestName(int s) {
 // never lighter than a third of the way to white.
 static int TieGrey(int32_t value, int32_t least, int32_t most) {
     if (most == least) return 0;
-    return static_cast<int>(112.0 * (static_cast<double>(most) - value) / (static_cast<double>(most) - least) + 0.5);
+    return static_cast<int>(LightestTie * (static_cast<double>(most) - value) / (static_cast<double>(most) - least) + 0.5);
 }
 
 // One line of a band label, shrunk to the width of its block.
 static void AddBandText(std::string& out, double x, double y, double width, const char* text) {
     int length = static_cast<int>(std::strlen(text));
     if (length == 0) return;
-    double size = (width - 2) / (CharWidth * length);
-    if (size > 10) size = 10;
-    if (size < 4) size = 4;
+    double size = (width - 2 * TieInset) / (CharWidth * length);
+    if (size > LargestBandText) size = LargestBandText;
+    if (size < SmallestBandText) size = SmallestBandText;
     AppendFormat(out, "<text x=\"%.1f\" y=\"%.1f\" font-size=\"%.1f\" text-anchor=\"middle\">%s</text>\n", x, y, size, text);
 }
 
@@ -65,9 +77,9 @@ void BuildBlockmodelPicture(std::string& svg) {
     }
 
     double labelChar = CharWidth * LabelSize;
-    int rowLabels = static_cast<int>(WidestName(RowSide) * labelChar) + 8;
-    int colLabels = static_cast<int>(WidestName(ColSide) * labelChar) + 8;
-    int top = Margin + TitleSize + 22;
+    int rowLabels = static_cast<int>(WidestName(RowSide) * labelChar) + NameGap;
+    int colLabels = static_cast<int>(WidestName(ColSide) * labelChar) + NameGap;
+    int top = Margin + TitleSize + HeadingGap;
     int x0 = Margin + rowLabels;
     int y0 = top + colLabels;
     int matrixWidth = SideUnits[ColSide] * PictureCell;
@@ -94,8 +106,8 @@ void BuildBlockmodelPicture(std::string& svg) {
         TitleSize);
     AddText(svg, TitleText);
     svg += "</text>\n";
-    AppendFormat(svg, "<text x=\"%d\" y=\"%d\" font-size=\"12\">Total error = %.3f (%d x %d clusters)</text>\n", Margin,
-        Margin + TitleSize + 17, CurrentError, rowClusters, colClusters);
+    AppendFormat(svg, "<text x=\"%d\" y=\"%d\" font-size=\"%d\">Total error = %.3f (%d x %d clusters)</text>\n",
+        Margin, Margin + TitleSize + SummaryBaseline, SummarySize, CurrentError, rowClusters, colClusters);
 
     // Blocks, tinted by type, with their labels in the band above their rows.
     for (int r = 1; r <= rowClusters; ++r) {
@@ -120,8 +132,8 @@ void BuildBlockmodelPicture(std::string& svg) {
             }
             char error[16];
             std::snprintf(error, sizeof error, "%d", ErrorMatrix[r][c]);
-            AddBandText(svg, x + w / 2.0, y + 11, w, code);
-            AddBandText(svg, x + w / 2.0, y + 22, w, error);
+            AddBandText(svg, x + w / 2.0, y + BandCodeBaseline, w, code);
+            AddBandText(svg, x + w / 2.0, y + BandErrorBaseline, w, error);
         }
     }
 
@@ -143,11 +155,11 @@ void BuildBlockmodelPicture(std::string& svg) {
                 if (v <= 0) continue;
                 int grey = TieGrey(v, least, most);
                 AppendFormat(svg, "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"#%02x%02x%02x\"/>\n",
-                    colX(q) + 1, y + 1, PictureCell - 2, PictureCell - 2, grey, grey, grey);
+                    colX(q) + TieInset, y + TieInset, PictureCell - 2 * TieInset, PictureCell - 2 * TieInset, grey, grey, grey);
             }
             // The row's name, right-aligned against the matrix.
-            AppendFormat(svg, "<text x=\"%d\" y=\"%d\" font-size=\"%d\" text-anchor=\"end\">", x0 - 4,
-                y + PictureCell - 3, LabelSize);
+            AppendFormat(svg, "<text x=\"%d\" y=\"%d\" font-size=\"%d\" text-anchor=\"end\">", x0 - NameInset,
+                y + PictureCell - NameLift, LabelSize);
             const char* name = NameOf(u);
             AppendXmlText(svg, name, TrimmedLength(name));
             svg += "</text>\n";
@@ -156,8 +168,8 @@ void BuildBlockmodelPicture(std::string& svg) {
 
     // Column names, read upwards from just above the matrix.
     for (int q = 1; q <= SideUnits[ColSide]; ++q) {
-        double x = colX(q) + PictureCell / 2.0 + 0.35 * LabelSize;
-        int y = y0 - 4;
+        double x = colX(q) + PictureCell / 2.0 + ColumnNameShift * LabelSize;
+        int y = y0 - NameInset;
         AppendFormat(svg, "<text x=\"%.1f\" y=\"%d\" font-size=\"%d\" transform=\"rotate(-90 %.1f %d)\">", x, y,
             LabelSize, x, y);
         const char* name = NameOf(ColOffset + ListingOrder[ColSide][q]);

@@ -47,7 +47,7 @@ static void WriteResultLines() {
 }
 
 void EnterTopTen(int32_t rep, double error) {
-    if (!(error < TopTen[10].Error)) return;  // a tie with the tenth stays out
+    if (!(error < TopTen[TopTenSize].Error)) return;  // a tie with the last stays out
     TopTenEntry& candidate = TopTen[0];
     candidate.Rep = rep;
     candidate.Error = error;
@@ -57,7 +57,7 @@ void EnterTopTen(int32_t rep, double error) {
     candidate.Clusters[ColSide] = SideClusters[ColSide];
     // Entry 0 holds the error itself, so the scan stops at 1 at the latest;
     // equal errors keep their order of arrival.
-    int d = 10;
+    int d = TopTenSize;
     while (TopTen[d - 1].Error > error) {
         TopTen[d] = TopTen[d - 1];
         --d;
@@ -92,7 +92,7 @@ void RecordResult() {
         WriteClusterSets(ClusterSets[ColSide], SideClusters[ColSide], SideUnits[ColSide]);
         ListEndLine();
     }
-    if (SaveOption == 2) SaveThis = e <= BestError + NearZero;  // judged before this result
+    if (SaveOption == SaveBest) SaveThis = e <= BestError + NearZero;  // judged before this result
     if (e < BestError) {
         BestError = e;
         BestRep = r;

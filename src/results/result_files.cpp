@@ -150,9 +150,9 @@ static void AddSeries(std::string& out) {
     AppendFormat(out, "      \"repetitions\": %d,\n      \"clusterings\": %d,\n", SeriesRepetitions, RepCount - 1);
     out += "      \"results\": [\n";
     bool first = true;
-    for (int d = 1; d <= 10; ++d) {
+    for (int d = 1; d <= TopTenSize; ++d) {
         const TopTenEntry& entry = TopTen[d];
-        if (entry.Error >= 1e10) continue;
+        if (entry.Error >= ListedErrorLimit) continue;
         if (!first) out += ",\n";
         first = false;
         AppendFormat(out, "        {\n          \"rank\": %d,\n          \"repetition\": %d,\n          \"error\": ", d,
@@ -171,7 +171,7 @@ static void AddSeries(std::string& out) {
     AddBlockMatrix(out, "block_types", 0);
     out += ",\n";
     AddBlockMatrix(out, "block_errors", 1);
-    if (ValuesRule == 1) {
+    if (ValuesRule == AverageValues) {
         out += ",\n";
         AddBlockMatrix(out, "block_values", 2);
     }
@@ -201,8 +201,8 @@ static void BuildJson(std::string& out) {
     AppendFormat(out, "  },\n  \"network\": {\"units\": %d, \"rows\": %d, \"columns\": %d, \"two_mode\": %s},\n", NumUnits,
         SideUnits[RowSide], SideUnits[ColSide], TwoMode ? "true" : "false");
     AppendFormat(out, "  \"settings\": {\n    \"error_type\": \"%s\",\n    \"minimal_block_size\": %d,\n",
-        ErrorType == 2 ? "size" : "constant", MinBlockSize);
-    AppendFormat(out, "    \"block_values\": %s,\n    \"weights\": {", ValuesRule == 1 ? "true" : "false");
+        ErrorType == SizeErrors ? "size" : "constant", MinBlockSize);
+    AppendFormat(out, "    \"block_values\": %s,\n    \"weights\": {", ValuesRule == AverageValues ? "true" : "false");
     for (int t = 0; t <= MaxTypeCode; ++t) {
         out += t > 0 ? ", " : "";
         AddString(out, TypeName[t] != nullptr ? TypeName[t] : "", TypeName[t] != nullptr ? std::strlen(TypeName[t]) : 0);

@@ -52,9 +52,9 @@ static void WriteTopTen() {
     ListEndLine();
     ListLine(" T O P   T E N");
     ListEndLine();
-    for (int d = 1; d <= 10; ++d) {
+    for (int d = 1; d <= TopTenSize; ++d) {
         const TopTenEntry& entry = TopTen[d];
-        if (entry.Error >= 1e10) continue;
+        if (entry.Error >= ListedErrorLimit) continue;
         NewLines(1);
         ListPrint("%6d:", entry.Rep);
         WriteClusterSets(entry.Sets[RowSide], entry.Clusters[RowSide], SideUnits[RowSide]);
@@ -69,14 +69,14 @@ static void WriteTopTen() {
 
 // The blockmodel of the current best result, at every list level.
 static void WriteBestBlockmodel() {
-    if (ListLevel > 3) {
+    if (ListTrace) {
         for (int s = RowSide; s <= ColSide; ++s) WriteClusterListing(s, AcceptedPartition[s], AcceptedClusterSize[s]);
     }
     WriteNetworkMatrix();
     CurrentError = TotalError(true);
     WriteModelMatrix();
     WriteErrorMatrix();
-    if (ValuesRule == 1) WriteValueMatrix();
+    if (ValuesRule == AverageValues) WriteValueMatrix();
     ListLine("final error =%12.3f", CurrentError);
     WriteResultFiles();
 }

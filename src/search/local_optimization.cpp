@@ -89,7 +89,7 @@ static void MovePhase() {
             noImproveCount = -c;
             if (ListMoves)
                 ListLine("move %s unit %3d from %3d to %2d  error =%12.3f", SideWord[S], u, b, c, CurrentError);
-            if (ListLevel > 2)
+            if (WritesMovesOnConsole())
                 ConLine("move %s unit %3d from %3d to %2d      error =%12.3f", SideWord[S], u, b, c, CurrentError);
             if (ListTrace) WritePartitionDump(S, ' ');
         }
@@ -122,7 +122,7 @@ static bool ExchangePhase() {
             AcceptTrial(S);
             if (ListMoves)
                 ListLine("transpose %ss %3d/%1d and %3d/%1d  error =%12.3f", SideWord[S], a, ca, b, cb, CurrentError);
-            if (ListLevel > 2)
+            if (WritesMovesOnConsole())
                 ConLine("transpose %ss %3d/%1d and %3d/%1d   error =%12.3f", SideWord[S], a, ca, b, cb, CurrentError);
             if (ListTrace) WritePartitionDump(S, '-');
             return true;
@@ -156,7 +156,7 @@ static bool TryBothSidesMove(int u, int c) {
     }
     AcceptBothSides();
     if (ListMoves) ListLine("move unit %3d from %3d to %2d  error =%12.3f", u, b, c, CurrentError);
-    if (ListLevel > 2) ConLine("move unit %3d from %3d to %2d      error =%12.3f", u, b, c, CurrentError);
+    if (WritesMovesOnConsole()) ConLine("move unit %3d from %3d to %2d      error =%12.3f", u, b, c, CurrentError);
     if (ListTrace) WritePartitionDump(RowSide, ' ');
     return true;
 }
@@ -202,7 +202,7 @@ static bool BothSidesExchangePhase() {
             }
             AcceptBothSides();
             if (ListMoves) ListLine("transpose units %3d/%1d and %3d/%1d  error =%12.3f", a, ca, b, cb, CurrentError);
-            if (ListLevel > 2)
+            if (WritesMovesOnConsole())
                 ConLine("transpose units %3d/%1d and %3d/%1d   error =%12.3f", a, ca, b, cb, CurrentError);
             if (ListTrace) WritePartitionDump(RowSide, '-');
             return true;
@@ -213,14 +213,14 @@ static bool BothSidesExchangePhase() {
 
 void SearchLocalOptimum(int32_t rep) {
     // The start.
-    if (ListLevel > 3) ListLine("*** Local optimization %d", rep);
+    if (ListTrace) ListLine("*** Local optimization %d", rep);
     CurrentError = TotalError(true);
     if (ListClusters) {
         WriteModelMatrix();
         WriteErrorMatrix();
-        if (StartFromFile && ValuesRule == 1) WriteValueMatrix();
+        if (StartFromFile && ValuesRule == AverageValues) WriteValueMatrix();
     }
-    if (ListLevel > 3 || StartFromFile) {
+    if (ListTrace || StartFromFile) {
         NewLines(1);
         ListLine("%5d. initial error =%12.3f", rep, CurrentError);
         ListEndLine();
@@ -247,7 +247,7 @@ void SearchLocalOptimum(int32_t rep) {
 
     // The local optimum becomes the listing order, the sets and the working pair.
     for (int s = RowSide; s <= ColSide; ++s) {
-        if (ListLevel > 3) {
+        if (ListTrace) {
             WriteClusterListing(s, AcceptedPartition[s], AcceptedClusterSize[s]);
         } else {
             BuildListingOrder(AcceptedPartition[s], ListingOrder[s], SideClusters[s], SideUnits[s]);
@@ -260,6 +260,6 @@ void SearchLocalOptimum(int32_t rep) {
     if (ListClusters) {
         WriteModelMatrix();
         WriteErrorMatrix();
-        if (ValuesRule == 1) WriteValueMatrix();
+        if (ValuesRule == AverageValues) WriteValueMatrix();
     }
 }

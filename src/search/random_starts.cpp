@@ -74,7 +74,7 @@ void RandomPartition(uint8_t partition[], uint8_t sizes[], int n, int k) {
         partition[j] = partition[i];
         partition[i] = held;
     }
-    if (ListLevel > 3) {
+    if (ListTrace) {
         for (int u = 1; u <= n; ++u) ListPrint(" %3d", partition[u]);
         ListEndLine();
         for (int c = 1; c <= k; ++c) ListPrint(" %3d", sizes[c]);
@@ -98,7 +98,7 @@ void ResetSeriesResults() {
     BestRep = 0;
     BestError = NoResultError;
     EquivalencesListed = false;
-    for (int d = 1; d <= 10; ++d) TopTen[d].Error = NoResultError;
+    for (int d = 1; d <= TopTenSize; ++d) TopTen[d].Error = NoResultError;
 }
 
 void StartRandomSeries(const int32_t clusters[2]) {

@@ -64,7 +64,7 @@ static int32_t ThreadsWanted() {
 }
 
 bool SeriesRunsOnThreads() {
-    return RunMode == 2 && ListLevel == 1 && !AskSave && ThreadsWanted() > 1;
+    return RunMode == RandomRun && ListLevel == ShortListing && !AskSave && ThreadsWanted() > 1;
 }
 
 static SearchSlot& SlotOf(int32_t rep) { return Slots[rep % NumSlots]; }

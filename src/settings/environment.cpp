@@ -94,7 +94,7 @@ void LoadEnvironment() {
         }
     }
     ClaimFile(EnvironmentRole, EnvFileName);
-    if (DebugLevel > 0) ShowEnvironment();
+    if (Debugging()) ShowEnvironment();
 }
 
 // One number of line `line`; a token that is no integer keeps the default.

@@ -54,12 +54,12 @@ void ScanEnvKeyword() {
 void ApplyCommandLine() {
     for (int i = 1; i < ArgCount; ++i) {
         const char* argument = ArgValues[i];
-        if (DebugLevel > 0) ConLine("%5d %s", i, argument);
+        if (Debugging()) ConLine("%5d %s", i, argument);
         const char* equals = std::strchr(argument, '=');
         if (equals == nullptr) continue;
         std::string keyword(argument, equals);
         const char* value = equals + 1;
-        if (DebugLevel > 0) ConLine(">>> %s = %s", keyword.c_str(), value);
+        if (Debugging()) ConLine(">>> %s = %s", keyword.c_str(), value);
         std::string lower = Lowered(keyword);
         for (const FileKeyword& entry : FileKeywords) {
             if (lower != entry.Keyword) continue;

@@ -204,7 +204,8 @@ TEST_F(TotalErrors, VectorLineOfTwoDigitClusters) {
     Partition[RowSide][3] = 10;
     Partition[ColSide][1] = 1;
     SideClusters[RowSide] = SideClusters[ColSide] = 0;  // no blocks: only the vectors
-    ListLevel = 5;
+    ListLevel = FullListing;
+    ListTrace = true;
     CaptureListing();
     EXPECT_EQ(TotalError(), 0.0);
     EXPECT_EQ(ListingText(), "\r\n*** Total error\r\n   1   2  10\r\n   1\r\n");

@@ -120,7 +120,8 @@ TEST_F(RandomStarts, OnePartitionDrawsTheRowsOnly) {
 
 TEST_F(RandomStarts, TraceWritesPartitionAndSizesAtLevelFour) {
     CaptureListing();
-    ListLevel = 4;
+    ListLevel = TrialsTraced;
+    ListTrace = true;
     RandomSeed = 1;
     uint8_t partition[MaxSideUnits + 1] = {}, sizes[MaxModelSize + 1] = {};
     RandomPartition(partition, sizes, 6, 3);

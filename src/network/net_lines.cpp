@@ -9,6 +9,7 @@
 
 #include "console/bad_input.h"
 #include "console/text_input.h"
+#include "console/visible_text.h"
 #include "state.h"
 
 bool ReadNetLine(NetLine& line) {
@@ -63,9 +64,9 @@ static bool CopyToken(std::string_view token, char (&buffer)[MaxNumberLength + 1
 }
 
 void StopOnBadNetNumber(int32_t lineNumber, std::string_view token) {
-    char text[MaxNumberLength + 1];
-    CopyToken(token, text);
-    StopOnBadInput("Bad number in NET file, line %d: %s", lineNumber, text);
+    char shown[2 * MaxNumberLength + 1];
+    CopyVisibleText(token.substr(0, MaxNumberLength), shown, sizeof shown);
+    StopOnBadInput("Bad number in NET file, line %d: %s", lineNumber, shown);
 }
 
 int32_t NetInt(const NetLine& line, std::string_view token) {
@@ -115,27 +116,4 @@ int32_t NetValue(const NetLine& line, std::string_view token, bool& rounded) {
     if (whole < -2147483648.0 || whole > 2147483647.0) StopOnBadNetNumber(line.Number, token);
     rounded = whole != exact;
     return static_cast<int32_t>(whole);
-}
-
-// The bytes of the UTF-8 sequence that starts at text[p]: its lead byte and
-// the continuation bytes that follow, as many as the lead byte announces.
-// A byte that starts no sequence stands alone.
-static size_t SequenceLength(const char* text, size_t p) {
-    unsigned char lead = static_cast<unsigned char>(text[p]);
-    size_t wanted = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    size_t length = 1;
-    while (length < wanted && (static_cast<unsigned char>(text[p + length]) & 0xC0) == 0x80) ++length;
-    return length;
-}
-
-std::string FirstCharacters(const std::string& text, int count) {
-    size_t p = 0;
-    for (int k = 0; k < count && p < text.size(); ++k) p += SequenceLength(text.c_str(), p);
-    return text.substr(0, p);
-}
-
-int CharacterCount(const char* text) {
-    int count = 0;
-    for (size_t p = 0; text[p] != '\0'; p += SequenceLength(text, p)) ++count;
-    return count;
 }

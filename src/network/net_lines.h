@@ -46,8 +46,3 @@ int32_t NetValue(const NetLine& line, std::string_view token, bool& rounded);
 // Stops the run in order with "Bad number in NET file, line L: " and the token.
 [[noreturn]] void StopOnBadNetNumber(int32_t lineNumber, std::string_view token);
 
-// The first count characters of text, where a UTF-8 sequence counts as one
-// character and is never cut.
-std::string FirstCharacters(const std::string& text, int count);
-// The characters of text, counted as FirstCharacters counts them.
-int CharacterCount(const char* text);

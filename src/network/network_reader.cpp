@@ -14,6 +14,7 @@
 #include "console/bad_input.h"
 #include "console/output.h"
 #include "console/text_input.h"
+#include "console/visible_text.h"
 #include "network/net_lines.h"
 #include "state.h"
 
@@ -197,7 +198,7 @@ static NetKeyword ReadKeyword(NetLine& line) {
 static void ReportLaterRelation() {
     if (FirstRelation.Labelled) {
         ConLine("Relation %d \"%s\" read; later relations not read", FirstRelation.Relation,
-                FirstRelation.Label.c_str());
+                VisibleText(FirstRelation.Label).c_str());
     } else {
         ConLine("Relation %d read; later relations not read", FirstRelation.Relation);
     }
@@ -226,7 +227,7 @@ static bool ReadNames(NetLine& line, char& mark) {
 
 [[noreturn]] static void StopWithoutForm(bool found, const NetLine& line) {
     if (found) {
-        ConLine("No form keyword at line %d: %s", line.Number, FirstCharacters(line.Text, 20).c_str());
+        ConLine("No form keyword at line %d: %s", line.Number, VisibleText(FirstCharacters(line.Text, 20)).c_str());
     } else {
         ConLine("No form keyword at line %d: end of file", NetFile.LineEnds + 1);
     }
@@ -373,7 +374,7 @@ void ReadNetwork() {
     char mark;
     bool found = ReadNames(line, mark);
     PadNames();
-    ConLine("ch = %c", mark);
+    ConLine("ch = %s", VisibleText(std::string_view(&mark, 1)).c_str());
     NetForm = 5;
     if (found && mark == '*') {
         FirstRelation = ReadKeyword(line);

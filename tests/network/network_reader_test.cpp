@@ -138,6 +138,11 @@ TEST(ReadNetwork, ListsInATwoModeNetworkAndTheFirstRelationOnly) {
     EXPECT_TRUE(EndsWith(console, "form = 3\nRelation 1 read; later relations not read\n")) << console;
 }
 
+TEST(ReadNetwork, MessagesShowControlCharactersOfTheFile) {
+    std::string console = Read("*Vertices 2\n*Arcs :1 \"a\x07\x1b[2Jb\"\n1 2\n*Arcs :2\n2 1\n");
+    EXPECT_TRUE(EndsWith(console, "\nRelation 1 \"a^G^[[2Jb\" read; later relations not read\n")) << console;
+}
+
 using ReadNetworkDeathTest = testing::Test;
 
 TEST_F(ReadNetworkDeathTest, StopsOnEveryBadFile) {
@@ -195,4 +200,10 @@ TEST_F(ReadNetworkDeathTest, StopsOnEveryBadFile) {
                 "vertex data   2   0 in network out of range\n");
     EXPECT_EXIT(ReadAndStop("*Vertices 3\n*Arcslist\n-2 1 -4\n"), testing::ExitedWithCode(1),
                 "vertex data   2   4 in network out of range\n");
+}
+
+// A line that ends the names, shown as it is in the file.
+TEST_F(ReadNetworkDeathTest, NoFormKeywordShowsTheLineVisibly) {
+    EXPECT_EXIT(ReadAndStop("*Vertices 2\n\x1b[2J\n"), testing::ExitedWithCode(1),
+                "\nch = \\^\\[\n.*\nNo form keyword at line 2: \\^\\[\\[2J\n.*Error 6 : $");
 }

@@ -48,19 +48,20 @@ std::string_view NextToken(NetLine& line) {
     const std::string& text = line.Text;
     while (line.Pos < text.size() && IsBlank(text[line.Pos])) ++line.Pos;
     size_t start = line.Pos;
-    while (line.Pos < text.size() && static_cast<unsigned char>(text[line.Pos]) > 32) ++line.Pos;
+    while (line.Pos < text.size() && !IsBlank(text[line.Pos])) ++line.Pos;
     return std::string_view(text).substr(start, line.Pos - start);
 }
 
 // A number longer than this is refused: no integer or tie value needs more.
 constexpr size_t MaxNumberLength = 255;
 
-// Copies a token into a terminated buffer; false when it is too long to be a number.
+// Copies a token into a terminated buffer; false when it is too long to be a
+// number, or holds a NUL, which would end the copy early and pass for the end.
 static bool CopyToken(std::string_view token, char (&buffer)[MaxNumberLength + 1]) {
     size_t length = token.size() < MaxNumberLength ? token.size() : MaxNumberLength;
     token.copy(buffer, length);
     buffer[length] = '\0';
-    return token.size() <= MaxNumberLength;
+    return token.size() <= MaxNumberLength && token.find('\0') == std::string_view::npos;
 }
 
 void StopOnBadNetNumber(int32_t lineNumber, std::string_view token) {

@@ -31,8 +31,11 @@ LineKind KindOfLine(const NetLine& line);
 char FirstMark(const NetLine& line);
 
 // The next token of the line, skipping blanks and tabs: the run of characters
-// up to the next one of code 32 or less. Empty when the line has no more. It
-// points into the line: no copy is made, so a stop on a bad token leaks nothing.
+// up to the next blank or tab. Only they separate the fields of a line: any
+// other character, a control character too, belongs to its token, so that a
+// field holding one is refused as a bad number rather than read as missing.
+// Empty when the line has no more. It points into the line: no copy is made,
+// so a stop on a bad token leaks nothing.
 std::string_view NextToken(NetLine& line);
 
 // A token of the line as a 32-bit integer; stops the run on a token that is not one.

@@ -292,6 +292,13 @@ TEST(BadInput, BadNumberInTheNetworkFile) {
     ExpectNetworkStop("*Vertices 2\n*Matrix\n1 4294967296\n", "Bad number in NET file, line 3: 4294967296\n");
 }
 
+// An escape sequence in a value: read as a bad number, not as a missing one,
+// and shown in the message without reaching the terminal.
+TEST(BadInput, ControlCharacterInANetworkValue) {
+    ExpectNetworkStop("*Vertices 2\n*Arcs\n 1 2 \x1b]0;x\x07\n",
+                      "Bad number in NET file, line 3: ^[]0;x^G\n");
+}
+
 TEST(BadInput, NetworkTooLarge) {
     ExpectNetworkStop("*Vertices 501\n", "Network size out of range: 501 units read; at most 500 units in all, "
                                           "1..250 on a side\nORVEN - fatal error in K O R V E LError 5 : ");

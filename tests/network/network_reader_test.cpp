@@ -202,6 +202,23 @@ TEST_F(ReadNetworkDeathTest, StopsOnEveryBadFile) {
                 "vertex data   2   4 in network out of range\n");
 }
 
+// A field holding a control character is a bad number, as a word is; the
+// message shows it in caret notation. Only blanks and tabs separate fields.
+TEST_F(ReadNetworkDeathTest, ControlCharactersInAFieldAreBadNumbers) {
+    EXPECT_EXIT(ReadAndStop("*Vertices 3\n*Arcs\n 1 2 1\n 1 3 \x01 7\n"), testing::ExitedWithCode(1),
+                "\nBad number in NET file, line 4: \\^A\n$");
+    // A vertical tab right after a value, where a blank would do.
+    EXPECT_EXIT(ReadAndStop("*Vertices 3\n*Arcs\n 1 3 7\v\n"), testing::ExitedWithCode(1),
+                "\nBad number in NET file, line 3: 7\\^K\n$");
+    // A unit number, a NUL after a value, DEL, and a form feed in a matrix.
+    EXPECT_EXIT(ReadAndStop("*Vertices 3\n*Edges\n 2\x7f 3\n"), testing::ExitedWithCode(1),
+                "\nBad number in NET file, line 3: 2\\^\\?\n$");
+    EXPECT_EXIT(ReadAndStop(std::string("*Vertices 3\n*Arcs\n 1 3 4\0\n", 25)), testing::ExitedWithCode(1),
+                "\nBad number in NET file, line 3: 4\\^@\n$");
+    EXPECT_EXIT(ReadAndStop("*Vertices 2\n*Matrix\n 0 1\n\f 1 0\n"), testing::ExitedWithCode(1),
+                "\nBad number in NET file, line 4: \\^L\n$");
+}
+
 // A line that ends the names, shown as it is in the file.
 TEST_F(ReadNetworkDeathTest, NoFormKeywordShowsTheLineVisibly) {
     EXPECT_EXIT(ReadAndStop("*Vertices 2\n\x1b[2J\n"), testing::ExitedWithCode(1),

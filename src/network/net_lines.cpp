@@ -12,14 +12,23 @@
 #include "console/visible_text.h"
 #include "state.h"
 
+void CheckNetFileEnd() {
+    if (NetFile.CtrlZLine > 0) {
+        StopOnBadInput("Bad NET file: Ctrl-Z before the end, line %d", NetFile.CtrlZLine);
+    }
+}
+
 bool ReadNetLine(NetLine& line) {
-    if (AtEnd(NetFile)) return false;
+    if (AtEnd(NetFile)) {
+        CheckNetFileEnd();
+        return false;
+    }
     line.Number = NetFile.LineEnds + 1;
     line.Text.clear();
     line.Pos = 0;
-    for (int c = ReadChar(NetFile); c >= 0 && c != '\r'; c = ReadChar(NetFile)) {
-        line.Text.push_back(static_cast<char>(c));
-    }
+    int c = ReadChar(NetFile);
+    for (; c >= 0 && c != '\r'; c = ReadChar(NetFile)) line.Text.push_back(static_cast<char>(c));
+    if (c < 0) CheckNetFileEnd();
     return true;
 }
 

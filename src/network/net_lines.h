@@ -24,8 +24,12 @@ enum class LineKind {
     Other,    // anything else at the very start of the line
 };
 
-// Reads the next line of NetFile; false when the file has ended.
+// Reads the next line of NetFile; false when the file has ended. Stops the
+// run when the line or the file ends at a Ctrl-Z that is not at the end.
 bool ReadNetLine(NetLine& line);
+// Stops the run with "Bad NET file: Ctrl-Z before the end, line L" when
+// NetFile has ended at such a Ctrl-Z; called wherever the reader meets the end.
+void CheckNetFileEnd();
 LineKind KindOfLine(const NetLine& line);
 // The first character of the line that is not a blank or tab; CR for none.
 char FirstMark(const NetLine& line);

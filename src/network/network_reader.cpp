@@ -40,7 +40,10 @@ static int32_t RoundedValues;     // values that rounding changed
 // The next character of the header, which must exist.
 static int ReadHeaderChar(int32_t itemLine) {
     int c = ReadChar(NetFile);
-    if (c < 0) StopUnexpectedEnd(itemLine);
+    if (c < 0) {
+        CheckNetFileEnd();
+        StopUnexpectedEnd(itemLine);
+    }
     return c;
 }
 
@@ -61,7 +64,9 @@ static void ScanToCounts() {
 static int32_t ReadHeaderInt() {
     char token[TokenSize];
     int32_t value;
-    if (!ReadInt(NetFile, value, token)) StopOnBadNetNumber(NetFile.LineEnds + 1, token);
+    bool good = ReadInt(NetFile, value, token);
+    CheckNetFileEnd();
+    if (!good) StopOnBadNetNumber(NetFile.LineEnds + 1, token);
     return value;
 }
 
@@ -99,6 +104,7 @@ static void ReadCounts() {
         ColOffset = 0;
     }
     SkipLine(NetFile);
+    CheckNetFileEnd();
     if (NumUnits > MaxNetUnits || NumRows < 1 || NumRows > MaxSideUnits || NumCols < 1 ||
         NumCols > MaxSideUnits) {
         StopOnCounts();
@@ -359,6 +365,8 @@ static void ReadValueLines() {
 }
 
 void ReadNetwork() {
+    // A file that begins with a Ctrl-Z holds nothing before its end mark:
+    // it is empty, whatever follows the mark.
     if (AtEnd(NetFile)) {
         StopOnBadInput("Empty NET file");
     }

@@ -299,6 +299,11 @@ TEST(BadInput, ControlCharacterInANetworkValue) {
                       "Bad number in NET file, line 3: ^[]0;x^G\n");
 }
 
+TEST(BadInput, CtrlZBeforeTheEndOfTheNetworkFile) {
+    ExpectNetworkStop("*Vertices 2\r\n*Arcs\r\n 1 2 1\r\n\x1a 2 1 1\r\n",
+                      "Bad NET file: Ctrl-Z before the end, line 4\n");
+}
+
 TEST(BadInput, NetworkTooLarge) {
     ExpectNetworkStop("*Vertices 501\n", "Network size out of range: 501 units read; at most 500 units in all, "
                                           "1..250 on a side\nORVEN - fatal error in K O R V E LError 5 : ");

@@ -138,6 +138,16 @@ TEST(ReadNetwork, ListsInATwoModeNetworkAndTheFirstRelationOnly) {
     EXPECT_TRUE(EndsWith(console, "form = 3\nRelation 1 read; later relations not read\n")) << console;
 }
 
+// The end of an old DOS file: a Ctrl-Z, more of them, line ends and blanks.
+// A Ctrl-Z after a line that ends the values is never reached.
+TEST(ReadNetwork, CtrlZAtTheEndOrBeyondTheValues) {
+    Read("*Vertices 2\r\n*Arcs\r\n 1 2 5\r\n\x1a\r\n\x1a\x1a \t\n");
+    EXPECT_EQ(NetworkMatrix[1][2], 5);
+    Read("*Vertices 2\n*Arcs\n 2 1 3\n*Partition\n\x1a 1 2 9\n");
+    EXPECT_EQ(NetworkMatrix[2][1], 3);
+    EXPECT_EQ(NetworkMatrix[1][2], 0);
+}
+
 TEST(ReadNetwork, MessagesShowControlCharactersOfTheFile) {
     std::string console = Read("*Vertices 2\n*Arcs :1 \"a\x07\x1b[2Jb\"\n1 2\n*Arcs :2\n2 1\n");
     EXPECT_TRUE(EndsWith(console, "\nRelation 1 \"a^G^[[2Jb\" read; later relations not read\n")) << console;
@@ -217,6 +227,17 @@ TEST_F(ReadNetworkDeathTest, ControlCharactersInAFieldAreBadNumbers) {
                 "\nBad number in NET file, line 3: 4\\^@\n$");
     EXPECT_EXIT(ReadAndStop("*Vertices 2\n*Matrix\n 0 1\n\f 1 0\n"), testing::ExitedWithCode(1),
                 "\nBad number in NET file, line 4: \\^L\n$");
+}
+
+// A Ctrl-Z with more text after it cuts the file: in the header, in a value
+// line, before the last lines of a matrix.
+TEST_F(ReadNetworkDeathTest, CtrlZBeforeTheEndStops) {
+    EXPECT_EXIT(ReadAndStop("% x\n*Vert\x1a" "ices 2\n*Matrix\n"), testing::ExitedWithCode(1),
+                "^Bad NET file: Ctrl-Z before the end, line 2\n$");
+    EXPECT_EXIT(ReadAndStop("*Vertices 2\r\n*Arcs\r\n 1 2 5\x1a\r\n 2 1 4\r\n"), testing::ExitedWithCode(1),
+                "form =  3\n.*\nBad NET file: Ctrl-Z before the end, line 3\n$");
+    EXPECT_EXIT(ReadAndStop("*Vertices 2\n*Matrix\n0 1\n\x1a\n1 0\n"), testing::ExitedWithCode(1),
+                "\nBad NET file: Ctrl-Z before the end, line 4\n$");
 }
 
 // A line that ends the names, shown as it is in the file.

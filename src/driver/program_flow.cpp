@@ -197,6 +197,7 @@ void RunProgram() {
     StartUp();
     OpenWorkingFiles();
     ReadNetwork();
+    ReportNegativeValues();
     WriteNetworkMatrix();
     ListLevel = 1;
     NumConstraints = 0;

@@ -404,3 +404,14 @@ void ReadNetwork() {
     for (int k = 1; k <= NumRows; ++k) RowOrder[k] = static_cast<uint8_t>(k);
     for (int k = 1; k <= NumCols; ++k) ColOrder[k] = static_cast<uint8_t>(k);
 }
+
+// Negative values are counted in the matrix as read: a cell set again by a
+// later line counts by its last value, and an edge of a one-mode network,
+// which sets two cells, counts twice.
+void ReportNegativeValues() {
+    int32_t negative = 0;
+    for (int i = 1; i <= NumRows; ++i) {
+        for (int j = 1; j <= NumCols; ++j) negative += NetworkMatrix[i][j] < 0 ? 1 : 0;
+    }
+    if (negative > 0) ConLine("%d negative tie values read as no tie", negative);
+}

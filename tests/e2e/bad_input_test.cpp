@@ -330,6 +330,17 @@ TEST(BadInput, ValueLineOutOfRange) {
     EXPECT_NE(Listing(run).find("\r\n\r\nvertex data   2   7 in network out of range\r\n"), std::string::npos);
 }
 
+// Two negative cells of the matrix, said after the reading; they are no ties.
+TEST(BadInput, NegativeTieValues) {
+    BadRun run;
+    RunWith(run, Start + Stop, "", [](const TempFolder& folder) {
+        folder.Write("net.net", "*Vertices 5 2\n*Matrix\n1 -1 0\n0 -3 1\n");
+    });
+    EXPECT_EQ(run.Result.ExitCode, 0);
+    EXPECT_TRUE(run.Says("form = 1\n\n2 negative tie values read as no tie\n"));
+    EXPECT_NE(Listing(run).find("\r\nr-1         1   1 -1  0\r\n"), std::string::npos);  // kept as read
+}
+
 // Model file.
 
 TEST(BadInput, MissingModelFileIsTheDefaultModel) {

@@ -138,6 +138,21 @@ TEST(ReadNetwork, ListsInATwoModeNetworkAndTheFirstRelationOnly) {
     EXPECT_TRUE(EndsWith(console, "form = 3\nRelation 1 read; later relations not read\n")) << console;
 }
 
+// Cells, not lines: the one-mode edge 1-2 sets two cells, the arc 3 1 4
+// overwrites the edge's cell (3, 1), and -0.5 rounds to -1.
+TEST(ReadNetwork, NegativeValuesAreCountedByTheCellsThatEndNegative) {
+    Read("*Vertices 3\n*Edges\n1 2 -1\n1 3 -2\n*Arcs\n3 1 4\n2 2 -0.5\n");
+    EXPECT_EQ(NetworkMatrix[3][1], 4);
+    EXPECT_EQ(BinaryMatrix[1][2], 0);
+    testing::internal::CaptureStdout();
+    ReportNegativeValues();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "4 negative tie values read as no tie\n");
+    Read("*Vertices 2\n*Matrix\n0 1\n1 0\n");
+    testing::internal::CaptureStdout();
+    ReportNegativeValues();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+}
+
 // The end of an old DOS file: a Ctrl-Z, more of them, line ends and blanks.
 // A Ctrl-Z after a line that ends the values is never reached.
 TEST(ReadNetwork, CtrlZAtTheEndOrBeyondTheValues) {

@@ -123,7 +123,8 @@ static void SetDefaultNames() {
 // A name line: the unit number, then a label in double quotes (to the next
 // one or the end of the line) or, without a double quote, the first word.
 // The first 10 characters are kept. A line with only the number keeps the
-// unit's name.
+// unit's name. A label holding a control character stops the run: it would
+// reach the listing and the terminal.
 static void ReadNameLine(NetLine& line) {
     int32_t k = NetInt(line, NextToken(line));
     if (k < 1 || k > NumUnits) {
@@ -131,18 +132,20 @@ static void ReadNameLine(NetLine& line) {
         ConLine("Error in NAMES");
         StopOnBadInput("Unit %d named on line %d; the units are 1..%d", k, line.Number, NumUnits);
     }
-    std::string label;
-    size_t quote = line.Text.find('"', line.Pos);
-    if (quote != std::string::npos) {
-        size_t end = line.Text.find('"', quote + 1);
-        label = line.Text.substr(quote + 1, end == std::string::npos ? std::string::npos : end - quote - 1);
+    std::string_view text = line.Text;
+    std::string_view label;
+    size_t quote = text.find('"', line.Pos);
+    if (quote != std::string_view::npos) {
+        size_t end = text.find('"', quote + 1);
+        label = text.substr(quote + 1, end == std::string_view::npos ? std::string_view::npos : end - quote - 1);
     } else {
-        size_t start = line.Text.find_first_not_of(" \t", line.Pos);
-        if (start == std::string::npos) return;
-        size_t end = line.Text.find_first_of(" \t", start);
-        label = line.Text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        size_t start = text.find_first_not_of(" \t", line.Pos);
+        if (start == std::string_view::npos) return;
+        size_t end = text.find_first_of(" \t", start);
+        label = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
     }
-    std::string kept = FirstCharacters(label, NameLength);
+    if (HasControlCharacter(label)) StopOnBadInput("Control character in a name, line %d", line.Number);
+    std::string kept = FirstCharacters(std::string(label), NameLength);
     std::memcpy(UnitName[k], kept.c_str(), kept.size() + 1);
 }
 

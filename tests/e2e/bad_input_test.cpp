@@ -320,6 +320,10 @@ TEST(BadInput, NameForAUnitOutOfRange) {
     ExpectNetworkStop("*Vertices 2\n 9 \"Ann\"\n*Matrix\n", "\nError in NAMES\n");
 }
 
+TEST(BadInput, ControlCharacterInALabel) {
+    ExpectNetworkStop("*Vertices 2\n 1 \"Ann\"\n 2 \"B\x1b[5mob\"\n*Matrix\n", "Control character in a name, line 3\n");
+}
+
 TEST(BadInput, ValueLineOutOfRange) {
     BadRun run;
     RunWith(run, Start + Stop, "", [](const TempFolder& folder) {

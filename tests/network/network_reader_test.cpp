@@ -163,6 +163,11 @@ TEST(ReadNetwork, CtrlZAtTheEndOrBeyondTheValues) {
     EXPECT_EQ(NetworkMatrix[1][2], 0);
 }
 
+TEST(ReadNetwork, TabsInALabelAreKept) {
+    Read("*Vertices 2\n1 \"A\tB\"\n*Matrix\n");
+    EXPECT_STREQ(UnitName[1], "A\tB       ");
+}
+
 TEST(ReadNetwork, MessagesShowControlCharactersOfTheFile) {
     std::string console = Read("*Vertices 2\n*Arcs :1 \"a\x07\x1b[2Jb\"\n1 2\n*Arcs :2\n2 1\n");
     EXPECT_TRUE(EndsWith(console, "\nRelation 1 \"a^G^[[2Jb\" read; later relations not read\n")) << console;
@@ -253,6 +258,15 @@ TEST_F(ReadNetworkDeathTest, CtrlZBeforeTheEndStops) {
                 "form =  3\n.*\nBad NET file: Ctrl-Z before the end, line 3\n$");
     EXPECT_EXIT(ReadAndStop("*Vertices 2\n*Matrix\n0 1\n\x1a\n1 0\n"), testing::ExitedWithCode(1),
                 "\nBad NET file: Ctrl-Z before the end, line 4\n$");
+}
+
+// A label with a control character stops the run, quoted (up to the line's
+// end here) or a single word; one after the label is passed over with it.
+TEST_F(ReadNetworkDeathTest, ControlCharacterInALabelStops) {
+    EXPECT_EXIT(ReadAndStop("*Vertices 2\n1 \"Ann\" \x01\n2 \"Bo\x08" "b\n*Matrix\n"), testing::ExitedWithCode(1),
+                "^\n2-mode blockmodeling by local optimization\nControl character in a name, line 3\n$");
+    EXPECT_EXIT(ReadAndStop("*Vertices 2\n 1 An\x7fn 0.1 0.2\n*Matrix\n"), testing::ExitedWithCode(1),
+                "\nControl character in a name, line 2\n$");
 }
 
 // A line that ends the names, shown as it is in the file.

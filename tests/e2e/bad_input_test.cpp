@@ -121,6 +121,25 @@ TEST(BadInput, LineEndInATypedNameOrTitle) {
     EXPECT_EQ(run.Folder.Read("Tebra.ENV").substr(0, 3), "A\r\n");
 }
 
+// An escape sequence typed into the listing's name, then into the title; the
+// title is cut to 70 whole characters.
+TEST(BadInput, ControlCharacterInATypedNameOrTitle) {
+    BadRun run;
+    std::string title = "Zoë \x1b[2J";
+    RunWith(run, "\nn\nx\x1b[2Jy\n\n\n\n" + title + "\n1\n1\n0\n-1\n" + Stop, "", NoChange);
+    EXPECT_EQ(run.Result.ExitCode, 0);
+    EXPECT_TRUE(run.Says("New file     = Current file = out.lst\n"));
+    EXPECT_EQ(run.Folder.Read("Tebra.ENV").substr(0, 7), "Zoë \r\n");
+    std::string e;
+    for (int k = 0; k < 75; ++k) e += "é";
+    RunWith(run, "\nn\n\n\n\n" + e + "\n1\n1\n0\n-1\n" + Stop, "", NoChange);
+    EXPECT_EQ(run.Folder.Read("Tebra.ENV").substr(0, 142), e.substr(0, 140) + "\r\n");
+    // The same title given on the command line ends there too, echo included.
+    RunWith(run, Start + Stop, "'title=Run\x1b[2J'", NoChange);
+    EXPECT_TRUE(run.Says("New title or <ENTER> : \nRun\n"));
+    EXPECT_EQ(run.Folder.Read("Tebra.ENV").substr(0, 5), "Run\r\n");
+}
+
 // Environment file.
 
 TEST(BadInput, MissingEnvironmentFileIsCreated) {
@@ -151,6 +170,18 @@ TEST(BadInput, BadNumberInTheEnvironmentFile) {
     EXPECT_EQ(run.Result.ExitCode, 0);
     EXPECT_TRUE(run.Says("Load ENV file Tebra.ENV\nBad number in ENV file, line 11\n"));
     EXPECT_EQ(run.Folder.Read("Tebra.ENV").find("zero"), std::string::npos);
+}
+
+TEST(BadInput, ControlCharacterInTheEnvironmentFile) {
+    BadRun run;
+    RunWith(run, Start + Stop, "", [](const TempFolder& folder) {
+        std::string environment = Environment;
+        folder.Write("Tebra.ENV", environment.replace(environment.find("*.NAM"), 5, "\x1b]0;x\x07"));
+    });
+    EXPECT_EQ(run.Result.ExitCode, 0);
+    EXPECT_TRUE(run.Says("Load ENV file Tebra.ENV\nControl character in ENV file, line 4\n"));
+    EXPECT_TRUE(run.Says("\nNAM = *.NAM\n"));
+    EXPECT_NE(run.Folder.Read("Tebra.ENV").find("\r\nnet.net\r\n*.NAM\r\n"), std::string::npos);  // the default saved
 }
 
 TEST(BadInput, ShortEnvironmentFileGivesEmptyEntries) {

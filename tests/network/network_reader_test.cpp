@@ -147,10 +147,6 @@ TEST(ReadNetwork, NegativeValuesAreCountedByTheCellsThatEndNegative) {
     testing::internal::CaptureStdout();
     ReportNegativeValues();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "4 negative tie values read as no tie\n");
-    Read("*Vertices 2\n*Matrix\n0 1\n1 0\n");
-    testing::internal::CaptureStdout();
-    ReportNegativeValues();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
 
 // The end of an old DOS file: a Ctrl-Z, more of them, line ends and blanks.
@@ -161,11 +157,6 @@ TEST(ReadNetwork, CtrlZAtTheEndOrBeyondTheValues) {
     Read("*Vertices 2\n*Arcs\n 2 1 3\n*Partition\n\x1a 1 2 9\n");
     EXPECT_EQ(NetworkMatrix[2][1], 3);
     EXPECT_EQ(NetworkMatrix[1][2], 0);
-}
-
-TEST(ReadNetwork, TabsInALabelAreKept) {
-    Read("*Vertices 2\n1 \"A\tB\"\n*Matrix\n");
-    EXPECT_STREQ(UnitName[1], "A\tB       ");
 }
 
 TEST(ReadNetwork, MessagesShowControlCharactersOfTheFile) {
@@ -237,36 +228,27 @@ TEST_F(ReadNetworkDeathTest, StopsOnEveryBadFile) {
 TEST_F(ReadNetworkDeathTest, ControlCharactersInAFieldAreBadNumbers) {
     EXPECT_EXIT(ReadAndStop("*Vertices 3\n*Arcs\n 1 2 1\n 1 3 \x01 7\n"), testing::ExitedWithCode(1),
                 "\nBad number in NET file, line 4: \\^A\n$");
-    // A vertical tab right after a value, where a blank would do.
-    EXPECT_EXIT(ReadAndStop("*Vertices 3\n*Arcs\n 1 3 7\v\n"), testing::ExitedWithCode(1),
-                "\nBad number in NET file, line 3: 7\\^K\n$");
-    // A unit number, a NUL after a value, DEL, and a form feed in a matrix.
-    EXPECT_EXIT(ReadAndStop("*Vertices 3\n*Edges\n 2\x7f 3\n"), testing::ExitedWithCode(1),
-                "\nBad number in NET file, line 3: 2\\^\\?\n$");
+    // A NUL after a value, and a form feed in a matrix.
     EXPECT_EXIT(ReadAndStop(std::string("*Vertices 3\n*Arcs\n 1 3 4\0\n", 25)), testing::ExitedWithCode(1),
                 "\nBad number in NET file, line 3: 4\\^@\n$");
     EXPECT_EXIT(ReadAndStop("*Vertices 2\n*Matrix\n 0 1\n\f 1 0\n"), testing::ExitedWithCode(1),
                 "\nBad number in NET file, line 4: \\^L\n$");
 }
 
-// A Ctrl-Z with more text after it cuts the file: in the header, in a value
-// line, before the last lines of a matrix.
+// A Ctrl-Z with more text after it cuts the file: in the header, before the
+// last lines of a matrix.
 TEST_F(ReadNetworkDeathTest, CtrlZBeforeTheEndStops) {
     EXPECT_EXIT(ReadAndStop("% x\n*Vert\x1a" "ices 2\n*Matrix\n"), testing::ExitedWithCode(1),
                 "^Bad NET file: Ctrl-Z before the end, line 2\n$");
-    EXPECT_EXIT(ReadAndStop("*Vertices 2\r\n*Arcs\r\n 1 2 5\x1a\r\n 2 1 4\r\n"), testing::ExitedWithCode(1),
-                "form =  3\n.*\nBad NET file: Ctrl-Z before the end, line 3\n$");
     EXPECT_EXIT(ReadAndStop("*Vertices 2\n*Matrix\n0 1\n\x1a\n1 0\n"), testing::ExitedWithCode(1),
                 "\nBad NET file: Ctrl-Z before the end, line 4\n$");
 }
 
-// A label with a control character stops the run, quoted (up to the line's
-// end here) or a single word; one after the label is passed over with it.
+// A label with a control character stops the run (a quoted one here runs to
+// the line's end); one after a label is passed over with the rest of the line.
 TEST_F(ReadNetworkDeathTest, ControlCharacterInALabelStops) {
     EXPECT_EXIT(ReadAndStop("*Vertices 2\n1 \"Ann\" \x01\n2 \"Bo\x08" "b\n*Matrix\n"), testing::ExitedWithCode(1),
                 "^\n2-mode blockmodeling by local optimization\nControl character in a name, line 3\n$");
-    EXPECT_EXIT(ReadAndStop("*Vertices 2\n 1 An\x7fn 0.1 0.2\n*Matrix\n"), testing::ExitedWithCode(1),
-                "\nControl character in a name, line 2\n$");
 }
 
 // A line that ends the names, shown as it is in the file.

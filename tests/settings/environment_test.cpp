@@ -141,22 +141,6 @@ TEST(Environment, WideNumbersOfTheLastLineStillReadBack) {
     EXPECT_EQ(saved.substr(saved.size() - 18), "\r\n1000 100 65535\r\n");
 }
 
-// Line 1 holds an escape sequence, line 3 a bell: both keep their defaults
-// and are named; the name between them is taken.
-TEST(Environment, ControlCharacterInATitleOrNameKeepsTheDefault) {
-    ResetState();
-    TempFolder folder;
-    folder.Write("Tebra.ENV", "Run\x1b[2J\r\nr.raw\r\nn\x07.net\r\n");
-    EnvFileName = "Tebra.ENV";
-    std::string console = InFolder(folder, LoadEnvironment);
-    EXPECT_EQ(console,
-              "Load ENV file Tebra.ENV\nControl character in ENV file, line 1\n"
-              "Control character in ENV file, line 3\n");
-    EXPECT_EQ(Title, "ORVEN / PC - network structure analysis");
-    EXPECT_EQ(RawFileName, "r.raw");
-    EXPECT_EQ(NetFileName, "*.NET");
-}
-
 // 80 characters of two bytes each: the title keeps 70 of them, 140 bytes.
 TEST(Environment, LongTitleIsCutAtAWholeCharacter) {
     ResetState();

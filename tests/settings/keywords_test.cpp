@@ -85,17 +85,14 @@ TEST(Keywords, NamesWithLineEndsOrCtrlZAreIgnored) {
 TEST(Keywords, NamesWithAnyControlCharacterAreIgnored) {
     ResetState();
     NetFileName = "kept.net";
-    std::vector<std::string> arguments = {"net=a\x1b[2Jb.net", "env=e\x07.env", "mdl=tab\tname.mdl"};
+    std::vector<std::string> arguments = {"net=a\x1b[2Jb.net", "env=e\x07.env"};
     UseArguments(arguments);
     ScanEnvKeyword();
-    EXPECT_EQ(EnvFileName, "Tebra.ENV");
     testing::internal::CaptureStdout();
     ApplyCommandLine();
     std::string console = testing::internal::GetCapturedStdout();
     EXPECT_EQ(console.find("Ignored argument: net="), 0u) << console;
     EXPECT_NE(console.find("\nIgnored argument: env="), std::string::npos) << console;
     EXPECT_EQ(NetFileName, "kept.net");
-    EXPECT_EQ(EnvFileName, "Tebra.ENV");
-    EXPECT_EQ(MdlFileName, "tab\tname.mdl");  // a tab is no control character here
+    EXPECT_EQ(EnvFileName, "Tebra.ENV");  // neither the scan nor the later pass takes it
 }
-

@@ -11,6 +11,7 @@
 
 #include "console/output.h"
 #include "console/prompts.h"
+#include "console/visible_text.h"
 #include "search/results_report.h"
 #include "settings/named_answers.h"
 #include "state.h"
@@ -109,7 +110,7 @@ void StartRandomSeries() {
     HaveSolution = true;
     AskSave = SaveOption == 1;
     RunLabel = "RANDOM     ";
-    Title = TitleText.substr(0, MaxTitleLength);
+    Title = FirstCharacters(TitleText, MaxTitleLength);
     ConLine("***  O R V E N  -  KORVEL");
     ConLine("2 mode blockmodeling by local optimization");
     ConLine("NETWORK FILE : %s", NetFileName.c_str());

@@ -2,7 +2,7 @@
 // a read that returns, the network must fit the state's limits and the derived
 // arrays must agree with the tie values.
 #include "fuzz_driver.h"
-#include "network/net_lines.h"
+#include "console/visible_text.h"
 #include "network/network_reader.h"
 
 static void CheckNetwork() {

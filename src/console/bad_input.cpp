@@ -12,7 +12,7 @@
 #include "state.h"
 
 void StopOnBadInput(const char* format, ...) {
-    char line[512];
+    char line[1024];  // room for the longest token a reader quotes, made visible
     va_list arguments;
     va_start(arguments, format);
     std::vsnprintf(line, sizeof line, format, arguments);

@@ -17,6 +17,7 @@
 #include "console/output.h"
 #include "console/prompts.h"
 #include "console/text_input.h"
+#include "console/visible_text.h"
 
 void SelectFile(const char* description, std::string& name) {
     std::string shown(description);
@@ -32,9 +33,10 @@ void SelectFile(const char* description, std::string& name) {
         const char* keyword;
         ReadAnswer(NewFilePrompt, line, keyword);
         if (line.empty()) return;
-        // A name is saved as one line of the environment file: a line end or
-        // Ctrl-Z inside it is not a name.
-        if (line.find_first_of("\r\x1a") == std::string::npos) name = line;
+        // A name is saved as one line of the environment file and shown in
+        // messages: a control character inside it (a line end or Ctrl-Z
+        // among them) makes it no name.
+        if (!HasControlCharacter(line)) name = line;
     }
 }
 

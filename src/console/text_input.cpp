@@ -23,7 +23,20 @@ void CloseTextFile(TextFile& file) {
     file = TextFile{};
 }
 
-// The next normalised character from the stream, -1 at its end.
+// True when the stream holds nothing more but Ctrl-Zs, line ends, blanks and
+// tabs. Reads on to the first other character, which the file, ended at the
+// Ctrl-Z before, never gives.
+static bool OnlyEndFollows(FILE* handle) {
+    for (;;) {
+        int c = std::getc(handle);
+        if (c == EOF) return true;
+        if (c != 26 && c != '\r' && c != '\n' && c != ' ' && c != '\t') return false;
+    }
+}
+
+// The next normalised character from the stream, -1 at its end. The one
+// character of lookahead means the characters before it are all taken, so
+// a Ctrl-Z met here stands on line LineEnds + 1.
 static int Fetch(TextFile& file) {
     if (file.Handle == nullptr) return -1;
     int c = std::getc(file.Handle);
@@ -31,7 +44,10 @@ static int Fetch(TextFile& file) {
         if (std::ferror(file.Handle)) file.ReadFailed = true;
         return -1;
     }
-    if (c == 26) return -1;
+    if (c == 26) {
+        if (!OnlyEndFollows(file.Handle)) file.CtrlZLine = file.LineEnds + 1;
+        return -1;
+    }
     if (c == '\n') return '\r';
     if (c == '\r') {
         int d = std::getc(file.Handle);

@@ -8,13 +8,17 @@
 #include <string>
 
 // A text file being read. Line ends of any platform (CR LF, CR, LF) arrive
-// as one CR; a Ctrl-Z or the physical end ends the file.
+// as one CR; a Ctrl-Z or the physical end ends the file. A Ctrl-Z is at the
+// end when nothing follows it but further Ctrl-Zs, line ends, blanks and tabs,
+// as old DOS files end; one with anything else after it cut the file short,
+// and CtrlZLine tells a reader that refuses such a file where it stands.
 struct TextFile {
     FILE* Handle;     // null when not open
     int Next;         // the next character, already normalised; -1 at the end
     bool Primed;      // Next has been read from Handle
     bool ReadFailed;  // the operating system reported a read error
     int32_t LineEnds; // line ends taken so far: the current line is LineEnds + 1
+    int32_t CtrlZLine; // line of a Ctrl-Z that ended the file before its end; 0 for none
 };
 
 // The network and model files: opened by the program flow, read by their readers.

@@ -14,6 +14,7 @@
 #include "console/prompts.h"
 #include "console/stop.h"
 #include "console/text_input.h"
+#include "console/visible_text.h"
 #include "criterion/weights_dialogue.h"
 #include "driver/interrupts.h"
 #include "driver/usage.h"
@@ -110,10 +111,9 @@ static void TitleDialogue() {
     const char* keyword;
     ReadAnswer(TitlePrompt, line, keyword);
     // The title is saved as one line of the environment file: it ends at a
-    // line end or Ctrl-Z typed inside the answer.
-    size_t end = line.find_first_of("\r\x1a");
-    if (end != std::string::npos) line.resize(end);
-    if (!line.empty()) Title = line.substr(0, MaxTitleLength);
+    // control character (a line end or Ctrl-Z among them) typed inside the answer.
+    std::string title = CutTitle(line);
+    if (!title.empty()) Title = title;
     ListTitle = Title;
     TitleText = Title;
 }
@@ -146,7 +146,7 @@ static void AskSeriesSettings(const int32_t clusters[2]) {
     HaveSolution = true;
     AskSave = SaveOption == SaveAsked;
     RunLabel = "RANDOM     ";
-    Title = TitleText.substr(0, MaxTitleLength);
+    Title = FirstCharacters(TitleText, MaxTitleLength);
     ConLine("***  O R V E N  -  KORVEL");
     ConLine("2 mode blockmodeling by local optimization");
     ConLine("NETWORK FILE : %s", NetFileName.c_str());
@@ -257,6 +257,7 @@ void RunProgram() {
     StartUp();
     OpenWorkingFiles();
     ReadNetwork();
+    ReportNegativeValues();
     WriteNetworkMatrix();
     ListLevel = ShortListing;
     NumConstraints = 0;

@@ -9,13 +9,16 @@
 #include "console/bad_input.h"
 #include "console/output.h"
 #include "console/text_input.h"
+#include "console/visible_text.h"
 #include "state.h"
 
 static int32_t ReadModelInt() {
     char token[TokenSize];
     int32_t value;
     if (!ReadInt(ModelFile, value, token)) {
-        StopOnBadInput("Bad number in MDL file, line %d: %s", ModelFile.LineEnds + 1, token);
+        char shown[2 * TokenSize];
+        CopyVisibleText(token, shown, sizeof shown);
+        StopOnBadInput("Bad number in MDL file, line %d: %s", ModelFile.LineEnds + 1, shown);
     }
     return value;
 }

@@ -9,16 +9,26 @@
 
 #include "console/bad_input.h"
 #include "console/text_input.h"
+#include "console/visible_text.h"
 #include "state.h"
 
+void CheckNetFileEnd() {
+    if (NetFile.CtrlZLine > 0) {
+        StopOnBadInput("Bad NET file: Ctrl-Z before the end, line %d", NetFile.CtrlZLine);
+    }
+}
+
 bool ReadNetLine(NetLine& line) {
-    if (AtEnd(NetFile)) return false;
+    if (AtEnd(NetFile)) {
+        CheckNetFileEnd();
+        return false;
+    }
     line.Number = NetFile.LineEnds + 1;
     line.Text.clear();
     line.Pos = 0;
-    for (int c = ReadChar(NetFile); c >= 0 && c != '\r'; c = ReadChar(NetFile)) {
-        line.Text.push_back(static_cast<char>(c));
-    }
+    int c = ReadChar(NetFile);
+    for (; c >= 0 && c != '\r'; c = ReadChar(NetFile)) line.Text.push_back(static_cast<char>(c));
+    if (c < 0) CheckNetFileEnd();
     return true;
 }
 
@@ -47,25 +57,26 @@ std::string_view NextToken(NetLine& line) {
     const std::string& text = line.Text;
     while (line.Pos < text.size() && IsBlank(text[line.Pos])) ++line.Pos;
     size_t start = line.Pos;
-    while (line.Pos < text.size() && static_cast<unsigned char>(text[line.Pos]) > 32) ++line.Pos;
+    while (line.Pos < text.size() && !IsBlank(text[line.Pos])) ++line.Pos;
     return std::string_view(text).substr(start, line.Pos - start);
 }
 
 // A number longer than this is refused: no integer or tie value needs more.
 constexpr size_t MaxNumberLength = 255;
 
-// Copies a token into a terminated buffer; false when it is too long to be a number.
+// Copies a token into a terminated buffer; false when it is too long to be a
+// number, or holds a NUL, which would end the copy early and pass for the end.
 static bool CopyToken(std::string_view token, char (&buffer)[MaxNumberLength + 1]) {
     size_t length = token.size() < MaxNumberLength ? token.size() : MaxNumberLength;
     token.copy(buffer, length);
     buffer[length] = '\0';
-    return token.size() <= MaxNumberLength;
+    return token.size() <= MaxNumberLength && token.find('\0') == std::string_view::npos;
 }
 
 void StopOnBadNetNumber(int32_t lineNumber, std::string_view token) {
-    char text[MaxNumberLength + 1];
-    CopyToken(token, text);
-    StopOnBadInput("Bad number in NET file, line %d: %s", lineNumber, text);
+    char shown[2 * MaxNumberLength + 1];
+    CopyVisibleText(token.substr(0, MaxNumberLength), shown, sizeof shown);
+    StopOnBadInput("Bad number in NET file, line %d: %s", lineNumber, shown);
 }
 
 int32_t NetInt(const NetLine& line, std::string_view token) {
@@ -115,27 +126,4 @@ int32_t NetValue(const NetLine& line, std::string_view token, bool& rounded) {
     if (whole < -2147483648.0 || whole > 2147483647.0) StopOnBadNetNumber(line.Number, token);
     rounded = whole != exact;
     return static_cast<int32_t>(whole);
-}
-
-// The bytes of the UTF-8 sequence that starts at text[p]: its lead byte and
-// the continuation bytes that follow, as many as the lead byte announces.
-// A byte that starts no sequence stands alone.
-static size_t SequenceLength(const char* text, size_t p) {
-    unsigned char lead = static_cast<unsigned char>(text[p]);
-    size_t wanted = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    size_t length = 1;
-    while (length < wanted && (static_cast<unsigned char>(text[p + length]) & 0xC0) == 0x80) ++length;
-    return length;
-}
-
-std::string FirstCharacters(const std::string& text, int count) {
-    size_t p = 0;
-    for (int k = 0; k < count && p < text.size(); ++k) p += SequenceLength(text.c_str(), p);
-    return text.substr(0, p);
-}
-
-int CharacterCount(const char* text) {
-    int count = 0;
-    for (size_t p = 0; text[p] != '\0'; p += SequenceLength(text, p)) ++count;
-    return count;
 }

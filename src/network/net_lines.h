@@ -24,15 +24,22 @@ enum class LineKind {
     Other,    // anything else at the very start of the line
 };
 
-// Reads the next line of NetFile; false when the file has ended.
+// Reads the next line of NetFile; false when the file has ended. Stops the
+// run when the line or the file ends at a Ctrl-Z that is not at the end.
 bool ReadNetLine(NetLine& line);
+// Stops the run with "Bad NET file: Ctrl-Z before the end, line L" when
+// NetFile has ended at such a Ctrl-Z; called wherever the reader meets the end.
+void CheckNetFileEnd();
 LineKind KindOfLine(const NetLine& line);
 // The first character of the line that is not a blank or tab; CR for none.
 char FirstMark(const NetLine& line);
 
 // The next token of the line, skipping blanks and tabs: the run of characters
-// up to the next one of code 32 or less. Empty when the line has no more. It
-// points into the line: no copy is made, so a stop on a bad token leaks nothing.
+// up to the next blank or tab. Only they separate the fields of a line: any
+// other character, a control character too, belongs to its token, so that a
+// field holding one is refused as a bad number rather than read as missing.
+// Empty when the line has no more. It points into the line: no copy is made,
+// so a stop on a bad token leaks nothing.
 std::string_view NextToken(NetLine& line);
 
 // A token of the line as a 32-bit integer; stops the run on a token that is not one.
@@ -46,8 +53,3 @@ int32_t NetValue(const NetLine& line, std::string_view token, bool& rounded);
 // Stops the run in order with "Bad number in NET file, line L: " and the token.
 [[noreturn]] void StopOnBadNetNumber(int32_t lineNumber, std::string_view token);
 
-// The first count characters of text, where a UTF-8 sequence counts as one
-// character and is never cut.
-std::string FirstCharacters(const std::string& text, int count);
-// The characters of text, counted as FirstCharacters counts them.
-int CharacterCount(const char* text);

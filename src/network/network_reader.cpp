@@ -14,6 +14,7 @@
 #include "console/bad_input.h"
 #include "console/output.h"
 #include "console/text_input.h"
+#include "console/visible_text.h"
 #include "network/net_lines.h"
 #include "state.h"
 
@@ -39,7 +40,10 @@ static int32_t RoundedValues;     // values that rounding changed
 // The next character of the header, which must exist.
 static int ReadHeaderChar(int32_t itemLine) {
     int c = ReadChar(NetFile);
-    if (c < 0) StopUnexpectedEnd(itemLine);
+    if (c < 0) {
+        CheckNetFileEnd();
+        StopUnexpectedEnd(itemLine);
+    }
     return c;
 }
 
@@ -60,7 +64,9 @@ static void ScanToCounts() {
 static int32_t ReadHeaderInt() {
     char token[TokenSize];
     int32_t value;
-    if (!ReadInt(NetFile, value, token)) StopOnBadNetNumber(NetFile.LineEnds + 1, token);
+    bool good = ReadInt(NetFile, value, token);
+    CheckNetFileEnd();
+    if (!good) StopOnBadNetNumber(NetFile.LineEnds + 1, token);
     return value;
 }
 
@@ -98,6 +104,7 @@ static void ReadCounts() {
         ColOffset = 0;
     }
     SkipLine(NetFile);
+    CheckNetFileEnd();
     if (NumUnits > MaxNetUnits || SideUnits[RowSide] < 1 || SideUnits[RowSide] > MaxSideUnits || SideUnits[ColSide] < 1 ||
         SideUnits[ColSide] > MaxSideUnits) {
         StopOnCounts();
@@ -116,7 +123,8 @@ static void SetDefaultNames() {
 // A name line: the unit number, then a label in double quotes (to the next
 // one or the end of the line) or, without a double quote, the first word.
 // The first 10 characters are kept. A line with only the number keeps the
-// unit's name.
+// unit's name. A label holding a control character stops the run: it would
+// reach the listing and the terminal.
 static void ReadNameLine(NetLine& line) {
     int32_t k = NetInt(line, NextToken(line));
     if (k < 1 || k > NumUnits) {
@@ -124,18 +132,20 @@ static void ReadNameLine(NetLine& line) {
         ConLine("Error in NAMES");
         StopOnBadInput("Unit %d named on line %d; the units are 1..%d", k, line.Number, NumUnits);
     }
-    std::string label;
-    size_t quote = line.Text.find('"', line.Pos);
-    if (quote != std::string::npos) {
-        size_t end = line.Text.find('"', quote + 1);
-        label = line.Text.substr(quote + 1, end == std::string::npos ? std::string::npos : end - quote - 1);
+    std::string_view text = line.Text;
+    std::string_view label;
+    size_t quote = text.find('"', line.Pos);
+    if (quote != std::string_view::npos) {
+        size_t end = text.find('"', quote + 1);
+        label = text.substr(quote + 1, end == std::string_view::npos ? std::string_view::npos : end - quote - 1);
     } else {
-        size_t start = line.Text.find_first_not_of(" \t", line.Pos);
-        if (start == std::string::npos) return;
-        size_t end = line.Text.find_first_of(" \t", start);
-        label = line.Text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        size_t start = text.find_first_not_of(" \t", line.Pos);
+        if (start == std::string_view::npos) return;
+        size_t end = text.find_first_of(" \t", start);
+        label = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
     }
-    std::string kept = FirstCharacters(label, NameLength);
+    if (HasControlCharacter(label)) StopOnBadInput("Control character in a name, line %d", line.Number);
+    std::string kept = FirstCharacters(std::string(label), NameLength);
     std::memcpy(UnitName[k], kept.c_str(), kept.size() + 1);
 }
 
@@ -197,7 +207,7 @@ static NetKeyword ReadKeyword(NetLine& line) {
 static void ReportLaterRelation() {
     if (FirstRelation.Labelled) {
         ConLine("Relation %d \"%s\" read; later relations not read", FirstRelation.Relation,
-                FirstRelation.Label.c_str());
+                VisibleText(FirstRelation.Label).c_str());
     } else {
         ConLine("Relation %d read; later relations not read", FirstRelation.Relation);
     }
@@ -226,7 +236,7 @@ static bool ReadNames(NetLine& line, char& mark) {
 
 [[noreturn]] static void StopWithoutForm(bool found, const NetLine& line) {
     if (found) {
-        ConLine("No form keyword at line %d: %s", line.Number, FirstCharacters(line.Text, 20).c_str());
+        ConLine("No form keyword at line %d: %s", line.Number, VisibleText(FirstCharacters(line.Text, 20)).c_str());
     } else {
         ConLine("No form keyword at line %d: end of file", NetFile.LineEnds + 1);
     }
@@ -358,6 +368,8 @@ static void ReadValueLines() {
 }
 
 void ReadNetwork() {
+    // A file that begins with a Ctrl-Z holds nothing before its end mark:
+    // it is empty, whatever follows the mark.
     if (AtEnd(NetFile)) {
         StopOnBadInput("Empty NET file");
     }
@@ -373,7 +385,7 @@ void ReadNetwork() {
     char mark;
     bool found = ReadNames(line, mark);
     PadNames();
-    ConLine("ch = %c", mark);
+    ConLine("ch = %s", VisibleText(std::string_view(&mark, 1)).c_str());
     NetForm = NoForm;
     if (found && mark == '*') {
         FirstRelation = ReadKeyword(line);
@@ -394,4 +406,15 @@ void ReadNetwork() {
     }
     for (int k = 1; k <= SideUnits[RowSide]; ++k) ListingOrder[RowSide][k] = static_cast<uint8_t>(k);
     for (int k = 1; k <= SideUnits[ColSide]; ++k) ListingOrder[ColSide][k] = static_cast<uint8_t>(k);
+}
+
+// Negative values are counted in the matrix as read: a cell set again by a
+// later line counts by its last value, and an edge of a one-mode network,
+// which sets two cells, counts twice.
+void ReportNegativeValues() {
+    int32_t negative = 0;
+    for (int i = 1; i <= SideUnits[RowSide]; ++i) {
+        for (int j = 1; j <= SideUnits[ColSide]; ++j) negative += NetworkMatrix[i][j] < 0 ? 1 : 0;
+    }
+    if (negative > 0) ConLine("%d negative tie values read as no tie", negative);
 }

@@ -18,6 +18,7 @@
 #include "console/file_select.h"
 #include "console/output.h"
 #include "console/text_input.h"
+#include "console/visible_text.h"
 #include "state.h"
 
 static const char* const PartFileDescription = "ZEP - partition file";
@@ -177,12 +178,15 @@ void ReadPartitionFile() {
     } else if (AtEnd(file)) {
         ConLine("Empty partition file");
     } else if (ReadPartitionMagic(file)) {
-        // The title is what followed "*partition" on the first line.
-        std::string text = ReadLineText(file, MaxTitleLength);
-        text = text.size() > 4 ? text.substr(4) : std::string();
+        // The title is what follows "*partition" within the first 70
+        // characters after "*parti", UTF-8 characters whole. It ends at a
+        // control character; the messages show the line as it is.
+        std::string text = FirstCharacters(ReadLineText(file, 4 * MaxTitleLength), MaxTitleLength);
+        text.erase(0, FirstCharacters(text, 4).size());
         SkipLine(file);
-        ConLine(" Reading partition: %s", text.c_str());
-        ListLine(" Reading partition: %s", text.c_str());
+        std::string shown = VisibleText(text);
+        ConLine(" Reading partition: %s", shown.c_str());
+        ListLine(" Reading partition: %s", shown.c_str());
         uint8_t read[2][MaxSideUnits + 1];
         int32_t rowClusters = 0, colClusters = 0;
         bool whole = ReadClusterNumbers(file, read[RowSide], read[ColSide], rowClusters, colClusters);
@@ -190,7 +194,7 @@ void ReadPartitionFile() {
         if (whole) {
             good = true;
             ListLine("NumRows = %d   NumCols = %d", rowClusters, colClusters);
-            Title = text;
+            Title = CutTitle(text);
             RepLimit = RepCount + 1;
             SideClusters[RowSide] = rowClusters;
             SideClusters[ColSide] = colClusters;

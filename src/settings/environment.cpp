@@ -14,6 +14,7 @@
 #include "console/file_select.h"
 #include "console/output.h"
 #include "console/text_input.h"
+#include "console/visible_text.h"
 #include "console/whole_files.h"
 
 void SetEnvironmentDefaults() {
@@ -114,12 +115,26 @@ static void ReadEnvNumber16(TextFile& file, int line, uint16_t& value) {
     value = static_cast<uint16_t>(number);
 }
 
+// The title or a name, from line `line`. One that holds a control character
+// keeps the value it has (the default), as a name or title typed with one is
+// refused: it could break the file when saved and act on the terminal when shown.
+static void ReadEnvText(TextFile& file, int line, std::string& value) {
+    std::string text = ReadLineText(file, std::string::npos);
+    if (HasControlCharacter(text)) {
+        ConLine("Control character in ENV file, line %d", line);
+    } else {
+        value = text;
+    }
+}
+
 void ReadEnvironment(TextFile& file) {
-    Title = ReadLineText(file, MaxTitleLength);
+    ReadEnvText(file, 1, Title);
+    Title = FirstCharacters(Title, MaxTitleLength);
     std::string* const names[] = {&RawFileName, &NetFileName, &NamFileName,
                                   &VarFileName, &LstFileName, &PartFileName,
                                   &MdlFileName, &ExtFileName, &DisFileName};
-    for (std::string* name : names) *name = ReadLineText(file, std::string::npos);
+    int line = 1;
+    for (std::string* name : names) ReadEnvText(file, ++line, *name);
     ReadEnvNumber(file, 11, EnvUnits);
     SkipLine(file);
     ReadEnvNumber16(file, 12, EnvVars);

@@ -8,6 +8,7 @@
 
 #include "console/output.h"
 #include "console/text_input.h"
+#include "console/visible_text.h"
 #include "state.h"
 
 // Keywords whose value is a file name.
@@ -47,7 +48,10 @@ void ScanEnvKeyword() {
         const char* argument = ArgValues[i];
         const char* equals = std::strchr(argument, '=');
         if (equals == nullptr) continue;
-        if (Lowered(std::string(argument, equals)) == "env") EnvFileName = equals + 1;
+        // A name with a control character is no name; ApplyCommandLine says so.
+        if (Lowered(std::string(argument, equals)) == "env" && !HasControlCharacter(equals + 1)) {
+            EnvFileName = equals + 1;
+        }
     }
 }
 
@@ -64,8 +68,9 @@ void ApplyCommandLine() {
         for (const FileKeyword& entry : FileKeywords) {
             if (lower != entry.Keyword) continue;
             // A line end or Ctrl-Z in a name would break the environment file
-            // that the name is saved to.
-            if (std::strpbrk(value, "\r\n\x1a") != nullptr) {
+            // that the name is saved to; no control character may reach the
+            // messages that show it.
+            if (HasControlCharacter(value)) {
                 ConLine("Ignored argument: %s", argument);
             } else {
                 *entry.Name = value;

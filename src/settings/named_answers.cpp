@@ -15,6 +15,7 @@
 #include "console/prompts.h"
 #include "console/stop.h"
 #include "console/text_input.h"
+#include "console/visible_text.h"
 #include "settings/keywords.h"
 #include "state.h"
 
@@ -229,8 +230,9 @@ static std::string QuestionAnswer(const Question& q, const char* value) {
         char c = static_cast<char>(std::tolower(static_cast<unsigned char>(value[0])));
         if (c != 'y' && c != 'n') StopOnNamedAnswer(q.Keyword, text, "yes or no");
     } else {
-        // A title is one line of the environment file: it ends at a line end or Ctrl-Z.
-        size_t end = text.find_first_of("\r\n\x1a");
+        // A title is one line of the environment file: it ends at a control
+        // character, a line end or Ctrl-Z among them.
+        size_t end = FirstControlCharacter(text);
         if (end != std::string::npos) text.resize(end);
     }
     return text;

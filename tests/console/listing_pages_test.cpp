@@ -61,3 +61,14 @@ TEST(NewLines, HeaderCutsLongTitlesAndShowsTheRunLabel) {
               "\f***  O R V E N  - Network analysis -  KORVEL RANDOM               Page -    7\r\n" +
                   std::string(60, 'x') + std::string(2 + 17, ' ') + "\r\n\r\n\r\n");
 }
+
+// "é" is one character of two bytes: 63 of them are cut to 60, not to 30.
+TEST(NewLines, HeaderCountsTheTitleInCharacters) {
+    ResetState();
+    CaptureListing();
+    std::string sixty;
+    for (int k = 0; k < 60; ++k) sixty += "é";
+    Title = sixty + "éèê";
+    NewLines(100);
+    EXPECT_EQ(ListingText(), std::string(PageOneHeader) + sixty + std::string(2 + 17, ' ') + "\r\n\r\n\r\n");
+}

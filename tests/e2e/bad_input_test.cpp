@@ -121,6 +121,19 @@ TEST(BadInput, LineEndInATypedNameOrTitle) {
     EXPECT_EQ(run.Folder.Read("Tebra.ENV").substr(0, 3), "A\r\n");
 }
 
+// An escape sequence typed into the listing's name, then into the title.
+TEST(BadInput, ControlCharacterInATypedNameOrTitle) {
+    BadRun run;
+    RunWith(run, "\nn\nx\x1b[2Jy\n\n\n\nZoë \x1b[2J\n1\n1\n0\n-1\n" + Stop, "", NoChange);
+    EXPECT_EQ(run.Result.ExitCode, 0);
+    EXPECT_TRUE(run.Says("New file     = Current file = out.lst\n"));
+    EXPECT_EQ(run.Folder.Read("Tebra.ENV").substr(0, 7), "Zoë \r\n");
+    // The same title given on the command line ends there too, echo included.
+    RunWith(run, Start + Stop, "'title=Run\x1b[2J'", NoChange);
+    EXPECT_TRUE(run.Says("New title or <ENTER> : \nRun\n"));
+    EXPECT_EQ(run.Folder.Read("Tebra.ENV").substr(0, 5), "Run\r\n");
+}
+
 // Environment file.
 
 TEST(BadInput, MissingEnvironmentFileIsCreated) {
@@ -151,6 +164,18 @@ TEST(BadInput, BadNumberInTheEnvironmentFile) {
     EXPECT_EQ(run.Result.ExitCode, 0);
     EXPECT_TRUE(run.Says("Load ENV file Tebra.ENV\nBad number in ENV file, line 11\n"));
     EXPECT_EQ(run.Folder.Read("Tebra.ENV").find("zero"), std::string::npos);
+}
+
+TEST(BadInput, ControlCharacterInTheEnvironmentFile) {
+    BadRun run;
+    RunWith(run, Start + Stop, "", [](const TempFolder& folder) {
+        std::string environment = Environment;
+        folder.Write("Tebra.ENV", environment.replace(environment.find("*.NAM"), 5, "\x1b]0;x\x07"));
+    });
+    EXPECT_EQ(run.Result.ExitCode, 0);
+    EXPECT_TRUE(run.Says("Load ENV file Tebra.ENV\nControl character in ENV file, line 4\n"));
+    EXPECT_TRUE(run.Says("\nNAM = *.NAM\n"));
+    EXPECT_NE(run.Folder.Read("Tebra.ENV").find("\r\nnet.net\r\n*.NAM\r\n"), std::string::npos);  // the default saved
 }
 
 TEST(BadInput, ShortEnvironmentFileGivesEmptyEntries) {
@@ -318,6 +343,18 @@ TEST(BadInput, BadNumberInTheNetworkFile) {
     ExpectNetworkStop("*Vertices 2\n*Matrix\n1 4294967296\n", "Bad number in NET file, line 3: 4294967296\n");
 }
 
+// An escape sequence in a value: read as a bad number, not as a missing one,
+// and shown in the message without reaching the terminal.
+TEST(BadInput, ControlCharacterInANetworkValue) {
+    ExpectNetworkStop("*Vertices 2\n*Arcs\n 1 2 \x1b]0;x\x07\n",
+                      "Bad number in NET file, line 3: ^[]0;x^G\n");
+}
+
+TEST(BadInput, CtrlZBeforeTheEndOfTheNetworkFile) {
+    ExpectNetworkStop("*Vertices 2\r\n*Arcs\r\n 1 2 1\r\n\x1a 2 1 1\r\n",
+                      "Bad NET file: Ctrl-Z before the end, line 4\n");
+}
+
 TEST(BadInput, NetworkTooLarge) {
     ExpectNetworkStop("*Vertices 501\n", "Network size out of range: 501 units read; at most 500 units in all, "
                                           "1..250 on a side\nORVEN - fatal error in K O R V E LError 5 : ");
@@ -334,6 +371,10 @@ TEST(BadInput, NameForAUnitOutOfRange) {
     ExpectNetworkStop("*Vertices 2\n 9 \"Ann\"\n*Matrix\n", "\nError in NAMES\n");
 }
 
+TEST(BadInput, ControlCharacterInALabel) {
+    ExpectNetworkStop("*Vertices 2\n 1 \"Ann\"\n 2 \"B\x1b[5mob\"\n*Matrix\n", "Control character in a name, line 3\n");
+}
+
 TEST(BadInput, ValueLineOutOfRange) {
     BadRun run;
     RunWith(run, Start + Stop, "", [](const TempFolder& folder) {
@@ -342,6 +383,17 @@ TEST(BadInput, ValueLineOutOfRange) {
     EXPECT_EQ(run.Result.ExitCode, 1);
     EXPECT_TRUE(run.Says("vertex data   2   7 in network out of range\n"));
     EXPECT_NE(Listing(run).find("\r\n\r\nvertex data   2   7 in network out of range\r\n"), std::string::npos);
+}
+
+// Two negative cells of the matrix, said after the reading; they are no ties.
+TEST(BadInput, NegativeTieValues) {
+    BadRun run;
+    RunWith(run, Start + Stop, "", [](const TempFolder& folder) {
+        folder.Write("net.net", "*Vertices 5 2\n*Matrix\n1 -1 0\n0 -3 1\n");
+    });
+    EXPECT_EQ(run.Result.ExitCode, 0);
+    EXPECT_TRUE(run.Says("form = 1\n\n2 negative tie values read as no tie\n"));
+    EXPECT_NE(Listing(run).find("\r\nr-1         1   1 -1  0\r\n"), std::string::npos);  // kept as read
 }
 
 // Model file.

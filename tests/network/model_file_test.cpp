@@ -173,3 +173,9 @@ TEST(ReadModelDeathTest, BadNumbersStopTheRun) {
     EXPECT_EXIT(ReadAndStop("m\n2 2\n 1 1 1 1\x01\n"), testing::ExitedWithCode(1),
                 "Bad number in MDL file, line 3: \n");
 }
+
+// DEL is the one control character a model token can hold: shown as ^?.
+TEST(ReadModelDeathTest, BadTokenIsShownWithoutItsControlCharacter) {
+    EXPECT_EXIT(ReadAndStop("m\n2 2\n 1 1 1 3\x7f\n"), testing::ExitedWithCode(1),
+                "^Bad number in MDL file, line 3: 3\\^\\?\n$");
+}

@@ -138,6 +138,32 @@ TEST(ReadNetwork, ListsInATwoModeNetworkAndTheFirstRelationOnly) {
     EXPECT_TRUE(EndsWith(console, "form = 3\nRelation 1 read; later relations not read\n")) << console;
 }
 
+// Cells, not lines: the one-mode edge 1-2 sets two cells, the arc 3 1 4
+// overwrites the edge's cell (3, 1), and -0.5 rounds to -1.
+TEST(ReadNetwork, NegativeValuesAreCountedByTheCellsThatEndNegative) {
+    Read("*Vertices 3\n*Edges\n1 2 -1\n1 3 -2\n*Arcs\n3 1 4\n2 2 -0.5\n");
+    EXPECT_EQ(NetworkMatrix[3][1], 4);
+    EXPECT_EQ(BinaryMatrix[1][2], 0);
+    testing::internal::CaptureStdout();
+    ReportNegativeValues();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "4 negative tie values read as no tie\n");
+}
+
+// The end of an old DOS file: a Ctrl-Z, more of them, line ends and blanks.
+// A Ctrl-Z after a line that ends the values is never reached.
+TEST(ReadNetwork, CtrlZAtTheEndOrBeyondTheValues) {
+    Read("*Vertices 2\r\n*Arcs\r\n 1 2 5\r\n\x1a\r\n\x1a\x1a \t\n");
+    EXPECT_EQ(NetworkMatrix[1][2], 5);
+    Read("*Vertices 2\n*Arcs\n 2 1 3\n*Partition\n\x1a 1 2 9\n");
+    EXPECT_EQ(NetworkMatrix[2][1], 3);
+    EXPECT_EQ(NetworkMatrix[1][2], 0);
+}
+
+TEST(ReadNetwork, MessagesShowControlCharactersOfTheFile) {
+    std::string console = Read("*Vertices 2\n*Arcs :1 \"a\x07\x1b[2Jb\"\n1 2\n*Arcs :2\n2 1\n");
+    EXPECT_TRUE(EndsWith(console, "\nRelation 1 \"a^G^[[2Jb\" read; later relations not read\n")) << console;
+}
+
 using ReadNetworkDeathTest = testing::Test;
 
 TEST_F(ReadNetworkDeathTest, StopsOnEveryBadFile) {
@@ -195,4 +221,38 @@ TEST_F(ReadNetworkDeathTest, StopsOnEveryBadFile) {
                 "vertex data   2   0 in network out of range\n");
     EXPECT_EXIT(ReadAndStop("*Vertices 3\n*Arcslist\n-2 1 -4\n"), testing::ExitedWithCode(1),
                 "vertex data   2   4 in network out of range\n");
+}
+
+// A field holding a control character is a bad number, as a word is; the
+// message shows it in caret notation. Only blanks and tabs separate fields.
+TEST_F(ReadNetworkDeathTest, ControlCharactersInAFieldAreBadNumbers) {
+    EXPECT_EXIT(ReadAndStop("*Vertices 3\n*Arcs\n 1 2 1\n 1 3 \x01 7\n"), testing::ExitedWithCode(1),
+                "\nBad number in NET file, line 4: \\^A\n$");
+    // A NUL after a value, and a form feed in a matrix.
+    EXPECT_EXIT(ReadAndStop(std::string("*Vertices 3\n*Arcs\n 1 3 4\0\n", 25)), testing::ExitedWithCode(1),
+                "\nBad number in NET file, line 3: 4\\^@\n$");
+    EXPECT_EXIT(ReadAndStop("*Vertices 2\n*Matrix\n 0 1\n\f 1 0\n"), testing::ExitedWithCode(1),
+                "\nBad number in NET file, line 4: \\^L\n$");
+}
+
+// A Ctrl-Z with more text after it cuts the file: in the header, before the
+// last lines of a matrix.
+TEST_F(ReadNetworkDeathTest, CtrlZBeforeTheEndStops) {
+    EXPECT_EXIT(ReadAndStop("% x\n*Vert\x1a" "ices 2\n*Matrix\n"), testing::ExitedWithCode(1),
+                "^Bad NET file: Ctrl-Z before the end, line 2\n$");
+    EXPECT_EXIT(ReadAndStop("*Vertices 2\n*Matrix\n0 1\n\x1a\n1 0\n"), testing::ExitedWithCode(1),
+                "\nBad NET file: Ctrl-Z before the end, line 4\n$");
+}
+
+// A label with a control character stops the run (a quoted one here runs to
+// the line's end); one after a label is passed over with the rest of the line.
+TEST_F(ReadNetworkDeathTest, ControlCharacterInALabelStops) {
+    EXPECT_EXIT(ReadAndStop("*Vertices 2\n1 \"Ann\" \x01\n2 \"Bo\x08" "b\n*Matrix\n"), testing::ExitedWithCode(1),
+                "^\n2-mode blockmodeling by local optimization\nControl character in a name, line 3\n$");
+}
+
+// A line that ends the names, shown as it is in the file.
+TEST_F(ReadNetworkDeathTest, NoFormKeywordShowsTheLineVisibly) {
+    EXPECT_EXIT(ReadAndStop("*Vertices 2\n\x1b[2J\n"), testing::ExitedWithCode(1),
+                "\nch = \\^\\[\n.*\nNo form keyword at line 2: \\^\\[\\[2J\n.*Error 6 : $");
 }

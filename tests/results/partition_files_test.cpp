@@ -200,4 +200,14 @@ TEST_F(PartitionFiles, ReaderTakesAnyCaseAndLooseColumnNumbers) {
     EXPECT_EQ(std::vector<int>(Partition[ColSide] + 1, Partition[ColSide] + 3), (std::vector<int>{1, 2}));
 }
 
+// The title shows its control characters in the message and ends at the
+// first of them.
+TEST_F(PartitionFiles, TitleEndsAtAControlCharacterAndIsShownVisibly) {
+    Folder.Write("part.zep", "*partition é\x1b[2Jx\r\n*v\r\n2\r\n1\r\n2\r\n3\r\n4\r\n");
+    std::string console = Quietly(ReadPartitionFile);
+    EXPECT_NE(console.find(" Reading partition:  é^[[2Jx\n"), std::string::npos) << console;
+    EXPECT_NE(ListingText().find(" Reading partition:  é^[[2Jx\r\n"), std::string::npos);
+    EXPECT_EQ(Title, " é");
+}
+
 }  // namespace

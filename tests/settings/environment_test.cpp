@@ -140,3 +140,16 @@ TEST(Environment, WideNumbersOfTheLastLineStillReadBack) {
     std::string saved = folder.Read("Tebra.ENV");
     EXPECT_EQ(saved.substr(saved.size() - 18), "\r\n1000 100 65535\r\n");
 }
+
+// 80 characters of two bytes each: the title keeps 70 of them, 140 bytes.
+TEST(Environment, LongTitleIsCutAtAWholeCharacter) {
+    ResetState();
+    TempFolder folder;
+    std::string title;
+    for (int k = 0; k < 80; ++k) title += "é";
+    folder.Write("e.env", title + "\n");
+    EnvFileName = "e.env";
+    InFolder(folder, LoadEnvironment);
+    EXPECT_EQ(Title, title.substr(0, 140));
+}
+

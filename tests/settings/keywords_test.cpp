@@ -80,3 +80,19 @@ TEST(Keywords, NamesWithLineEndsOrCtrlZAreIgnored) {
               "Ignored argument: net=a\rb\nIgnored argument: lst=x\x1ay\nIgnored argument: zep=p\nq\n");
     EXPECT_EQ(NetFileName, "kept.net");
 }
+
+// An escape sequence or a bell in a name: no name, env= included.
+TEST(Keywords, NamesWithAnyControlCharacterAreIgnored) {
+    ResetState();
+    NetFileName = "kept.net";
+    std::vector<std::string> arguments = {"net=a\x1b[2Jb.net", "env=e\x07.env"};
+    UseArguments(arguments);
+    ScanEnvKeyword();
+    testing::internal::CaptureStdout();
+    ApplyCommandLine();
+    std::string console = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(console.find("Ignored argument: net="), 0u) << console;
+    EXPECT_NE(console.find("\nIgnored argument: env="), std::string::npos) << console;
+    EXPECT_EQ(NetFileName, "kept.net");
+    EXPECT_EQ(EnvFileName, "Tebra.ENV");  // neither the scan nor the later pass takes it
+}

@@ -38,7 +38,7 @@ sanitize:
 # console breaks the byte-for-byte comparisons, and the exit code tells.
 # The typed interrupt test stays out: the sanitizer holds a signal back
 # while the program waits in a read, which that test depends on.
-TSAN_TESTS := GoldenRuns|Interrupt.FirstCtrlC|SeriesRun|ScriptedRun|Samples
+TSAN_TESTS := GoldenRuns|Interrupt.FirstCtrlC|Interrupt.CtrlCDuringTheReport|SeriesRun|ScriptedRun|Samples
 tsan:
 	cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVEL_TSAN=ON
 	cmake --build build-tsan -j $(JOBS)

@@ -233,7 +233,8 @@ void RunProgram() {
     if (!ScriptedRun && !SeriesInterrupted) {
         ConFlush();
         ReleaseSeriesInterrupt();
-        if (!SeriesInterrupted) WaitForEnter();  // none held until the release
+        // A Ctrl-C held just before the release asked for the end too.
+        if (!SeriesInterrupted) WaitForEnter();
     }
     // A clustering, listing or result file that could not be kept is a failed
     // run, even when it was interrupted: 130 promises that the series' work is saved.

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "console/interrupts.h"
 #include "console/output.h"
 #include "console/prompts.h"
 #include "console/visible_text.h"
@@ -121,8 +122,10 @@ void StartRandomSeries() {
     // the counts just asked for belong to the new series.
     if (RepCount > 1) {
         int32_t rowClusters = NumRowClusters, colClusters = NumColClusters;
+        InterruptMode before = HoldInterrupt();
         WriteSeriesReport();
         FlushListing();
+        EndHold(before);
         NumRowClusters = rowClusters;
         NumColClusters = colClusters;
     }

@@ -21,4 +21,5 @@ void DrawRandomStarts();
 // The program start uses it too: a run begins with the results a new series has.
 void ResetSeriesResults();
 // Asks the series questions, reports the previous series and resets the results.
+// A Ctrl-C during the report lets it end and leaves SeriesInterrupted set.
 void StartRandomSeries();

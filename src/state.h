@@ -374,8 +374,9 @@ struct NamedAnswerEntry {
 inline NamedAnswerEntry NamedAnswers[MaxNamedAnswers];
 inline int32_t NumNamedAnswers;
 inline bool ScriptedRun;  // rows=, cols=, reps= or run= given: no question waits for the console
-// Set by the first Ctrl-C of a random series: the series ends after its
-// running repetition. Written only by the signal handler and read by the loop.
+// Set by the first Ctrl-C of a random series, or of a series report and the
+// writes after it: the series ends after its running repetition, the writes
+// end, and the run ends with exit code 130. Written only by the signal handler.
 inline volatile std::sig_atomic_t SeriesInterrupted;
 
 // Random generator state, seeded once per run.

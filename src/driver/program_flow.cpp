@@ -9,6 +9,7 @@
 #include "console/bad_input.h"
 #include "console/file_roles.h"
 #include "console/file_select.h"
+#include "console/interrupts.h"
 #include "console/listing_pages.h"
 #include "console/output.h"
 #include "console/prompts.h"
@@ -16,7 +17,6 @@
 #include "console/text_input.h"
 #include "console/visible_text.h"
 #include "criterion/weights_dialogue.h"
-#include "driver/interrupts.h"
 #include "driver/usage.h"
 #include "network/matrix_listings.h"
 #include "network/model_file.h"
@@ -157,9 +157,12 @@ static void AskSeriesSettings(const int32_t clusters[2]) {
 // The report of the series just ended: its best result made current, then
 // written. clusters: the counts its summary shows when it has no result.
 static void ReportSeries(const int32_t clusters[2]) {
+    // A Ctrl-C lets the report end and leaves SeriesInterrupted set.
+    InterruptMode before = HoldInterrupt();
     MakeBestCurrent();
     WriteSeriesReport(clusters);
     FlushListing();
+    EndHold(before);
 }
 
 // The run dialogue; false when the user stops.
@@ -182,6 +185,11 @@ static bool RunDialogue() {
         if (RepCount > 1) ReportSeries(clusters);
         StartRandomSeries(clusters);
         EverPartitioned = true;
+        // A Ctrl-C while the previous series was reported ends the run there.
+        if (SeriesInterrupted) {
+            ConLine("Interrupted: the new series is not run");
+            return false;
+        }
     }
     ListLevel = AskInt("1 - short list,  2 - list all  = ", 1, 5);
     ListMoves = ListLevel >= MovesListed;
@@ -229,7 +237,9 @@ static void RunLoop() {
             return;
         }
         if (RepCount > RepLimit) {
-            ReleaseSeriesInterrupt();
+            // Ctrl-C at a typed question ends the program at once; a
+            // scripted run answers the dialogue at once and goes on to its end.
+            if (!ScriptedRun) ReleaseSeriesInterrupt();
             if (!RunDialogue()) return;
             if (RunMode == RandomRun) CatchSeriesInterrupt();
         }
@@ -269,15 +279,27 @@ void RunProgram() {
     WeightsDialogue();
     FlushListing();
     RunLoop();
-    if (HaveSolution) ReportSeries(SideClusters);
+    // From the report to the files closed a Ctrl-C waits: cut here, the run
+    // would leave a listing cut in a line, result files of two runs side by
+    // side and the environment unsaved.
+    HoldInterrupt();
+    // No repetition since the last report: a Ctrl-C came before the new series ran.
+    if (HaveSolution && RepCount > 1) ReportSeries(SideClusters);
     SaveEnvironment();
     ConEndLine();
     ConLine("K O R V E L - end");
     CloseOutputFiles();
     CloseTextFile(NetFile);
     CloseTextFile(ModelFile);
-    // Ctrl-C asked for the end: a wait for Enter would only stand in its way.
-    if (!SeriesInterrupted) WaitForEnter();
+    // Everything is written: at the wait for Enter, as at any question,
+    // Ctrl-C ends the program at once. When Ctrl-C asked for the end, a wait
+    // would only stand in its way; a scripted run does not wait.
+    if (!ScriptedRun && !SeriesInterrupted) {
+        ConFlush();
+        ReleaseSeriesInterrupt();
+        // A Ctrl-C held just before the release asked for the end too.
+        if (!SeriesInterrupted) WaitForEnter();
+    }
     // A clustering, listing or result file that could not be kept is a failed
     // run, even when it was interrupted: 130 promises that the series' work is saved.
     bool failed = ListingWriteFailed || PartitionWriteFailed || PartitionSaveSkipped || EnvWriteFailed ||

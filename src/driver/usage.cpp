@@ -61,7 +61,10 @@ static const char* const UsageText =
     "Ctrl-C during a random series ends the series after the running repetition\n"
     "(on several threads: after the one being recorded; repetitions searched\n"
     "ahead are dropped); the run then reports it (listing and result files),\n"
-    "saves the environment and ends with exit code 130.\n"
+    "saves the environment and ends with exit code 130. A Ctrl-C while the\n"
+    "report and files are written waits for them. Further Ctrl-Cs within a\n"
+    "second of the first are the same one; one a second or more later ends the\n"
+    "run at once without its report (exit code 130).\n"
     "\n"
     "More: " KORVEL_README "\n";
 

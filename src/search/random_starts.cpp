@@ -10,7 +10,6 @@
 #include <cstring>
 
 #include "console/output.h"
-#include "console/prompts.h"
 #include "settings/named_answers.h"
 #include "state.h"
 

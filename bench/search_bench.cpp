@@ -11,7 +11,7 @@
 
 #include "criterion/incremental_error.h"
 #include "criterion/total_error.h"
-#include "criterion/weights_dialogue.h"
+#include "settings/weights_dialogue.h"
 #include "results/repetition_record.h"
 #include "search/accepted_partitions.h"
 #include "search/local_optimization.h"

@@ -364,8 +364,21 @@ inline char** ArgValues;
 // to the prompt of its question. Filled once before the banner by
 // ReadNamedAnswers; taken by the prompts as the questions come.
 constexpr int MaxNamedAnswers = 80;
+// One question of the dialogues, as the dialogues ask it and the command
+// line answers it (settings/questions.cpp holds them all).
+enum class AnswerKind { Integer, Real, Text, YesNo };
+// The bound the network and model put on an integer answer.
+enum class DataLimit { None, RowClusters, ColClusters, Clusters, Units };
+struct Question {
+    const char* Prompt;   // as written on the console
+    const char* Keyword;  // of the argument that answers it; "" for none
+    AnswerKind Kind;
+    double Min, Max;      // range of a number; Max before the data are known
+    DataLimit Limit;      // the bound the network and model put on Max
+    const char* Default;  // a scripted run's answer when no argument gives one
+};
 struct NamedAnswerEntry {
-    const char* Prompt;   // the question's prompt, as the dialogue writes it
+    const Question* Asked;  // the question it answers
     const char* Keyword;  // the argument's keyword, for messages
     std::string Text;     // the answer, as if typed
     bool Repeats;         // answers the question every time it is asked, not once

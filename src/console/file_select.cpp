@@ -30,8 +30,9 @@ void SelectFile(const char* description, std::string& name) {
     for (;;) {
         ConLine("Current file = %s", name.c_str());
         ConPrint("%s", NewFilePrompt);
-        const char* keyword;
-        ReadAnswer(NewFilePrompt, line, keyword);
+        // A scripted run names its files by keyword: each name is confirmed.
+        GivenAnswer confirm{"", ""};
+        ReadAnswer(ScriptedRun ? &confirm : nullptr, line);
         if (line.empty()) return;
         // A name is saved as one line of the environment file and shown in
         // messages: a control character inside it (a line end or Ctrl-Z

@@ -10,7 +10,6 @@
 #include "console/output.h"
 #include "console/stop.h"
 #include "console/text_input.h"
-#include "settings/named_answers.h"
 #include "state.h"
 
 void ShowBanner(const char* description, const char* versionDate, const char* yearRange) {
@@ -49,22 +48,30 @@ bool ParseAnswer(const std::string& text, double& value) {
     return true;
 }
 
-bool ReadAnswer(const char* prompt, std::string& line, const char*& keyword) {
-    keyword = nullptr;
-    if (NamedAnswer(prompt, line, keyword)) {
+bool ReadAnswer(const GivenAnswer* given, std::string& line) {
+    if (given != nullptr) {
+        line = given->Text;
         ConLine("%s", line.c_str());
         return true;
     }
     return ReadConsoleLine(line);
 }
 
-int32_t AskInt(const char* prompt, int32_t min, int32_t max) {
+void StopOnGivenAnswer(const char* keyword, const std::string& text, const std::string& range) {
+    if (*keyword == '\0') {
+        ConLine("No scripted answer for this question: %s", text.c_str());
+    } else {
+        ConLine("Bad argument %s=%s: %s must be %s", keyword, text.c_str(), keyword, range.c_str());
+    }
+    EndProgram(1);
+}
+
+int32_t AskInt(const char* prompt, int32_t min, int32_t max, const GivenAnswer* given) {
     if (min < max) ConPrint("Int [%5d,%5d] ", min, max);
     std::string line;
     for (;;) {
         ConPrint("%s", prompt);
-        const char* keyword;
-        bool got = ReadAnswer(prompt, line, keyword);
+        bool got = ReadAnswer(given, line);
         double number;
         if (got && ParseAnswer(line, number) && std::fabs(number) < 2147483647.0) {
             // The default rounding mode sends halves to the even integer.
@@ -72,26 +79,25 @@ int32_t AskInt(const char* prompt, int32_t min, int32_t max) {
             if (min >= max || (value >= min && value <= max)) return value;
         }
         // An answer given in advance would be refused again and again.
-        if (keyword != nullptr) StopOnNamedAnswer(keyword, line, std::to_string(min) + ".." + std::to_string(max));
+        if (given != nullptr) StopOnGivenAnswer(given->Keyword, line, std::to_string(min) + ".." + std::to_string(max));
         if (ConsoleInputEnded) StopOnConsoleEnd();
     }
 }
 
-double AskReal(const char* prompt, double min, double max) {
+double AskReal(const char* prompt, double min, double max, const GivenAnswer* given) {
     if (min < max) ConPrint("Real [%9.4f,%9.4f] ", min, max);
     std::string line;
     for (;;) {
         ConPrint("%s", prompt);
-        const char* keyword;
-        bool got = ReadAnswer(prompt, line, keyword);
+        bool got = ReadAnswer(given, line);
         double value;
         if (got && ParseAnswer(line, value) && std::isfinite(value)) {
             if (min >= max || (value >= min && value <= max)) return value;
         }
-        if (keyword != nullptr) {
+        if (given != nullptr) {
             char range[64];
             std::snprintf(range, sizeof range, "%g..%g", min, max);
-            StopOnNamedAnswer(keyword, line, range);
+            StopOnGivenAnswer(given->Keyword, line, range);
         }
         if (ConsoleInputEnded) StopOnConsoleEnd();
     }
@@ -104,10 +110,9 @@ void WaitForEnter() {
     ReadConsoleLine(line);
 }
 
-char AskChar(const char* prompt) {
+char AskChar(const char* prompt, const GivenAnswer* given) {
     ConPrint("%s", prompt);
     std::string line;
-    const char* keyword;
-    ReadAnswer(prompt, line, keyword);
+    ReadAnswer(given, line);
     return line.empty() ? '\0' : line[0];
 }

@@ -16,7 +16,7 @@
 #include "console/stop.h"
 #include "console/text_input.h"
 #include "console/visible_text.h"
-#include "criterion/weights_dialogue.h"
+#include "settings/weights_dialogue.h"
 #include "driver/usage.h"
 #include "network/matrix_listings.h"
 #include "network/model_file.h"
@@ -30,6 +30,7 @@
 #include "search/local_optimization.h"
 #include "search/random_starts.h"
 #include "search/threaded_series.h"
+#include "settings/dialogues.h"
 #include "settings/environment.h"
 #include "settings/keywords.h"
 #include "settings/named_answers.h"
@@ -50,8 +51,7 @@ static void StartUp() {
     LoadEnvironment();
     ApplyCommandLine();
     ShowEnvironment();
-    char answer = AskChar("Change parameters? (y/n) ");
-    if (answer == 'y' || answer == 'Y') {
+    if (ParametersToChange()) {
         ConLine("To change the parameters rerun the program  ");
         WaitForEnter();
         SaveEnvironment();
@@ -101,59 +101,6 @@ static void OpenWorkingFiles() {
     FlushListing();
 }
 
-static void TitleDialogue() {
-    ConLine("***  ORVEN / KORVEL - 2 mode blockmodeling by local optimization ");
-    ConLine("Title = %s", Title.c_str());
-    ConEndLine();
-    static const char* const TitlePrompt = "New title or <ENTER> : ";
-    ConLine("%s", TitlePrompt);
-    std::string line;
-    const char* keyword;
-    ReadAnswer(TitlePrompt, line, keyword);
-    // The title is saved as one line of the environment file: it ends at a
-    // control character (a line end or Ctrl-Z among them) typed inside the answer.
-    std::string title = CutTitle(line);
-    if (!title.empty()) Title = title;
-    ListTitle = Title;
-    TitleText = Title;
-}
-
-// The numbers of clusters of a random series. A side of a single unit asks
-// without a range; its only count is 1.
-static void AskClusterCounts(int32_t clusters[2]) {
-    int32_t rowLimit = Min(SideUnits[RowSide], ModelRows);
-    int32_t colLimit = Min(SideUnits[ColSide], ModelCols);
-    if (OneMode) {
-        // One partition: its clusters index both the model's rows and columns.
-        int32_t limit = Min(rowLimit, colLimit);
-        clusters[RowSide] = AskInt(OneModeClustersPrompt, 1, limit);
-        if (limit <= 1) clusters[RowSide] = 1;
-        clusters[ColSide] = clusters[RowSide];
-    } else {
-        clusters[RowSide] = AskInt("Number of Row clusters = ", 1, rowLimit);
-        if (rowLimit <= 1) clusters[RowSide] = 1;
-        clusters[ColSide] = AskInt("Number of Col clusters = ", 1, colLimit);
-        if (colLimit <= 1) clusters[ColSide] = 1;
-    }
-}
-
-// The repetitions and the save option of a random series, and its heading
-// on the console.
-static void AskSeriesSettings(const int32_t clusters[2]) {
-    RepLimit = AskInt("Number of random repetitions              = ", 0, 2147483646);
-    SaveOption = AskInt("Save: 0 - no, 1 - ask, 2 - opt, 3 - all   = ", 0, 3);
-    SaveThis = SaveOption == SaveAll;
-    HaveSolution = true;
-    AskSave = SaveOption == SaveAsked;
-    RunLabel = "RANDOM     ";
-    Title = FirstCharacters(TitleText, MaxTitleLength);
-    ConLine("***  O R V E N  -  KORVEL");
-    ConLine("2 mode blockmodeling by local optimization");
-    ConLine("NETWORK FILE : %s", NetFileName.c_str());
-    ConLine("NUMBER OF UNITS    = %6d", NumUnits);
-    ConLine("NUMBER OF CLUSTERS = %3d%3d", clusters[RowSide], clusters[ColSide]);
-}
-
 // The report of the series just ended: its best result made current, then
 // written. clusters: the counts its summary shows when it has no result.
 static void ReportSeries(const int32_t clusters[2]) {
@@ -167,10 +114,7 @@ static void ReportSeries(const int32_t clusters[2]) {
 
 // The run dialogue; false when the user stops.
 static bool RunDialogue() {
-    ConEndLine();
-    ConLine("***  O R V E N  - 2 mode KORVEL");
-    ConLine("blockmodeling by local optimization");
-    RunMode = AskInt("0 - stop,  1 - read file,  2 - random  = ", 0, 2);
+    AskRunMode();
     if (RunMode == StopRun) return false;
     if (RunMode == ReadFileRun) {
         ReadPartitionFile();
@@ -191,9 +135,7 @@ static bool RunDialogue() {
             return false;
         }
     }
-    ListLevel = AskInt("1 - short list,  2 - list all  = ", 1, 5);
-    ListMoves = ListLevel >= MovesListed;
-    ListTrace = ListLevel >= TrialsTraced;
+    AskListLevel();
     return true;
 }
 

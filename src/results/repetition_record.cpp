@@ -13,6 +13,7 @@
 #include "results/partition_files.h"
 #include "search/cluster_listings.h"
 #include "search/local_optimization.h"
+#include "settings/questions.h"
 #include "state.h"
 
 static const double NearZero = 0.000001;  // tolerance of near-best, exact fit and "opt"
@@ -102,7 +103,7 @@ void RecordResult() {
 
 void SaveResult() {
     if (AskSave) {
-        char answer = AskChar("save clustering (Yes/No) ? ");
+        char answer = AskLetter(KeepQuestion);
         SaveThis = answer == 'y' || answer == 'Y';
     }
     if (SaveThis) WritePartition();

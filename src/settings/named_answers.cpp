@@ -1,8 +1,7 @@
-// Named answers. The dialogues stay as they are: every question reads its
-// answer through the prompts, which first look here by the question's
-// prompt. The answers are checked when the arguments are read, so that a
-// scripted run never meets a refused answer and never waits for a console
-// that is not there; only the cluster counts and the minimal size depend on
+// Named answers. Each is kept with the record of the question it answers,
+// which the dialogues ask through the table of questions. The answers are
+// checked when the arguments are read, so that a scripted run never meets a
+// refused answer and never waits for a console that is not there; only the cluster counts and the minimal size depend on
 // the data, and they are checked once the network and model are read.
 #include "settings/named_answers.h"
 
@@ -17,66 +16,8 @@
 #include "console/text_input.h"
 #include "console/visible_text.h"
 #include "settings/keywords.h"
+#include "settings/questions.h"
 #include "state.h"
-
-static const char* const RunPrompt = "0 - stop,  1 - read file,  2 - random  = ";
-static const char* const WeightChoicePrompt = "-1 - stop, 13 - priority, i - change i-th weight  = ";
-static const char* const NewWeightPrompt = "new weight = ";
-static const char* const DiaDensityPrompt = "dia-density = ";
-static const char* const OutDensityPrompt = "out-density = ";
-static const char* const PriorityPrompt = "priority  = ";
-
-enum AnswerKind { IntAnswer, TextAnswer, YesNoAnswer, NoKeyword };
-// The bound that the network and model put on an answer.
-enum DataLimit { NoLimit, RowLimit, ColLimit, BothLimit, UnitLimit };
-
-// Every question a scripted run may meet, with its keyword and the answer
-// taken when the keyword is not given.
-struct Question {
-    const char* Keyword;
-    const char* Prompt;
-    AnswerKind Kind;
-    int32_t Min, Max;  // integer answers, before the data are known
-    DataLimit Limit;
-    const char* Default;
-};
-static const Question Questions[] = {
-    {"params", "Change parameters? (y/n) ", YesNoAnswer, 0, 0, NoLimit, "n"},
-    {"", "New file     = ", NoKeyword, 0, 0, NoLimit, ""},
-    {"title", "New title or <ENTER> : ", TextAnswer, 0, 0, NoLimit, ""},
-    {"errors", "error type:  1 - constant,  2 - size  = ", IntAnswer, 1, 2, NoLimit, "1"},
-    {"minsize", "minimal dom/fun/reg size  = ", IntAnswer, 1, MaxNetUnits, UnitLimit, "1"},
-    {"values", "values: 0 - without,  1 - average  = ", IntAnswer, 0, 1, NoLimit, "0"},
-    {"", WeightChoicePrompt, NoKeyword, 0, 0, NoLimit, "-1"},
-    {"run", RunPrompt, IntAnswer, 0, 2, NoLimit, "0"},
-    {"rows", "Number of Row clusters = ", IntAnswer, 1, MaxModelSize, RowLimit, "2"},
-    {"cols", "Number of Col clusters = ", IntAnswer, 1, MaxModelSize, ColLimit, "2"},
-    // One partition (onemode=1) asks for one count, answered by rows=.
-    {"rows", OneModeClustersPrompt, IntAnswer, 1, MaxModelSize, BothLimit, "2"},
-    {"reps", "Number of random repetitions              = ", IntAnswer, 0, 2147483646, NoLimit, "100"},
-    {"save", "Save: 0 - no, 1 - ask, 2 - opt, 3 - all   = ", IntAnswer, 0, 3, NoLimit, "0"},
-    {"list", "1 - short list,  2 - list all  = ", IntAnswer, 1, 5, NoLimit, "1"},
-    {"keep", "save clustering (Yes/No) ? ", YesNoAnswer, 0, 0, NoLimit, "n"},
-};
-
-static int32_t LimitOf(DataLimit limit) {
-    switch (limit) {
-        case RowLimit: return Min(SideUnits[RowSide], ModelRows);
-        case ColLimit: return Min(SideUnits[ColSide], ModelCols);
-        case BothLimit: return Min(Min(SideUnits[RowSide], ModelRows), Min(SideUnits[ColSide], ModelCols));
-        case UnitLimit: return NumUnits;
-        default: return 0;
-    }
-}
-
-[[noreturn]] void StopOnNamedAnswer(const char* keyword, const std::string& text, const std::string& range) {
-    if (*keyword == '\0') {
-        ConLine("No scripted answer for this question: %s", text.c_str());
-    } else {
-        ConLine("Bad argument %s=%s: %s must be %s", keyword, text.c_str(), keyword, range.c_str());
-    }
-    EndProgram(1);
-}
 
 bool ParseSeed(const char* text, uint32_t& seed) {
     if (*text == '\0') return false;
@@ -104,17 +45,17 @@ static std::string RangeText(int32_t min, int32_t max) {
     return std::to_string(min) + ".." + std::to_string(max);
 }
 
-static void AddAnswer(const char* prompt, const char* keyword, const std::string& text, bool repeats) {
+static void AddAnswer(const Question& q, const char* keyword, const std::string& text, bool repeats) {
     // A later argument of the same keyword replaces the earlier answer.
     for (int n = 0; n < NumNamedAnswers; ++n) {
         NamedAnswerEntry& entry = NamedAnswers[n];
-        if (repeats && entry.Repeats && std::strcmp(entry.Prompt, prompt) == 0) {
+        if (repeats && entry.Repeats && entry.Asked == &q) {
             entry.Text = text;
             return;
         }
     }
     if (NumNamedAnswers == MaxNamedAnswers) return;
-    NamedAnswers[NumNamedAnswers++] = NamedAnswerEntry{prompt, keyword, text, repeats, false};
+    NamedAnswers[NumNamedAnswers++] = NamedAnswerEntry{&q, keyword, text, repeats, false};
 }
 
 // A real answer by the answer grammar, within min..max.
@@ -169,13 +110,13 @@ static void ReadWeights(const char* value, WeightAnswers& answers) {
     static const char* const Range = "name:weight pairs with weights 0..999999 and names as in the weights table";
     std::string items[NumTypeCodes + 1];
     int n = SplitItems(value, items, NumTypeCodes + 1);
-    if (n > NumTypeCodes) StopOnNamedAnswer("weights", value, Range);
+    if (n > NumTypeCodes) StopOnGivenAnswer("weights", value, Range);
     for (int i = 0; i < n; ++i) {
         size_t colon = items[i].find(':');
-        if (colon == std::string::npos) StopOnNamedAnswer("weights", value, Range);
+        if (colon == std::string::npos) StopOnGivenAnswer("weights", value, Range);
         int k = TypeOfName(items[i].substr(0, colon));
         std::string weight = items[i].substr(colon + 1);
-        if (k < 0 || !ParseRealIn(weight, 0, 999999)) StopOnNamedAnswer("weights", value, Range);
+        if (k < 0 || !ParseRealIn(weight, 0, 999999)) StopOnGivenAnswer("weights", value, Range);
         answers.Weight[k] = weight;
     }
 }
@@ -183,13 +124,13 @@ static void ReadWeights(const char* value, WeightAnswers& answers) {
 static void ReadPriorities(const char* value, WeightAnswers& answers) {
     static const char* const Range = "13 numbers 0..13 in the order of the weights table, each of 1..13 at most once";
     std::string items[NumTypeCodes + 1];
-    if (SplitItems(value, items, NumTypeCodes + 1) != NumTypeCodes) StopOnNamedAnswer("priorities", value, Range);
+    if (SplitItems(value, items, NumTypeCodes + 1) != NumTypeCodes) StopOnGivenAnswer("priorities", value, Range);
     bool used[NumTypeCodes + 1] = {};
     for (int k = 0; k <= MaxTypeCode; ++k) {
         int32_t p;
-        if (!ParseInt32(items[k].c_str(), p) || p < 0 || p > NumTypeCodes) StopOnNamedAnswer("priorities", value, Range);
+        if (!ParseInt32(items[k].c_str(), p) || p < 0 || p > NumTypeCodes) StopOnGivenAnswer("priorities", value, Range);
         // A repeated priority would make the dialogue ask all of them again.
-        if (p > 0 && used[p]) StopOnNamedAnswer("priorities", value, Range);
+        if (p > 0 && used[p]) StopOnGivenAnswer("priorities", value, Range);
         used[p] = true;
         answers.Priority[k] = items[k];
     }
@@ -203,32 +144,32 @@ static void QueueWeightAnswers(const WeightAnswers& answers) {
         bool density = k == DensityType && densities;
         if (answers.Weight[k].empty() && !density) continue;
         any = true;
-        AddAnswer(WeightChoicePrompt, "weights", std::to_string(k), false);
+        AddAnswer(WeightChoiceQuestion, "weights", std::to_string(k), false);
         // Changing the densities passes through the density weight, which
         // keeps its default unless it is named too.
-        AddAnswer(NewWeightPrompt, "weights", answers.Weight[k].empty() ? "1" : answers.Weight[k], false);
+        AddAnswer(NewWeightQuestion, "weights", answers.Weight[k].empty() ? "1" : answers.Weight[k], false);
         if (k == DensityType) {
-            AddAnswer(DiaDensityPrompt, "diadensity", answers.DiaDensity.empty() ? "0.75" : answers.DiaDensity, false);
-            AddAnswer(OutDensityPrompt, "outdensity", answers.OutDensity.empty() ? "0.5" : answers.OutDensity, false);
+            AddAnswer(DiaDensityQuestion, "diadensity", answers.DiaDensity.empty() ? "0.75" : answers.DiaDensity, false);
+            AddAnswer(OutDensityQuestion, "outdensity", answers.OutDensity.empty() ? "0.5" : answers.OutDensity, false);
         }
     }
     if (answers.PrioritiesGiven) {
-        AddAnswer(WeightChoicePrompt, "priorities", "13", false);
-        for (int k = 0; k <= MaxTypeCode; ++k) AddAnswer(PriorityPrompt, "priorities", answers.Priority[k], false);
+        AddAnswer(WeightChoiceQuestion, "priorities", "13", false);
+        for (int k = 0; k <= MaxTypeCode; ++k) AddAnswer(PriorityQuestion, "priorities", answers.Priority[k], false);
     }
-    if (any) AddAnswer(WeightChoicePrompt, "weights", "-1", false);
+    if (any) AddAnswer(WeightChoiceQuestion, "weights", "-1", false);
 }
 
 // Checks the answer of one question and gives it as it will be typed.
 static std::string QuestionAnswer(const Question& q, const char* value) {
     std::string text = value;
-    if (q.Kind == IntAnswer) {
+    if (q.Kind == AnswerKind::Integer) {
         int32_t number;
         if (!ParseInt32(value, number) || number < q.Min || number > q.Max)
-            StopOnNamedAnswer(q.Keyword, text, RangeText(q.Min, q.Max));
-    } else if (q.Kind == YesNoAnswer) {
+            StopOnGivenAnswer(q.Keyword, text, RangeText(static_cast<int32_t>(q.Min), static_cast<int32_t>(q.Max)));
+    } else if (q.Kind == AnswerKind::YesNo) {
         char c = static_cast<char>(std::tolower(static_cast<unsigned char>(value[0])));
-        if (c != 'y' && c != 'n') StopOnNamedAnswer(q.Keyword, text, "yes or no");
+        if (c != 'y' && c != 'n') StopOnGivenAnswer(q.Keyword, text, "yes or no");
     } else {
         // A title is one line of the environment file: it ends at a control
         // character, a line end or Ctrl-Z among them.
@@ -243,8 +184,8 @@ static const char* const OtherKeywords[] = {"weights", "diadensity", "outdensity
                                             "seed",    "onemode",    "threads"};
 
 static bool IsAnswerKeyword(const std::string& keyword) {
-    for (const Question& q : Questions)
-        if (q.Kind != NoKeyword && keyword == q.Keyword) return true;
+    for (int k = 0; k < NumKeywordQuestions; ++k)
+        if (keyword == KeywordQuestions[k]->Keyword) return true;
     for (const char* other : OtherKeywords)
         if (keyword == other) return true;
     return false;
@@ -280,54 +221,54 @@ void ReadNamedAnswers() {
         for (char& c : keyword) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         const char* value = equals + 1;
         if (keyword == "rows" || keyword == "cols" || keyword == "reps" || keyword == "run") ScriptedRun = true;
-        for (const Question& q : Questions) {
-            if (q.Kind == NoKeyword || keyword != q.Keyword) continue;
+        for (int k = 0; k < NumKeywordQuestions; ++k) {
+            const Question& q = *KeywordQuestions[k];
+            if (keyword != q.Keyword) continue;
             std::string text = QuestionAnswer(q, value);
-            if (q.Prompt == RunPrompt) {
+            if (&q == &RunQuestion) {
                 runAnswer = text;
             } else {
-                AddAnswer(q.Prompt, q.Keyword, text, true);
+                AddAnswer(q, q.Keyword, text, true);
             }
         }
         if (keyword == "weights") {
             ReadWeights(value, weights);
         } else if (keyword == "diadensity" || keyword == "outdensity") {
-            if (!ParseRealIn(value, 0.00001, 1)) StopOnNamedAnswer(keyword == "diadensity" ? "diadensity" : "outdensity", value, "0.00001..1");
+            const Question& q = keyword == "diadensity" ? DiaDensityQuestion : OutDensityQuestion;
+            if (!ParseRealIn(value, q.Min, q.Max))
+                StopOnGivenAnswer(keyword == "diadensity" ? "diadensity" : "outdensity", value, "0.00001..1");
             (keyword == "diadensity" ? weights.DiaDensity : weights.OutDensity) = value;
         } else if (keyword == "priorities") {
             ReadPriorities(value, weights);
         } else if (keyword == "seed") {
             uint32_t seed;
-            if (!ParseSeed(value, seed)) StopOnNamedAnswer("seed", value, "0..4294967295");
+            if (!ParseSeed(value, seed)) StopOnGivenAnswer("seed", value, "0..4294967295");
         } else if (keyword == "onemode") {
-            if (std::strcmp(value, "0") != 0 && std::strcmp(value, "1") != 0) StopOnNamedAnswer("onemode", value, "0 or 1");
+            if (std::strcmp(value, "0") != 0 && std::strcmp(value, "1") != 0) StopOnGivenAnswer("onemode", value, "0 or 1");
             OneModeAsked = value[0] == '1';
         } else if (keyword == "threads") {
             int32_t threads;
             if (!ParseInt32(value, threads) || threads < 0 || threads > MaxSearchThreads)
-                StopOnNamedAnswer("threads", value, RangeText(0, MaxSearchThreads));
+                StopOnGivenAnswer("threads", value, RangeText(0, MaxSearchThreads));
             SearchThreads = threads;
         }
     }
     QueueWeightAnswers(weights);
     // The run question comes back after the series; only its first asking
     // takes the argument, the next one the default: stop.
-    if (ScriptedRun) AddAnswer(RunPrompt, "run", runAnswer, false);
+    if (ScriptedRun) AddAnswer(RunQuestion, "run", runAnswer, false);
 }
 
 bool NamedAnswersNeedData() {
-    for (int n = 0; n < NumNamedAnswers; ++n) {
-        for (const Question& q : Questions) {
-            if (q.Limit != NoLimit && std::strcmp(NamedAnswers[n].Prompt, q.Prompt) == 0) return true;
-        }
-    }
+    for (int n = 0; n < NumNamedAnswers; ++n)
+        if (NamedAnswers[n].Asked->Limit != DataLimit::None) return true;
     return false;
 }
 
 // The cluster questions of the other mode are never asked in this run.
 static bool AskedInThisRun(const Question& q) {
-    if (q.Limit == RowLimit || q.Limit == ColLimit) return !OneMode;
-    if (q.Limit == BothLimit) return OneMode;
+    if (q.Limit == DataLimit::RowClusters || q.Limit == DataLimit::ColClusters) return !OneMode;
+    if (q.Limit == DataLimit::Clusters) return OneMode;
     return true;
 }
 
@@ -335,40 +276,19 @@ void CheckNamedAnswersAgainstData() {
     bool colsIgnored = false;
     for (int n = 0; n < NumNamedAnswers; ++n) {
         const NamedAnswerEntry& entry = NamedAnswers[n];
-        for (const Question& q : Questions) {
-            if (q.Limit == NoLimit || std::strcmp(entry.Prompt, q.Prompt) != 0) continue;
-            if (!AskedInThisRun(q)) {
-                colsIgnored = colsIgnored || q.Limit == ColLimit;
-                continue;
-            }
-            int32_t limit = LimitOf(q.Limit);
-            int32_t number = 0;
-            ParseInt32(entry.Text.c_str(), number);
-            if (number <= limit) continue;
-            // Nothing of this run reaches the listing.
-            DropListing();
-            StopOnNamedAnswer(q.Keyword, entry.Text, RangeText(q.Min, limit) + " for this network and model");
+        const Question& q = *entry.Asked;
+        if (q.Limit == DataLimit::None) continue;
+        if (!AskedInThisRun(q)) {
+            colsIgnored = colsIgnored || q.Limit == DataLimit::ColClusters;
+            continue;
         }
+        int32_t limit = UpperBound(q);
+        int32_t number = 0;
+        ParseInt32(entry.Text.c_str(), number);
+        if (number <= limit) continue;
+        // Nothing of this run reaches the listing.
+        DropListing();
+        StopOnGivenAnswer(q.Keyword, entry.Text, RangeText(static_cast<int32_t>(q.Min), limit) + " for this network and model");
     }
     if (colsIgnored) ConLine("cols= ignored: one partition takes its number of clusters from rows=");
-}
-
-bool NamedAnswer(const char* prompt, std::string& text, const char*& keyword) {
-    for (int n = 0; n < NumNamedAnswers; ++n) {
-        NamedAnswerEntry& entry = NamedAnswers[n];
-        if (entry.Taken || std::strcmp(entry.Prompt, prompt) != 0) continue;
-        if (!entry.Repeats) entry.Taken = true;
-        text = entry.Text;
-        keyword = entry.Keyword;
-        return true;
-    }
-    if (!ScriptedRun) return false;
-    for (const Question& q : Questions) {
-        if (std::strcmp(q.Prompt, prompt) != 0) continue;
-        text = q.Default;
-        if (q.Limit != NoLimit) text = std::to_string(Min(std::atoi(q.Default), LimitOf(q.Limit)));
-        keyword = "";
-        return true;
-    }
-    return false;
 }

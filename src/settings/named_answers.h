@@ -6,9 +6,6 @@
 #include <cstdint>
 #include <string>
 
-// The one cluster question of a run for one partition (onemode=1).
-inline constexpr const char* OneModeClustersPrompt = "Number of clusters = ";
-
 // Reads the answer arguments into NamedAnswers, sets ScriptedRun, and checks
 // every answer whose range does not depend on the data. A bad answer ends the
 // program with exit code 1 before any file is touched.
@@ -22,15 +19,6 @@ void CheckNamedAnswersAgainstData();
 // True when an answer named on the command line waits to be checked against
 // the network and model.
 bool NamedAnswersNeedData();
-
-// The answer to the question asked with prompt: the one named on the command
-// line, or in a scripted run the question's current or default answer.
-// keyword is the argument's keyword, or "" for a default. False when the
-// console must be asked.
-bool NamedAnswer(const char* prompt, std::string& text, const char*& keyword);
-
-// Ends the program on a named answer that the question refuses.
-[[noreturn]] void StopOnNamedAnswer(const char* keyword, const std::string& text, const std::string& range);
 
 // Converts a seed: a decimal integer 0..4294967295, nothing else.
 bool ParseSeed(const char* text, uint32_t& seed);

@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "console/output.h"
-#include "criterion/weights_dialogue.h"
+#include "settings/weights_dialogue.h"
 #include "driver/state_reset.h"
 #include "search/accepted_partitions.h"
 #include "search/local_optimization.h"

@@ -1,11 +1,11 @@
 // The weights dialogue: error type, minimal block size, block
 // values, the weight of every ideal block type, the two densities and the
 // priorities that break ties between block types of equal error.
-#include "criterion/weights_dialogue.h"
+#include "settings/weights_dialogue.h"
 
 #include "console/listing_pages.h"
 #include "console/output.h"
-#include "console/prompts.h"
+#include "settings/questions.h"
 #include "state.h"
 
 void SetCriterionDefaults() {
@@ -41,7 +41,7 @@ static void EnterPriorities() {
     bool duplicate;
     do {
         for (int k = 0; k <= MaxTypeCode; ++k) {
-            TypePriority[k] = static_cast<uint8_t>(AskInt("priority  = ", 0, 13));
+            TypePriority[k] = static_cast<uint8_t>(AskNumber(PriorityQuestion));
         }
         for (int p = 0; p <= MaxTypeCode + 1; ++p) PrioritySequence[p] = -1;
         duplicate = false;
@@ -62,12 +62,12 @@ static void EnterPriorities() {
 void WeightsDialogue() {
     ConLine("***  ORVEN / KORVEL - blockmodeling by local optimization ");
     ConLine("W E I G H T S");
-    ErrorType = AskInt("error type:  1 - constant,  2 - size  = ", 1, 2);
-    MinBlockSize = AskInt("minimal dom/fun/reg size  = ", 1, NumUnits);
+    ErrorType = AskNumber(ErrorTypeQuestion);
+    MinBlockSize = AskNumber(MinSizeQuestion);
     // With a single unit the prompt shows no range and takes any integer;
     // 1 is then the only size in range, as for the cluster counts.
     if (NumUnits <= 1) MinBlockSize = 1;
-    ValuesRule = AskInt("values: 0 - without,  1 - average  = ", 0, 1);
+    ValuesRule = AskNumber(ValuesQuestion);
 
     ListLine("error type = %s", ErrorType == SizeErrors ? "size" : "constant");
     ListLine(" minimal dom/fun/par size  = %5d", MinBlockSize);
@@ -79,16 +79,16 @@ void WeightsDialogue() {
     ShowWeights(true);
 
     for (;;) {
-        int32_t choice = AskInt("-1 - stop, 13 - priority, i - change i-th weight  = ", -1, 13);
+        int32_t choice = AskNumber(WeightChoiceQuestion);
         if (choice < 0) break;
-        if (choice == 13) {
+        if (choice == NumTypeCodes) {
             EnterPriorities();
             continue;
         }
-        TypeWeight[choice] = AskReal("new weight = ", 0, 999999);
+        TypeWeight[choice] = AskRealNumber(NewWeightQuestion);
         if (choice == DensityType) {
-            DiaDensity = AskReal("dia-density = ", 0.00001, 1);
-            OutDensity = AskReal("out-density = ", 0.00001, 1);
+            DiaDensity = AskRealNumber(DiaDensityQuestion);
+            OutDensity = AskRealNumber(OutDensityQuestion);
         }
         ShowWeightRow(choice);
     }

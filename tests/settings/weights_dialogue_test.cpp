@@ -2,7 +2,7 @@
 // entry with its duplicate check, and the listing table. The dialogue is run
 // in the test process with a scripted standard input, and end to end in the
 // built program.
-#include "criterion/weights_dialogue.h"
+#include "settings/weights_dialogue.h"
 
 #include <gtest/gtest.h>
 

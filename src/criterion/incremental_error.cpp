@@ -295,7 +295,10 @@ static void NoteTrial(int s, int p, int q, int x, int y) {
 // The total error after unit x of side s goes from p to q and unit y (0:
 // none) from q to p; keeps the trial for AcceptIncrementalTrial. Infinity
 // when limit is at most the kept total and the total certainly not below it.
-static double StepError(int s, int p, int q, int x, int y, double limit) {
+// The side is a constant of each copy: the compiler then folds the choices
+// between the two sides out of the trial's inner loops.
+template <int s>
+static double StepError(int p, int q, int x, int y, double limit) {
     const int o = 1 - s;
     const int otherClusters = SideClusters[o];
     NoteTrial(s, p, q, x, y);
@@ -342,11 +345,13 @@ static double StepError(int s, int p, int q, int x, int y, double limit) {
 }
 
 double MoveError(int s, int u, int c, double limit) {
-    return StepError(s, Tables.KeptCluster[s][u], c, u, 0, limit);
+    int p = Tables.KeptCluster[s][u];
+    return s == RowSide ? StepError<RowSide>(p, c, u, 0, limit) : StepError<ColSide>(p, c, u, 0, limit);
 }
 
 double ExchangeError(int s, int a, int b, double limit) {
-    return StepError(s, Tables.KeptCluster[s][a], Tables.KeptCluster[s][b], a, b, limit);
+    int p = Tables.KeptCluster[s][a], q = Tables.KeptCluster[s][b];
+    return s == RowSide ? StepError<RowSide>(p, q, a, b, limit) : StepError<ColSide>(p, q, a, b, limit);
 }
 
 static void AcceptStep();
@@ -360,11 +365,11 @@ static void AcceptStep();
 static double BothSidesError(int x, int y, int q) {
     const int p = Tables.KeptCluster[RowSide][x];
     Tables.StepByStep = true;
-    StepError(RowSide, p, q, x, y, NoLimit);
+    StepError<RowSide>(p, q, x, y, NoLimit);
     AcceptStep();
     assert(Tables.KeptCluster[ColSide][x] == p && (y == 0 || Tables.KeptCluster[ColSide][y] == q));  // one partition
-    double total = StepError(ColSide, p, q, x, y, NoLimit);
-    StepError(RowSide, q, p, x, y, NoLimit);
+    double total = StepError<ColSide>(p, q, x, y, NoLimit);
+    StepError<RowSide>(q, p, x, y, NoLimit);
     AcceptStep();
     Tables.StepByStep = false;
     NoteTrial(RowSide, p, q, x, y);
@@ -478,9 +483,9 @@ void AcceptIncrementalTrial() {
     const int p = Tables.TrialFrom, q = Tables.TrialTo, x = Tables.TrialUnit, y = Tables.TrialPartner;
     Tables.TrialBothSides = false;
     Tables.StepByStep = true;
-    StepError(RowSide, p, q, x, y, NoLimit);
+    StepError<RowSide>(p, q, x, y, NoLimit);
     AcceptStep();
-    StepError(ColSide, p, q, x, y, NoLimit);
+    StepError<ColSide>(p, q, x, y, NoLimit);
     AcceptStep();
     Tables.StepByStep = false;
 }

@@ -15,8 +15,6 @@
 #include "console/prompts.h"
 #include "console/stop.h"
 #include "console/text_input.h"
-#include "console/visible_text.h"
-#include "settings/weights_dialogue.h"
 #include "driver/usage.h"
 #include "network/matrix_listings.h"
 #include "network/model_file.h"
@@ -34,6 +32,7 @@
 #include "settings/environment.h"
 #include "settings/keywords.h"
 #include "settings/named_answers.h"
+#include "settings/weights_dialogue.h"
 #include "state.h"
 
 // A file another run holds was already named as in use by the open.
@@ -144,8 +143,7 @@ static void Repetition() {
     if (RunMode == RandomRun) DrawRandomStarts();
     ListClusters = ListMoves || ListTrace;
     if (HaveSolution) WriteProgressMark();
-    WriteClusterListing(RowSide, Partition[RowSide], ClusterSize[RowSide]);
-    WriteClusterListing(ColSide, Partition[ColSide], ClusterSize[ColSide]);
+    for (int s = RowSide; s <= ColSide; ++s) WriteClusterListing(s, Partition[s], ClusterSize[s]);
     CopyWorkingToAccepted();
     if (ListClusters) WriteNetworkMatrix();
     SearchLocalOptimum(RepCount);

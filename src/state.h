@@ -149,7 +149,8 @@ constexpr int32_t MaxSearchThreads = 64;
 // thread's copy is the one the listings, reports and files print, and a
 // result searched on a worker is copied into it when it is recorded. The
 // criterion reads the working pair, the search keeps the accepted pair; each
-// size array counts exactly the units of its partition.
+// size array counts exactly the units of its partition. The incremental
+// criterion's tables, below, are the rest of what a search owns.
 inline thread_local uint8_t Partition[2][MaxSideUnits + 1];            // by side: working cluster of each unit
 inline thread_local uint8_t ClusterSize[2][MaxModelSize + 1];          // units in each cluster of Partition
 inline thread_local uint8_t AcceptedPartition[2][MaxSideUnits + 1];    // by side: accepted cluster of each unit

@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "state.h"
@@ -40,6 +41,23 @@ static void WriteListingBuffer() {
     if (!WriteWhole(fileno(ListingFile), ListingBuffer, size)) ReportListingFailure();
 }
 
+// Hands the gathered lines to the file and keeps a last line not yet ended
+// for the next write, so that a run killed between two writes leaves whole
+// lines. A line longer than the whole buffer goes as it is.
+static void WriteListingLines() {
+    size_t end = ListingBuffered;
+    while (end > 0 && ListingBuffer[end - 1] != '\n') --end;
+    if (end == 0) {
+        WriteListingBuffer();
+        return;
+    }
+    size_t rest = ListingBuffered - end;
+    ListingBuffered = end;
+    WriteListingBuffer();
+    std::memmove(ListingBuffer, ListingBuffer + end, rest);
+    ListingBuffered = ListingWriteFailed ? 0 : rest;
+}
+
 static void AddToListing(const char* format, va_list args) {
     if (ListingFile == nullptr || ListingWriteFailed) return;
     va_list again;
@@ -50,7 +68,15 @@ static void AddToListing(const char* format, va_list args) {
     if (size < room) {
         ListingBuffered += size;
     } else {
-        // It did not fit behind what is gathered: write that first.
+        // It did not fit behind what is gathered: the whole lines go first.
+        WriteListingLines();
+        room = sizeof ListingBuffer - ListingBuffered;
+        if (size < room && !ListingWriteFailed) {
+            std::vsnprintf(ListingBuffer + ListingBuffered, room, format, again);
+            ListingBuffered += size;
+            va_end(again);
+            return;
+        }
         WriteListingBuffer();
         if (size < sizeof ListingBuffer) {
             // After a failure the text is dropped at the next write.

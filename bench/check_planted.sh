@@ -3,8 +3,10 @@
 # "planted error" it prints must be the initial error the program lists when
 # it starts from the written partition file, with null and complete allowed
 # in every block. Also checks that the same arguments give the same bytes,
-# that the clusters have the sizes asked for in a shuffled order, and that a
-# one-mode network has no loops. Run by hand after building both targets:
+# that the clusters have the sizes asked for in a shuffled order, that a
+# one-mode network has no loops, and that a network larger than the program
+# reads today recounts to its planted error. Run by hand after building both
+# targets (make bench builds them):
 #   bench/check_planted.sh [BUILD_DIR]      (default: build)
 set -u
 
@@ -93,6 +95,33 @@ if tr -d '\r' < one.net | awk 'NR > 2 && $1 == $2 { found = 1 } END { exit !foun
     fail "one.net holds a loop"
 else
     echo "ok: one.net holds no loop"
+fi
+
+# A network of several buffers' worth (3 MB) against its partition file,
+# counted again here: every line a tie of the ranges, in order, and the
+# planted error from the blocks' ties and sizes.
+generate large rows=2000 cols=1000 clusters=5 colclusters=4 inside=0.5 outside=0.05 seed=11
+tr -d '\r' < large.zep > large.zep.txt
+tr -d '\r' < large.net > large.net.txt
+recounted=$(awk '
+    FNR == NR { if (FNR == 2) { rows = $3; cols = $4 }
+                else if (FNR > 2 && FNR <= rows + 2) { row[FNR - 2] = $1; if ($1 > k) k = $1; size[$1]++ }
+                else if (FNR > rows + 2) { col[FNR - rows - 2] = $1; size[$1]++ }
+                next }
+    FNR == 1 { if ($0 != "*Vertices " rows + cols " " rows) bad = bad " counts line" ; next }
+    FNR == 2 { if ($0 != "*Arcs") bad = bad " keyword line"; next }
+    { i = $1; j = $2 - rows
+      if (NF != 2 || i < 1 || i > rows || j < 1 || j > cols) bad = bad " line " FNR
+      if (i < li || (i == li && j <= lj)) bad = bad " order at " FNR
+      li = i; lj = j; ties[row[i], col[j]]++ }
+    END { for (r = 1; r <= k; r++) for (c = k + 1; c in size; c++) {
+              t = ties[r, c] + 0; cells = size[r] * size[c]
+              error += t < cells - t ? t : cells - t }
+          print (bad == "" ? error : "bad" bad) }' large.zep.txt large.net.txt)
+if [ "$recounted" = "$(planted_error large)" ]; then
+    echo "ok: large: the file recounted gives the planted error $recounted"
+else
+    fail "large: planted error $(planted_error large), the file recounted gives $recounted"
 fi
 
 # The same arguments give the same bytes; another seed gives others.

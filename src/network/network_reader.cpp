@@ -360,6 +360,11 @@ static void ReadValueLines() {
                 ReadTieLine(line);
             }
         } else {
+            // A line led by a control character (a page break, say) is no
+            // other section of the file: ending the values there would drop
+            // the ties after it without a word.
+            unsigned char first = static_cast<unsigned char>(line.Text[0]);
+            if (first < ' ' || first == 127) StopOnBadNetNumber(line.Number, NextToken(line));
             break;
         }
     }

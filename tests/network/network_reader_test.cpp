@@ -231,6 +231,9 @@ TEST_F(ReadNetworkDeathTest, ControlCharactersInAFieldAreBadNumbers) {
                 "\nBad number in NET file, line 3: 4\\^@\n$");
     EXPECT_EXIT(ReadAndStop("*Vertices 2\n*Matrix\n 0 1\n\f 1 0\n"), testing::ExitedWithCode(1),
                 "\nBad number in NET file, line 4: \\^L\n$");
+    // A page break before the ties that follow it.
+    EXPECT_EXIT(ReadAndStop("*Vertices 3\n*Arcs\n1 2\n\f2 3\n"), testing::ExitedWithCode(1),
+                "\nBad number in NET file, line 4: \\^L2\n$");
 }
 
 // A Ctrl-Z with more text after it cuts the file, in the header too.

@@ -75,7 +75,7 @@ struct TopTenEntry {
 inline int32_t NumUnits;   // units declared in the network file, 1..500
 inline int32_t SideUnits[2];   // units of each side, 1..250: the rows, and the columns
 inline bool TwoMode;       // the file declared a separate set of column units
-inline int32_t ColOffset;  // SideUnits[RowSide] when TwoMode, else 0: column j is unit ColOffset + j
+inline int32_t ColOffset;  // the row units when TwoMode, else 0: column j is unit ColOffset + j
 // Unit u of a side is named UnitName[NameOffset(side) + u].
 inline int32_t NameOffset(int side) { return side == RowSide ? 0 : ColOffset; }
 // How the ties of a network file are written, by its form keyword.
@@ -140,7 +140,7 @@ inline bool ListClusters;       // ListMoves or ListTrace, recomputed before eve
 inline bool StartFromFile;      // the start partitions were read from a partition file
 inline bool ForceFullEvaluation;  // the search judges every trial by the full scan (tests, benchmarks)
 inline bool OneModeAsked;       // onemode=1 of the command line (never kept in the environment file)
-inline bool OneMode;            // one partition: onemode=1 on a one-mode network; the column partition is a copy of the row one
+inline bool OneMode;  // one partition: onemode=1 on a one-mode network; the column partition is a copy of the row one
 inline int32_t SearchThreads;   // threads= of the command line: 0 every hardware thread, 1 the main thread alone
 constexpr int32_t MaxSearchThreads = 64;
 

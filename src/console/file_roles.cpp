@@ -19,15 +19,20 @@
 
 static const char* const RoleName[] = {"network", "model", "listing", "partition", "environment", "result"};
 
+std::string FolderOf(const std::string& name) {
+    size_t slash = name.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : name.substr(0, slash);
+}
+
 // The absolute path of name with every link resolved that exists: the whole
 // name, or its folder when the file itself does not exist yet.
 static std::string ResolvedPath(const std::string& name) {
     char resolved[PATH_MAX];
     if (realpath(name.c_str(), resolved) != nullptr) return resolved;
     size_t slash = name.find_last_of('/');
-    std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : name.substr(0, slash);
     std::string base = slash == std::string::npos ? name : name.substr(slash + 1);
-    if (realpath(folder.c_str(), resolved) == nullptr) return name;
+    if (realpath(FolderOf(name).c_str(), resolved) == nullptr) return name;
     std::string path = resolved;
     if (path.back() != '/') path += '/';
     return path + base;

@@ -13,6 +13,9 @@
 // files hold no data to lose: any number of roles may name them.
 void ClaimFile(FileRole role, const std::string& name);
 
+// The folder a file name stands in: "." for a bare name.
+std::string FolderOf(const std::string& name);
+
 // Holds name against other runs until this run ends, without creating any
 // file; false when another run holds it. One name at a time: a new call
 // gives up the name held before.

@@ -101,21 +101,24 @@ void ConPrint(const char* format, ...) {
 // The console line holds progress marks and nothing has ended it yet.
 static bool MarksOnLine;
 
+static void WriteConsoleLine(const char* format, va_list args) {
+    std::vprintf(format, args);
+    ConEndLine();
+}
+
 void ConLine(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    std::vprintf(format, args);
+    WriteConsoleLine(format, args);
     va_end(args);
-    ConEndLine();
 }
 
 void ConMessage(const char* format, ...) {
     if (MarksOnLine) ConEndLine();
     va_list args;
     va_start(args, format);
-    std::vprintf(format, args);
+    WriteConsoleLine(format, args);
     va_end(args);
-    ConEndLine();
 }
 
 void ConMark(const char* format, ...) {

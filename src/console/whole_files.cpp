@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "console/file_roles.h"
 #include "console/output.h"
 
 bool ReplacementMode(const std::string& name, mode_t& mode) {
@@ -31,12 +32,6 @@ bool ReplacementMode(const std::string& name, mode_t& mode) {
     if (geteuid() == 0 && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return false;
     mode = info.st_mode & 07777;
     return true;
-}
-
-static std::string FolderOf(const std::string& name) {
-    size_t slash = name.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : name.substr(0, slash);
 }
 
 // A short hidden name in folder that is not taken yet, different on every

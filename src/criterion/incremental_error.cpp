@@ -142,7 +142,9 @@ static double TrialBlockSum() {
         int first = p < q ? p : q;
         double sum = Tables.RowPrefix[first];
         for (int r = first; r <= SideClusters[RowSide]; ++r) {
-            const double* errors = r == p ? Tables.TrialBlockError[0] : r == q ? Tables.TrialBlockError[1] : Tables.Error[r];
+            const double* errors = r == p   ? Tables.TrialBlockError[0]
+                                   : r == q ? Tables.TrialBlockError[1]
+                                            : Tables.Error[r];
             for (int c = 1; c <= SideClusters[ColSide]; ++c) sum = AddExtended(sum, errors[c]);
         }
         return sum;
@@ -150,7 +152,9 @@ static double TrialBlockSum() {
     double sum = 0.0;
     for (int r = 1; r <= SideClusters[RowSide]; ++r) {
         for (int c = 1; c <= SideClusters[ColSide]; ++c) {
-            double e = c == p ? Tables.TrialBlockError[0][r] : c == q ? Tables.TrialBlockError[1][r] : Tables.Error[r][c];
+            double e = c == p   ? Tables.TrialBlockError[0][r]
+                       : c == q ? Tables.TrialBlockError[1][r]
+                                : Tables.Error[r][c];
             sum = AddExtended(sum, e);
         }
     }
@@ -533,7 +537,8 @@ void StartIncrementalError() {
     const int rowClusters = SideClusters[RowSide], colClusters = SideClusters[ColSide];
     for (int s = 0; s < 2; ++s)
         for (int r = 1; r <= rowClusters; ++r)
-            for (int c = 1; c <= colClusters; ++c) std::memset(Tables.LineSums[s][r][c], 0, sizeof Tables.LineSums[s][r][c]);
+            for (int c = 1; c <= colClusters; ++c)
+                std::memset(Tables.LineSums[s][r][c], 0, sizeof Tables.LineSums[s][r][c]);
     for (int r = 1; r <= rowClusters; ++r) {
         for (int c = 1; c <= colClusters; ++c) {
             BlockStatistics& stats = Tables.Stats[r][c];

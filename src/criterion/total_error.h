@@ -8,10 +8,10 @@
 // when showErrors: the evaluation is printed) for the block.
 double BlockError(int r, int c, bool showErrors = false);
 
-// The total error P of Partition[RowSide] x Partition[ColSide]; showErrors as for BlockError.
+// The total error P of the working partitions; showErrors as for BlockError.
 double TotalError(bool showErrors = false);
 
-// The penalties of the violated constraints of Partition[RowSide] x Partition[ColSide],
+// The penalties of the violated constraints of the working partitions,
 // summed in constraint order as TotalError sums them.
 double ConstraintPenalty();
 

@@ -105,8 +105,8 @@ static void ReadCounts() {
     }
     SkipLine(NetFile);
     CheckNetFileEnd();
-    if (NumUnits > MaxNetUnits || SideUnits[RowSide] < 1 || SideUnits[RowSide] > MaxSideUnits || SideUnits[ColSide] < 1 ||
-        SideUnits[ColSide] > MaxSideUnits) {
+    if (NumUnits > MaxNetUnits || SideUnits[RowSide] < 1 || SideUnits[RowSide] > MaxSideUnits ||
+        SideUnits[ColSide] < 1 || SideUnits[ColSide] > MaxSideUnits) {
         StopOnCounts();
     }
 }
@@ -261,7 +261,7 @@ static std::string_view NextMatrixToken(NetLine& line, bool& ended) {
     return "";
 }
 
-// Matrix form: SideUnits[RowSide] x SideUnits[ColSide] values, row by row. Values missing at the
+// Matrix form: rows x columns values, row by row. Values missing at the
 // end are 0. Nothing after them is taken, but a later relation is worth a word.
 static void ReadMatrixValues() {
     NetLine& line = Line;

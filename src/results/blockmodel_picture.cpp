@@ -54,7 +54,8 @@ static int WidestName(int s) {
 // never lighter than a third of the way to white.
 static int TieGrey(int32_t value, int32_t least, int32_t most) {
     if (most == least) return 0;
-    return static_cast<int>(LightestTie * (static_cast<double>(most) - value) / (static_cast<double>(most) - least) + 0.5);
+    return static_cast<int>(LightestTie * (static_cast<double>(most) - value) / (static_cast<double>(most) - least) +
+                            0.5);
 }
 
 // One line of a band label, shrunk to the width of its block.
@@ -64,7 +65,8 @@ static void AddBandText(std::string& out, double x, double y, double width, cons
     double size = (width - 2 * TieInset) / (CharWidth * length);
     if (size > LargestBandText) size = LargestBandText;
     if (size < SmallestBandText) size = SmallestBandText;
-    AppendFormat(out, "<text x=\"%.1f\" y=\"%.1f\" font-size=\"%.1f\" text-anchor=\"middle\">%s</text>\n", x, y, size, text);
+    AppendFormat(out, "<text x=\"%.1f\" y=\"%.1f\" font-size=\"%.1f\" text-anchor=\"middle\">%s</text>\n", x, y, size,
+                 text);
 }
 
 void BuildBlockmodelPicture(std::string& svg) {
@@ -119,8 +121,8 @@ void BuildBlockmodelPicture(std::string& svg) {
             int h = PictureBand + (start[RowSide][r + 1] - start[RowSide][r]) * PictureCell;
             AppendFormat(svg, "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"%s\">", x, y, w, h,
                 TypeTint[known ? type + 1 : 0]);
-            AppendFormat(svg, "<title>block %d, %d: %s, error %d</title></rect>\n", r, c, known ? TypeName[type] : "none",
-                ErrorMatrix[r][c]);
+            AppendFormat(svg, "<title>block %d, %d: %s, error %d</title></rect>\n", r, c,
+                         known ? TypeName[type] : "none", ErrorMatrix[r][c]);
             if (w == 0) continue;
             char code[8] = "";
             if (known) {
@@ -155,7 +157,8 @@ void BuildBlockmodelPicture(std::string& svg) {
                 if (v <= 0) continue;
                 int grey = TieGrey(v, least, most);
                 AppendFormat(svg, "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"#%02x%02x%02x\"/>\n",
-                    colX(q) + TieInset, y + TieInset, PictureCell - 2 * TieInset, PictureCell - 2 * TieInset, grey, grey, grey);
+                             colX(q) + TieInset, y + TieInset, PictureCell - 2 * TieInset, PictureCell - 2 * TieInset,
+                             grey, grey, grey);
             }
             // The row's name, right-aligned against the matrix.
             AppendFormat(svg, "<text x=\"%d\" y=\"%d\" font-size=\"%d\" text-anchor=\"end\">", x0 - NameInset,
@@ -180,15 +183,17 @@ void BuildBlockmodelPicture(std::string& svg) {
 
     // Lines between clusters, and the frame; each band is set off by a thin line.
     for (int r = 1; r <= rowClusters; ++r)
-        AppendFormat(svg, "<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" stroke=\"#9a9a9a\" stroke-width=\"0.5\"/>\n", x0,
-            bandTop(r) + PictureBand, x0 + matrixWidth, bandTop(r) + PictureBand);
+        AppendFormat(svg, "<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" stroke=\"#9a9a9a\" stroke-width=\"0.5\"/>\n",
+                     x0, bandTop(r) + PictureBand, x0 + matrixWidth, bandTop(r) + PictureBand);
     for (int r = 2; r <= rowClusters; ++r)
-        AppendFormat(svg, "<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" stroke=\"#000000\" stroke-width=\"1.5\"/>\n", x0,
-            bandTop(r), x0 + matrixWidth, bandTop(r));
+        AppendFormat(svg, "<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" stroke=\"#000000\" stroke-width=\"1.5\"/>\n",
+                     x0, bandTop(r), x0 + matrixWidth, bandTop(r));
     for (int c = 2; c <= colClusters; ++c)
         AppendFormat(svg, "<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" stroke=\"#000000\" stroke-width=\"1.5\"/>\n",
             colX(start[ColSide][c]), y0, colX(start[ColSide][c]), y0 + matrixHeight);
-    AppendFormat(svg, "<rect id=\"matrix\" x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"none\" stroke=\"#000000\" "
-             "stroke-width=\"1.5\"/>\n", x0, y0, matrixWidth, matrixHeight);
+    AppendFormat(svg,
+                 "<rect id=\"matrix\" x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"none\" stroke=\"#000000\" "
+                 "stroke-width=\"1.5\"/>\n",
+                 x0, y0, matrixWidth, matrixHeight);
     svg += "</svg>\n";
 }

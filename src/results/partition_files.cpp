@@ -152,7 +152,8 @@ static bool ReadClusterNumbers(TextFile& file, uint8_t rows[], uint8_t cols[], i
     }
     // Every cluster up to the counts must hold a unit: the search never
     // fills an empty cluster, and the criterion would judge empty blocks.
-    return EveryClusterUsed(rows, SideUnits[RowSide], rowClusters) && EveryClusterUsed(cols, SideUnits[ColSide], colClusters);
+    return EveryClusterUsed(rows, SideUnits[RowSide], rowClusters) &&
+           EveryClusterUsed(cols, SideUnits[ColSide], colClusters);
 }
 
 // One partition on both sides, as a run for one partition needs.

@@ -25,6 +25,7 @@
 #include "console/whole_files.h"
 #include "results/blockmodel_picture.h"
 #include "results/result_text.h"
+#include "search/accepted_partitions.h"
 #include "state.h"
 
 static const char* const ResultSuffix[NumResultFiles] = {".json", ".svg", "-rows.clu", "-cols.clu", ".clu"};
@@ -56,7 +57,8 @@ void ClaimResultFiles() {
     struct stat listing;
     NoResultFiles = stat(LstFileName.c_str(), &listing) == 0 && !S_ISREG(listing.st_mode);
     if (NoResultFiles || LstFileName.empty()) return;
-    for (int kind = 0; kind < NumResultFiles; ++kind) ClaimFile(ResultRole, ResultFileName(static_cast<ResultFile>(kind)));
+    for (int kind = 0; kind < NumResultFiles; ++kind)
+        ClaimFile(ResultRole, ResultFileName(static_cast<ResultFile>(kind)));
     // Every result name shares the JSON file's stem: holding one holds them all.
     std::string json = ResultFileName(JsonResultFile);
     if (!HoldNameAgainstOtherRuns(json)) StopOnBadInput("In use by another run: %s", json.c_str());
@@ -94,8 +96,6 @@ static void AddString(std::string& out, const char* text, size_t length) {
 static void AddString(std::string& out, const std::string& text) { AddString(out, text.data(), text.size()); }
 
 static void AddNumber(std::string& out, double value) { AppendFormat(out, "%.17g", value); }
-
-static bool InSet(const UnitSet& set, int u) { return (set.Bits[u >> 6] >> (u & 63)) & 1u; }
 
 // Clusters 1..k of a side as {"units": [...], "names": [...]}, one a line.
 static void AddClusters(std::string& out, const UnitSet sets[], int k, int n, int offset) {
@@ -146,7 +146,8 @@ static void AddBlockMatrix(std::string& out, const char* key, int which) {
 static void AddSeries(std::string& out) {
     out += "    {\n      \"title\": ";
     AddString(out, TitleText);
-    AppendFormat(out, ",\n      \"row_clusters\": %d,\n      \"column_clusters\": %d,\n", SideClusters[RowSide], SideClusters[ColSide]);
+    AppendFormat(out, ",\n      \"row_clusters\": %d,\n      \"column_clusters\": %d,\n", SideClusters[RowSide],
+                 SideClusters[ColSide]);
     AppendFormat(out, "      \"repetitions\": %d,\n      \"clusterings\": %d,\n", SeriesRepetitions, RepCount - 1);
     out += "      \"results\": [\n";
     bool first = true;
@@ -198,14 +199,15 @@ static void BuildJson(std::string& out) {
     } else {
         out += "    \"unit_partition\": null\n";
     }
-    AppendFormat(out, "  },\n  \"network\": {\"units\": %d, \"rows\": %d, \"columns\": %d, \"two_mode\": %s},\n", NumUnits,
-        SideUnits[RowSide], SideUnits[ColSide], TwoMode ? "true" : "false");
+    AppendFormat(out, "  },\n  \"network\": {\"units\": %d, \"rows\": %d, \"columns\": %d, \"two_mode\": %s},\n",
+                 NumUnits, SideUnits[RowSide], SideUnits[ColSide], TwoMode ? "true" : "false");
     AppendFormat(out, "  \"settings\": {\n    \"error_type\": \"%s\",\n    \"minimal_block_size\": %d,\n",
         ErrorType == SizeErrors ? "size" : "constant", MinBlockSize);
     AppendFormat(out, "    \"block_values\": %s,\n    \"weights\": {", ValuesRule == AverageValues ? "true" : "false");
     for (int t = 0; t <= MaxTypeCode; ++t) {
         out += t > 0 ? ", " : "";
-        AddString(out, TypeName[t] != nullptr ? TypeName[t] : "", TypeName[t] != nullptr ? std::strlen(TypeName[t]) : 0);
+        AddString(out, TypeName[t] != nullptr ? TypeName[t] : "",
+                  TypeName[t] != nullptr ? std::strlen(TypeName[t]) : 0);
         out += ": ";
         AddNumber(out, TypeWeight[t]);
     }

@@ -53,14 +53,13 @@ static EnvFailure EnvironmentTarget(std::string& target) {
     for (int links = 0; links < 40; ++links) {
         struct stat info;
         if (lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return EnvFailure::None;
-        size_t slash = target.rfind('/');
-        std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
         struct stat folderInfo;
-        bool folderOwner = stat(folder.c_str(), &folderInfo) == 0 && folderInfo.st_uid == info.st_uid;
+        bool folderOwner = stat(FolderOf(target).c_str(), &folderInfo) == 0 && folderInfo.st_uid == info.st_uid;
         if (info.st_uid != geteuid() && !folderOwner) return EnvFailure::ForeignLink;
         char link[4096];
         ssize_t n = readlink(target.c_str(), link, sizeof link);
         if (n <= 0 || static_cast<size_t>(n) == sizeof link) return EnvFailure::Write;
+        size_t slash = target.rfind('/');
         if (link[0] == '/' || slash == std::string::npos) {
             target.assign(link, static_cast<size_t>(n));
         } else {

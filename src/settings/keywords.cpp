@@ -36,7 +36,7 @@ static const NumberKeyword NumberKeywords[] = {
     {"norm", nullptr, &EnvNorm},
 };
 
-static std::string Lowered(const std::string& text) {
+std::string Lowered(const std::string& text) {
     std::string lower = text;
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return lower;

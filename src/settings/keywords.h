@@ -7,6 +7,8 @@
 void ScanEnvKeyword();
 // Applies every keyword=value argument in order.
 void ApplyCommandLine();
+// The text with its letters in lower case, as keywords are compared.
+std::string Lowered(const std::string& text);
 // True for a keyword (in lower case) of a file name or an environment number.
 bool IsSettingKeyword(const std::string& keyword);
 // The value of argument i when it is keyword=value with the given keyword

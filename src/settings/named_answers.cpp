@@ -1,8 +1,8 @@
 // Named answers. Each is kept with the record of the question it answers,
 // which the dialogues ask through the table of questions. The answers are
 // checked when the arguments are read, so that a scripted run never meets a
-// refused answer and never waits for a console that is not there; only the cluster counts and the minimal size depend on
-// the data, and they are checked once the network and model are read.
+// refused answer and never waits for a console that is not there; only the cluster counts and the minimal size depend
+// on the data, and they are checked once the network and model are read.
 #include "settings/named_answers.h"
 
 #include <cctype>
@@ -69,12 +69,11 @@ static bool ParseRealIn(const std::string& text, double min, double max) {
 static int TypeOfName(const std::string& name) {
     int32_t number;
     if (ParseInt32(name.c_str(), number)) return number >= 0 && number <= MaxTypeCode ? number : -1;
+    std::string lower = Lowered(name);
     for (int k = 0; k <= MaxTypeCode; ++k) {
         std::string code = TypeCode[k], full = TypeName[k];
         for (char& c : full)
             if (c == ' ') c = '-';
-        std::string lower = name;
-        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         if (lower == full || (code.find('-') == std::string::npos && lower == code)) return k;
     }
     return -1;
@@ -128,7 +127,8 @@ static void ReadPriorities(const char* value, WeightAnswers& answers) {
     bool used[NumTypeCodes + 1] = {};
     for (int k = 0; k <= MaxTypeCode; ++k) {
         int32_t p;
-        if (!ParseInt32(items[k].c_str(), p) || p < 0 || p > NumTypeCodes) StopOnGivenAnswer("priorities", value, Range);
+        if (!ParseInt32(items[k].c_str(), p) || p < 0 || p > NumTypeCodes)
+            StopOnGivenAnswer("priorities", value, Range);
         // A repeated priority would make the dialogue ask all of them again.
         if (p > 0 && used[p]) StopOnGivenAnswer("priorities", value, Range);
         used[p] = true;
@@ -149,7 +149,8 @@ static void QueueWeightAnswers(const WeightAnswers& answers) {
         // keeps its default unless it is named too.
         AddAnswer(NewWeightQuestion, "weights", answers.Weight[k].empty() ? "1" : answers.Weight[k], false);
         if (k == DensityType) {
-            AddAnswer(DiaDensityQuestion, "diadensity", answers.DiaDensity.empty() ? "0.75" : answers.DiaDensity, false);
+            AddAnswer(DiaDensityQuestion, "diadensity", answers.DiaDensity.empty() ? "0.75" : answers.DiaDensity,
+                      false);
             AddAnswer(OutDensityQuestion, "outdensity", answers.OutDensity.empty() ? "0.5" : answers.OutDensity, false);
         }
     }
@@ -198,8 +199,7 @@ static void RefuseUnknownArguments() {
     for (int i = 1; i < ArgCount; ++i) {
         const char* argument = ArgValues[i];
         const char* equals = std::strchr(argument, '=');
-        std::string keyword = equals == nullptr ? "" : std::string(argument, equals);
-        for (char& c : keyword) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        std::string keyword = equals == nullptr ? "" : Lowered(std::string(argument, equals));
         if (equals != nullptr && (IsSettingKeyword(keyword) || IsAnswerKeyword(keyword))) continue;
         ConMessage("Unknown argument: %s", argument);
         EndProgram(1);
@@ -217,8 +217,7 @@ void ReadNamedAnswers() {
         const char* argument = ArgValues[i];
         const char* equals = std::strchr(argument, '=');
         if (equals == nullptr) continue;
-        std::string keyword(argument, equals);
-        for (char& c : keyword) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        std::string keyword = Lowered(std::string(argument, equals));
         const char* value = equals + 1;
         if (keyword == "rows" || keyword == "cols" || keyword == "reps" || keyword == "run") ScriptedRun = true;
         for (int k = 0; k < NumKeywordQuestions; ++k) {
@@ -244,7 +243,8 @@ void ReadNamedAnswers() {
             uint32_t seed;
             if (!ParseSeed(value, seed)) StopOnGivenAnswer("seed", value, "0..4294967295");
         } else if (keyword == "onemode") {
-            if (std::strcmp(value, "0") != 0 && std::strcmp(value, "1") != 0) StopOnGivenAnswer("onemode", value, "0 or 1");
+            if (std::strcmp(value, "0") != 0 && std::strcmp(value, "1") != 0)
+                StopOnGivenAnswer("onemode", value, "0 or 1");
             OneModeAsked = value[0] == '1';
         } else if (keyword == "threads") {
             int32_t threads;
@@ -288,7 +288,8 @@ void CheckNamedAnswersAgainstData() {
         if (number <= limit) continue;
         // Nothing of this run reaches the listing.
         DropListing();
-        StopOnGivenAnswer(q.Keyword, entry.Text, RangeText(static_cast<int32_t>(q.Min), limit) + " for this network and model");
+        StopOnGivenAnswer(q.Keyword, entry.Text,
+                          RangeText(static_cast<int32_t>(q.Min), limit) + " for this network and model");
     }
     if (colsIgnored) ConLine("cols= ignored: one partition takes its number of clusters from rows=");
 }

@@ -17,7 +17,9 @@
 #include "search/local_optimization.h"
 #include "search/random_starts.h"
 #include "search/threaded_series.h"
+#include "network/tie_storage.h"
 #include "state.h"
+#include "state_memory.h"
 
 namespace {
 
@@ -35,17 +37,16 @@ void RecordRepetition() {
 
 void MakeProblem(int units, int clusters, uint16_t allowed, unsigned seed) {
     std::mt19937 random(seed);
-    std::memset(BinaryMatrix, 0, sizeof BinaryMatrix);
-    std::memset(NetworkMatrix, 0, sizeof NetworkMatrix);
     SideUnits[RowSide] = SideUnits[ColSide] = units;
     NumUnits = 2 * units;
     TwoMode = true;
     ColOffset = units;
+    SizeNetworkState();
+    StartCells();
     for (int i = 1; i <= units; ++i)
-        for (int j = 1; j <= units; ++j) {
-            NetworkMatrix[i][j] = random() % 5 == 0 ? 1 : 0;
-            BinaryMatrix[i][j] = static_cast<uint8_t>(NetworkMatrix[i][j]);
-        }
+        for (int j = 1; j <= units; ++j)
+            if (random() % 5 == 0) SetCell(i, j, 1, 1.0);
+    FinishCells();
 
     ModelRows = ModelCols = clusters < 2 ? 2 : clusters;
     for (int r = 1; r <= MaxModelSize; ++r)
@@ -148,8 +149,8 @@ BENCHMARK(BM_ExchangeTrial)->TRIAL_ARGUMENTS->Unit(benchmark::kMicrosecond);
 // null and complete everywhere, from the same random start every time.
 void BM_Repetition(benchmark::State& state) {
     MakeProblem(250, 5, NullComplete, 2026);
-    uint8_t startRows[MaxSideUnits + 1], startCols[MaxSideUnits + 1];
-    uint8_t startRowSizes[MaxModelSize + 1], startColSizes[MaxModelSize + 1];
+    uint8_t startRows[251], startCols[251];
+    int32_t startRowSizes[MaxModelSize + 1], startColSizes[MaxModelSize + 1];
     std::memcpy(startRows, AcceptedPartition[RowSide], sizeof startRows);
     std::memcpy(startCols, AcceptedPartition[ColSide], sizeof startCols);
     std::memcpy(startRowSizes, AcceptedClusterSize[RowSide], sizeof startRowSizes);

@@ -4,23 +4,29 @@
 #include "fuzz_driver.h"
 #include "console/visible_text.h"
 #include "network/network_reader.h"
+#include "network/tie_storage.h"
 
 static void CheckNetwork() {
-    Require(SideUnits[RowSide] >= 1 && SideUnits[RowSide] <= MaxSideUnits, "row count outside 1..250");
-    Require(SideUnits[ColSide] >= 1 && SideUnits[ColSide] <= MaxSideUnits, "column count outside 1..250");
-    Require(NumUnits >= 1 && NumUnits <= MaxNetUnits, "unit count outside 1..500");
+    Require(SideUnits[RowSide] >= 1 && SideUnits[RowSide] <= MaxSideUnits, "row count out of range");
+    Require(SideUnits[ColSide] >= 1 && SideUnits[ColSide] <= MaxSideUnits, "column count out of range");
     Require(NetForm >= 1 && NetForm <= 3, "form not recognised but read");
     Require(ColOffset == (TwoMode ? SideUnits[RowSide] : 0), "column offset does not match the mode");
     Require(NumUnits == (TwoMode ? SideUnits[RowSide] + SideUnits[ColSide] : SideUnits[RowSide]), "unit count does not add up");
     for (int k = 1; k <= NumUnits; ++k) {
         Require(CharacterCount(UnitName[k]) == NameLength, "a unit name is not 10 characters");
     }
+    // The ties of both sides are the positive cells, each once.
+    int64_t positive = 0;
     for (int i = 1; i <= SideUnits[RowSide]; ++i) {
-        for (int j = 1; j <= SideUnits[ColSide]; ++j) {
-            Require(BinaryMatrix[i][j] == (NetworkMatrix[i][j] > 0 ? 1 : 0), "binary matrix differs");
-        }
+        for (int32_t n = ValuedCells.Start[i]; n < ValuedCells.Start[i + 1]; ++n)
+            if (CellValue[n] > 0) {
+                ++positive;
+                Require(IsTie(i, ValuedCells.Units[n]), "a positive cell is no tie");
+            }
         Require(ListingOrder[RowSide][i] == i, "row order is not the identity");
     }
+    Require(positive == static_cast<int64_t>(Ties[RowSide].Units.size()), "row ties differ from the positive cells");
+    Require(positive == static_cast<int64_t>(Ties[ColSide].Units.size()), "column ties differ from the row ties");
     for (int j = 1; j <= SideUnits[ColSide]; ++j) Require(ListingOrder[ColSide][j] == j, "column order is not the identity");
 }
 

@@ -61,8 +61,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
     BeginInput();
-    SideUnits[RowSide] = 1 + data[0] % MaxSideUnits;
-    SideUnits[ColSide] = 1 + data[1] % MaxSideUnits;
+    SideUnits[RowSide] = 1 + data[0] % 250;  // the tables of a reset state hold 250 units a side
+    SideUnits[ColSide] = 1 + data[1] % 250;
     NumUnits = SideUnits[RowSide] + SideUnits[ColSide];
     UseOneClusterStart();
     FILE* file = std::fopen(FilePath.c_str(), "wb");

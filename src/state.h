@@ -1,7 +1,10 @@
-// The problem state of the whole program: one set of fixed-size arrays and
-// scalars that lives from start to end and is never reallocated. Every
+// The problem state of the whole program: scalars and tables that live from
+// start to end. The fixed-size tables are bounded by the model (75 clusters a
+// side); the tables bounded by the network are allocated once, when the
+// network is read (network/network_size.cpp), and each search thread sizes
+// its own copy of the search tables once (search/search_memory.cpp). Every
 // subsystem includes this header and reads and writes the names directly;
-// arrays are indexed from 1, entry 0 is unused unless a comment says so.
+// tables are indexed from 1, entry 0 is unused unless a comment says so.
 // Every thread has its own copy of the names under "Search"; the others are
 // one for all. While worker threads search, only the main thread writes, and
 // the workers read only the network, the model, the criterion parameters and
@@ -12,9 +15,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
-constexpr int MaxSideUnits = 250;    // row units, column units
-constexpr int MaxNetUnits = 500;     // units declared in a network file (rows plus columns)
+// A block's lines are counted in 16-bit fields and its cells in 32 bits; the
+// memory of the machine bounds a network long before either.
+constexpr int32_t MaxSideUnits = 65535;
+constexpr int64_t MaxCells = 2147483647;  // rows x columns
+constexpr int32_t ListedSideUnits = 250;  // cell matrices are listed up to this many units a side
 constexpr int MaxModelSize = 75;     // clusters per side; block matrices are 75 x 75
 constexpr int MaxConstraints = 100;  // constraints read from a model file
 constexpr int NameLength = 10;       // characters of every UnitName entry, padded with blanks
@@ -49,11 +56,6 @@ enum BlockType : int {
     SymmetricType = 12,
 };
 
-// A set of unit numbers 0..255, one bit each.
-struct UnitSet {
-    uint64_t Bits[4];
-};
-
 // Error of an empty slot of the ten best: a result at or above it never
 // enters. The list prints only errors below ListedErrorLimit, yet every entry
 // below NoResultError is a result.
@@ -67,13 +69,13 @@ constexpr int TopTenSize = 10;  // results kept of a series
 struct TopTenEntry {
     int32_t Rep;                          // repetition that produced it
     double Error;                         // total error; NoResultError in an empty slot
-    UnitSet Sets[2][MaxModelSize + 1];    // by side: clusters 1..Clusters[side]
+    std::vector<uint8_t> Partitions[2];   // by side: cluster 1..Clusters[side] of every unit
     int32_t Clusters[2];
 };
 
 // Network: filled once by ReadNetwork, read by everything after it.
-inline int32_t NumUnits;   // units declared in the network file, 1..500
-inline int32_t SideUnits[2];   // units of each side, 1..250: the rows, and the columns
+inline int32_t NumUnits;   // units declared in the network file
+inline int32_t SideUnits[2];   // units of each side: the rows, and the columns
 inline bool TwoMode;       // the file declared a separate set of column units
 inline int32_t ColOffset;  // the row units when TwoMode, else 0: column j is unit ColOffset + j
 // Unit u of a side is named UnitName[NameOffset(side) + u].
@@ -81,9 +83,26 @@ inline int32_t NameOffset(int side) { return side == RowSide ? 0 : ColOffset; }
 // How the ties of a network file are written, by its form keyword.
 enum NetworkForm : int32_t { MatrixForm = 1, EdgesForm = 2, ArcsForm = 3, NoForm = 5 };
 inline int32_t NetForm;    // a NetworkForm; NoForm while none was recognised
-inline int32_t NetworkMatrix[MaxSideUnits + 1][MaxSideUnits + 1];  // tie value, row x column unit
-inline uint8_t BinaryMatrix[MaxSideUnits + 1][MaxSideUnits + 1];   // 1 where the tie is positive
-inline char UnitName[MaxNetUnits + 1][NameBytes + 1];              // 10 characters, blank-padded, NUL-terminated
+// Units of the other side by unit of one side, each list sorted, unit 0's
+// empty: in Units[Start[u] .. Start[u + 1]). Where the bit rows are small
+// they are kept as well (Words 64-bit words a unit, bit j for unit j), since
+// two dense rows compare faster word by word than list by list.
+struct UnitLists {
+    std::vector<int32_t> Start;  // units 0..n, and n + 1
+    std::vector<int32_t> Units;
+    std::vector<uint64_t> Bits;  // empty when only the lists are kept
+    int32_t Words;
+};
+// The ties, held once for all threads (network/tie_storage.cpp). A cell's
+// value as read is a real number; the binary criterion sees it rounded, and a
+// tie is a cell whose rounded value is positive. The mirror cell of (i, j) is
+// (j, i), and 0 outside the rows x columns of a two-mode network.
+inline UnitLists Ties[2];        // by side: the units of the other side a unit has a tie with
+inline UnitLists Asymmetric[2];  // by side: the cells whose mirror cell differs in being a tie
+inline UnitLists ValuedCells;    // by row: the columns of the cells whose value is not 0
+inline std::vector<int32_t> CellValue;  // beside ValuedCells.Units: the rounded value
+inline std::vector<double> CellReal;    // beside ValuedCells.Units: the value as read
+inline char (*UnitName)[NameBytes + 1];  // units 1..NumUnits: 10 characters, blank-padded, NUL-terminated
 
 // Model: filled once by ReadModel, read by the criterion.
 inline int32_t ModelRows;  // rows of the model matrix, 2..75: bound on row clusters
@@ -151,27 +170,27 @@ constexpr int32_t MaxSearchThreads = 64;
 // criterion reads the working pair, the search keeps the accepted pair; each
 // size array counts exactly the units of its partition. The incremental
 // criterion's tables, below, are the rest of what a search owns.
-inline thread_local uint8_t Partition[2][MaxSideUnits + 1];            // by side: working cluster of each unit
-inline thread_local uint8_t ClusterSize[2][MaxModelSize + 1];          // units in each cluster of Partition
-inline thread_local uint8_t AcceptedPartition[2][MaxSideUnits + 1];    // by side: accepted cluster of each unit
-inline thread_local uint8_t AcceptedClusterSize[2][MaxModelSize + 1];  // units in each cluster of AcceptedPartition
+inline thread_local uint8_t* Partition[2];                             // by side: working cluster of each unit
+inline thread_local int32_t ClusterSize[2][MaxModelSize + 1];          // units in each cluster of Partition
+inline thread_local uint8_t* AcceptedPartition[2];                     // by side: accepted cluster of each unit
+inline thread_local int32_t AcceptedClusterSize[2][MaxModelSize + 1];  // units in each cluster of AcceptedPartition
 inline thread_local double TrialError;    // criterion of the trial partitions
 inline thread_local double CurrentError;  // criterion of the accepted partitions
 // Per block of the latest evaluation, printed by the block matrix listings.
 inline thread_local int32_t BlockTypeMatrix[MaxModelSize + 1][MaxModelSize + 1];  // chosen type, -1 for none
 inline thread_local int32_t ErrorMatrix[MaxModelSize + 1][MaxModelSize + 1];      // raw error of the choice
 inline thread_local double RealValueMatrix[MaxModelSize + 1][MaxModelSize + 1];   // block value, if asked
-// The accepted pair once the search ends: listing order and sets.
-inline thread_local uint8_t ListingOrder[2][MaxSideUnits + 1];  // by side: the units cluster by cluster
-inline thread_local UnitSet ClusterSets[2][MaxModelSize + 1];   // by side: accepted clusters as sets
+// The accepted pair once the search ends, in listing order.
+inline thread_local int32_t* ListingOrder[2];  // by side: the units cluster by cluster
 
 // The incremental criterion's tables (criterion/incremental_error.cpp): the
 // accepted pair as it judges it, the statistics and errors of every block,
-// the latest trial and the tables of an exchange phase. One record a thread,
-// about 4 MB: worker threads get a stack that holds it.
-constexpr int UnitWords = 4;  // 64-bit words of a set of units 0..255
+// the latest trial and the tables of an exchange phase. One record a thread;
+// the tables that grow with the network are sized when a search first needs
+// them and kept for the searches after it.
 constexpr int MaxUnitFlags = 256;
 constexpr int MemoBits = 12;  // the memo of chosen errors holds 2^MemoBits entries
+constexpr int ClusterStride = MaxModelSize + 1;  // entries a unit of the per-cluster tables
 
 // The counts of one block that every ideal type's error is made of.
 struct BlockStatistics {
@@ -190,7 +209,8 @@ struct BlockStatistics {
 // statistics many times: the blocks of one unit's cluster recur for every
 // partner with the same counts. An entry of an earlier search is stale.
 struct ChosenErrorMemo {
-    uint64_t Lines;   // units, non-null lines and largest sums of both sides, ties
+    uint64_t Lines;   // units and non-null lines of both sides
+    uint64_t Sums;    // largest sums of both sides, ties
     uint64_t Block;   // asymmetric cells, row and column cluster
     uint32_t Search;  // the search that stored it; 0 for none
     double Error;
@@ -200,20 +220,22 @@ struct IncrementalTables {
     // The accepted pair as the criterion keeps it: cluster of each unit,
     // units of each cluster (during a trial on both sides it runs a step
     // ahead of the search's own accepted pair).
-    uint8_t KeptCluster[2][MaxSideUnits + 1];
+    uint8_t* KeptCluster[2];
     int32_t KeptClusterSize[2][MaxModelSize + 1];
 
-    // Per unit of side s, the units of the other side it has a tie with, and
-    // those where the mirror cell differs. Unit 0 is "no unit": all empty.
-    uint64_t Ties[2][MaxSideUnits + 1][UnitWords];
-    uint64_t Asymmetric[2][MaxSideUnits + 1][UnitWords];
-    // Per unit of side s and cluster k of the other side: its ties into k, and
-    // its asymmetric cells there. Unit 0 keeps zeros.
-    uint8_t TieCount[2][MaxSideUnits + 1][MaxModelSize + 1];
-    uint8_t AsymmetryCount[2][MaxSideUnits + 1][MaxModelSize + 1];
+    // Per unit u of side s and cluster k of the other side, at u x
+    // ClusterStride + k: its ties into k, and its asymmetric cells there.
+    // Unit 0 keeps zeros.
+    uint16_t* TieCount[2];
+    uint16_t* AsymmetryCount[2];
 
-    // Per block (r, c) and side: how many lines of that side have each line sum.
-    uint8_t LineSums[2][MaxModelSize + 1][MaxModelSize + 1][MaxSideUnits + 1];
+    // Per block (r, c) and side s, where the model asks for the largest line
+    // sums (a dominant type): how many lines of side s have each line sum,
+    // LargestSumCells apart (see SumsOf). Otherwise no largest sum is kept
+    // and every MaxSum stays 0.
+    bool KeepsLargestSums;
+    int32_t LargestSumCells[2];  // by side: the other side's units, and 1
+    uint16_t* LineSums[2];
     BlockStatistics Stats[MaxModelSize + 1][MaxModelSize + 1];
     double Error[MaxModelSize + 1][MaxModelSize + 1];  // weighted error of the chosen type
     // RowPrefix[r]: the rounded sum of the blocks of row clusters 1..r-1.
@@ -240,23 +262,24 @@ struct IncrementalTables {
     // lines that lose one tie (Fall) and those that gain one (Rise), each counted
     // by the flags its sum had before the trial in the block's cluster. Each
     // count takes a 16-bit field, so that sums of flags add and subtract field
-    // by field (no count exceeds 250).
+    // by field (no side has more than 65,535 units).
     uint64_t Fall[2][MaxModelSize + 1];
     uint64_t Rise[2][MaxModelSize + 1];
 
     // Tables of the exchange trials of one side, built for the kept state and
-    // dropped when a trial is accepted. LineFlags[j][c]: the flags of unit j of
-    // the other side in cluster c. UnitFlags[u]: per cluster k of the other side
-    // and cluster c of side s, the sum of LineFlags[j][c] over the ties j of unit
-    // u in k, so an exchange of a and b walks only the ties they share. The unit
-    // sums are kept while (clusters of the other side) x (clusters of side s)
-    // fit MaxUnitFlags; beyond that the trial walks the ties where a and b differ.
+    // dropped when a trial is accepted. LineFlags at j x ClusterStride + c: the
+    // flags of unit j of the other side in cluster c. UnitFlags at u x
+    // MaxUnitFlags: per cluster k of the other side and cluster c of side s,
+    // the sum of the flags of j in c over the ties j of unit u in k, so an
+    // exchange of a and b walks only the ties they share. The unit sums are
+    // kept while (clusters of the other side) x (clusters of side s) fit
+    // MaxUnitFlags; beyond that the trial walks the ties where a and b differ.
     uint32_t TableState;            // the kept state the tables belong to, counted from 1
     uint32_t LineFlagsState;        // LineFlags was built for this state...
     int LineFlagsSide;              // ...and this side
-    uint64_t LineFlags[MaxSideUnits + 1][MaxModelSize + 1];
-    uint32_t UnitFlagsState[MaxSideUnits + 1];
-    uint64_t UnitFlags[MaxSideUnits + 1][MaxUnitFlags];
+    uint64_t* LineFlags;
+    uint32_t* UnitFlagsState;       // by unit
+    uint64_t* UnitFlags;
 
     // The chosen errors met so far in this search.
     ChosenErrorMemo Memo[1 << MemoBits];
@@ -328,6 +351,7 @@ inline FileClaim FileClaims[MaxFileClaims];
 inline int32_t NumFileClaims;
 inline int ResultNamesLock = -1;  // held while this run owns its result names against other runs
 inline bool NoResultFiles;        // the listing is no regular file (a device): nothing is written beside it
+inline std::string PictureFileName;  // the picture beside the listing, named where a matrix is too large to list
 
 // Result files beside the listing for other programs (JSON, picture,
 // partitions in the network tools' format), rewritten at every series report.

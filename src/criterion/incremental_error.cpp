@@ -7,7 +7,10 @@
 // the lines of the other side in which the two units differ change a sum.
 // An exchange phase tries every pair against one accepted pair, so there
 // each unit's lines are summed by cluster once, and a trial walks only the
-// ties its two units share.
+// ties its two units share. The sets of ties and asymmetric cells of the
+// network are compared as bit rows where those are short, else as sorted
+// lists, so a trial costs what the degrees of its units and the clusters
+// make it, not the number of units.
 //
 // Exactness: the block errors come from the same procedures as in the full
 // scan, and the total adds them in its order (row cluster by row cluster,
@@ -25,6 +28,7 @@
 #include <cassert>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "criterion/total_error.h"
 #include "criterion/type_errors.h"
@@ -36,37 +40,165 @@ constexpr int SumOneField = 16;     // the line's sum is 1
 constexpr int SumTopField = 32;     // the line's sum is the block's largest
 constexpr int BelowTopField = 48;   // the line's sum is one below the block's largest
 
+// The tables that grow with the network, this thread's, and the units they
+// were sized for.
+namespace {
+struct TableStore {
+    std::vector<uint8_t> KeptCluster[2];
+    std::vector<uint16_t> TieCount[2], AsymmetryCount[2], LineSums[2];
+    std::vector<uint64_t> LineFlags, UnitFlags;
+    std::vector<uint32_t> UnitFlagsState;
+};
+}  // namespace
+static thread_local TableStore* Store;
+
+template <typename T>
+static T* Grown(std::vector<T>& table, size_t entries) {
+    if (table.size() < entries) table.resize(entries, T{});
+    return table.data();
+}
+
+void ReleaseIncrementalTables() {
+    delete Store;
+    Store = nullptr;
+}
+
+// Sizes the tables for the network and the cluster counts of this search.
+static void SizeTables() {
+    if (Store == nullptr) Store = new TableStore;
+    const size_t larger = static_cast<size_t>(Max(SideUnits[RowSide], SideUnits[ColSide])) + 1;
+    for (int s = RowSide; s <= ColSide; ++s) {
+        const size_t units = static_cast<size_t>(SideUnits[s]) + 1;
+        Tables.KeptCluster[s] = Grown(Store->KeptCluster[s], units);
+        Tables.TieCount[s] = Grown(Store->TieCount[s], units * ClusterStride);
+        Tables.AsymmetryCount[s] = Grown(Store->AsymmetryCount[s], units * ClusterStride);
+    }
+    Tables.LineFlags = Grown(Store->LineFlags, larger * ClusterStride);
+    Tables.UnitFlags = Grown(Store->UnitFlags, larger * MaxUnitFlags);
+    Tables.UnitFlagsState = Grown(Store->UnitFlagsState, larger);
+
+    // The largest line sums count only for the dominant types; their
+    // histograms grow with the blocks times the units, so they are kept only
+    // where the model asks for them.
+    Tables.KeepsLargestSums = false;
+    for (int r = 1; r <= SideClusters[RowSide]; ++r)
+        for (int c = 1; c <= SideClusters[ColSide]; ++c)
+            if ((ModelMatrix[r][c] >> RowDominantType & 1) || (ModelMatrix[r][c] >> ColDominantType & 1))
+                Tables.KeepsLargestSums = true;
+    const size_t blocks = static_cast<size_t>(SideClusters[RowSide]) * SideClusters[ColSide];
+    for (int s = RowSide; s <= ColSide; ++s) {
+        Tables.LargestSumCells[s] = Tables.KeepsLargestSums ? SideUnits[1 - s] + 1 : 1;
+        Tables.LineSums[s] = Grown(Store->LineSums[s], blocks * static_cast<size_t>(Tables.LargestSumCells[s]));
+    }
+}
+
+// The counts by cluster of the other side of unit u of side s.
+static uint16_t* TieCountsOf(int s, int u) { return Tables.TieCount[s] + static_cast<size_t>(u) * ClusterStride; }
+static uint16_t* AsymmetryCountsOf(int s, int u) {
+    return Tables.AsymmetryCount[s] + static_cast<size_t>(u) * ClusterStride;
+}
+// The histogram of the line sums of side s in block (r, c).
+static uint16_t* SumsOf(int s, int r, int c) {
+    size_t block = static_cast<size_t>(r - 1) * SideClusters[ColSide] + static_cast<size_t>(c - 1);
+    return Tables.LineSums[s] + block * static_cast<size_t>(Tables.LargestSumCells[s]);
+}
+static uint64_t* LineFlagsOf(int j) { return Tables.LineFlags + static_cast<size_t>(j) * ClusterStride; }
+
 // Marks every table stale. After 2^32 states the marks start again.
 static void DropTables() {
     if (++Tables.TableState != 0) return;
-    std::memset(Tables.UnitFlagsState, 0, sizeof Tables.UnitFlagsState);
+    std::memset(Tables.UnitFlagsState, 0, sizeof(uint32_t) * (static_cast<size_t>(Max(SideUnits[RowSide], SideUnits[ColSide])) + 1));
     Tables.LineFlagsState = 0;
     Tables.TableState = 1;
+}
+
+// The units of lists, for unit u.
+static const int32_t* ListBegin(const UnitLists& lists, int u) { return lists.Units.data() + lists.Start[u]; }
+static const int32_t* ListEnd(const UnitLists& lists, int u) { return lists.Units.data() + lists.Start[u + 1]; }
+// Whether the sets of a and b are compared as bit rows: where the rows are
+// no longer than the lists.
+static bool ByBits(const UnitLists& lists, int a, int b) {
+    return !lists.Bits.empty() && lists.Words <= lists.Start[a + 1] - lists.Start[a] + lists.Start[b + 1] - lists.Start[b];
+}
+static const uint64_t* BitRow(const UnitLists& lists, int u) {
+    return lists.Bits.data() + static_cast<size_t>(u) * static_cast<size_t>(lists.Words);
+}
+
+// visit(j, inA) for every unit j in the set of a or of b but not both.
+template <typename Visit>
+static void ForDiffering(const UnitLists& lists, int a, int b, Visit visit) {
+    if (ByBits(lists, a, b)) {
+        const uint64_t* rowA = BitRow(lists, a);
+        const uint64_t* rowB = BitRow(lists, b);
+        for (int w = 0; w < lists.Words; ++w) {
+            for (uint64_t only = rowA[w] & ~rowB[w]; only != 0; only &= only - 1) visit(w * 64 + __builtin_ctzll(only), true);
+            for (uint64_t only = rowB[w] & ~rowA[w]; only != 0; only &= only - 1) visit(w * 64 + __builtin_ctzll(only), false);
+        }
+        return;
+    }
+    const int32_t *x = ListBegin(lists, a), *xEnd = ListEnd(lists, a);
+    const int32_t *y = ListBegin(lists, b), *yEnd = ListEnd(lists, b);
+    while (x != xEnd && y != yEnd) {
+        if (*x < *y) {
+            visit(*x++, true);
+        } else if (*y < *x) {
+            visit(*y++, false);
+        } else {
+            ++x;
+            ++y;
+        }
+    }
+    while (x != xEnd) visit(*x++, true);
+    while (y != yEnd) visit(*y++, false);
+}
+
+// visit(j) for every unit j in the sets of both a and b.
+template <typename Visit>
+static void ForShared(const UnitLists& lists, int a, int b, Visit visit) {
+    if (ByBits(lists, a, b)) {
+        const uint64_t* rowA = BitRow(lists, a);
+        const uint64_t* rowB = BitRow(lists, b);
+        for (int w = 0; w < lists.Words; ++w)
+            for (uint64_t shared = rowA[w] & rowB[w]; shared != 0; shared &= shared - 1)
+                visit(w * 64 + __builtin_ctzll(shared));
+        return;
+    }
+    const int32_t *x = ListBegin(lists, a), *xEnd = ListEnd(lists, a);
+    const int32_t *y = ListBegin(lists, b), *yEnd = ListEnd(lists, b);
+    while (x != xEnd && y != yEnd) {
+        if (*x < *y) {
+            ++x;
+        } else if (*y < *x) {
+            ++y;
+        } else {
+            visit(*x);
+            ++x;
+            ++y;
+        }
+    }
 }
 
 // Block (r, c) of the cluster own of side s and the cluster other of side o.
 static int BlockRow(int s, int own, int other) { return s == RowSide ? own : other; }
 static int BlockCol(int s, int own, int other) { return s == RowSide ? other : own; }
 
-static void AddUnit(uint64_t set[], int u) { set[u >> 6] |= uint64_t{1} << (u & 63); }
-static bool HasUnit(const uint64_t set[], int u) { return (set[u >> 6] >> (u & 63) & 1) != 0; }
-
 // The weighted error of the chosen type of block (r, c) with these statistics.
 static double ChosenError(int r, int c, const BlockStatistics& stats) {
-    // Line counts and sums fit 8 bits (250 lines a side), ties and asymmetric
-    // cells 16 (250 x 250); the cells follow from the units.
+    // Line counts and sums fit 16 bits (65,535 lines a side), ties and
+    // asymmetric cells 32; the cells follow from the units.
     uint64_t lines = static_cast<uint64_t>(stats.Units[RowSide]) |
-                     static_cast<uint64_t>(stats.Units[ColSide]) << 8 |
-                     static_cast<uint64_t>(stats.NonNull[RowSide]) << 16 |
-                     static_cast<uint64_t>(stats.NonNull[ColSide]) << 24 |
-                     static_cast<uint64_t>(stats.MaxSum[RowSide]) << 32 |
-                     static_cast<uint64_t>(stats.MaxSum[ColSide]) << 40 |
-                     static_cast<uint64_t>(stats.Ones) << 48;
-    uint64_t block = static_cast<uint64_t>(stats.Asymmetry) | static_cast<uint64_t>(r) << 16 |
-                     static_cast<uint64_t>(c) << 24;
-    uint64_t hash = (lines ^ block * 0x9E3779B97F4A7C15ull) * 0xC2B2AE3D27D4EB4Full;
+                     static_cast<uint64_t>(stats.Units[ColSide]) << 16 |
+                     static_cast<uint64_t>(stats.NonNull[RowSide]) << 32 |
+                     static_cast<uint64_t>(stats.NonNull[ColSide]) << 48;
+    uint64_t sums = static_cast<uint64_t>(stats.MaxSum[RowSide]) |
+                    static_cast<uint64_t>(stats.MaxSum[ColSide]) << 16 |
+                    static_cast<uint64_t>(static_cast<uint32_t>(stats.Ones)) << 32;
+    uint64_t block = static_cast<uint64_t>(static_cast<uint32_t>(stats.Asymmetry)) |
+                     static_cast<uint64_t>(r) << 32 | static_cast<uint64_t>(c) << 40;
+    uint64_t hash = (lines ^ sums * 0x9E3779B97F4A7C15ull ^ block * 0xD6E8FEB86659FD93ull) * 0xC2B2AE3D27D4EB4Full;
     ChosenErrorMemo& memo = Tables.Memo[hash >> (64 - MemoBits)];
-    if (memo.Search == Tables.MemoSearch && memo.Lines == lines && memo.Block == block) return memo.Error;
+    if (memo.Search == Tables.MemoSearch && memo.Lines == lines && memo.Sums == sums && memo.Block == block)
+        return memo.Error;
 
     int32_t rawErrors[NumTypeCodes];
     double typeErrors[NumTypeCodes];
@@ -74,6 +206,7 @@ static double ChosenError(int r, int c, const BlockStatistics& stats) {
     double best;
     ChosenType(typeErrors, best);
     memo.Lines = lines;
+    memo.Sums = sums;
     memo.Block = block;
     memo.Search = Tables.MemoSearch;
     memo.Error = best;
@@ -81,14 +214,14 @@ static double ChosenError(int r, int c, const BlockStatistics& stats) {
 }
 
 // The largest line sum present in a histogram at or below top; 0 for none.
-static int32_t LargestSum(const uint8_t histogram[], int32_t top) {
+static int32_t LargestSum(const uint16_t histogram[], int32_t top) {
     while (top > 0 && histogram[top] == 0) --top;
     return top;
 }
 
 // The own lines of a trial block: the line with sum out leaves (out < 0:
 // none) and the line with sum in arrives (in < 0: none).
-static void ChangeOwnLines(int s, const uint8_t histogram[], int32_t out, int32_t in,
+static void ChangeOwnLines(int s, const uint16_t histogram[], int32_t out, int32_t in,
                            BlockStatistics& stats) {
     if (out >= 0) {
         --stats.Units[s];
@@ -98,6 +231,7 @@ static void ChangeOwnLines(int s, const uint8_t histogram[], int32_t out, int32_
         ++stats.Units[s];
         if (in > 0) ++stats.NonNull[s];
     }
+    if (!Tables.KeepsLargestSums) return;
     int32_t top = stats.MaxSum[s];
     if (in >= top) {
         stats.MaxSum[s] = in;
@@ -124,9 +258,10 @@ static uint64_t SumFlags(int32_t sum, int32_t top) {
 // rise gained one. No line's sum exceeds the block's largest, so a rise
 // passes it only from the top, and when every line at the top fell, the
 // largest is one lower unless a line rose from just below the top.
-static void ChangeOtherLines(int o, const uint8_t histogram[], uint64_t fall, uint64_t rise,
+static void ChangeOtherLines(int o, const uint16_t histogram[], uint64_t fall, uint64_t rise,
                              BlockStatistics& stats) {
     stats.NonNull[o] += FlagCount(rise, SumZeroField) - FlagCount(fall, SumOneField);
+    if (!Tables.KeepsLargestSums) return;
     int32_t top = stats.MaxSum[o];
     int32_t fallen = FlagCount(fall, SumTopField);
     if (FlagCount(rise, SumTopField) > 0)
@@ -162,8 +297,10 @@ static double TrialBlockSum() {
 }
 
 // The largest line sum of side o in the block of cluster own of side s and
-// cluster k of side o.
+// cluster k of side o. Where no largest sum is kept, one above every sum, so
+// that no line's flags say it is at the top.
 static int32_t OtherTop(int s, int own, int k) {
+    if (!Tables.KeepsLargestSums) return MaxSideUnits;
     return Tables.Stats[BlockRow(s, own, k)][BlockCol(s, own, k)].MaxSum[1 - s];
 }
 
@@ -176,21 +313,17 @@ static void WalkDifferingTies(int s, int p, int q, int x, int y) {
         topInP[k] = OtherTop(s, p, k);
         topInQ[k] = OtherTop(s, q, k);
     }
-    for (int w = 0; w < UnitWords; ++w) {
-        uint64_t tiesX = Tables.Ties[s][x][w], tiesY = Tables.Ties[s][y][w];
-        for (uint64_t only = tiesX & ~tiesY; only != 0; only &= only - 1) {  // x takes the tie from p to q
-            int j = w * 64 + __builtin_ctzll(only);
-            int k = Tables.KeptCluster[o][j];
-            Tables.Fall[0][k] += SumFlags(Tables.TieCount[o][j][p], topInP[k]);
-            Tables.Rise[1][k] += SumFlags(Tables.TieCount[o][j][q], topInQ[k]);
+    ForDiffering(Ties[s], x, y, [&](int j, bool ofX) {
+        int k = Tables.KeptCluster[o][j];
+        const uint16_t* counts = TieCountsOf(o, j);
+        if (ofX) {  // x takes the tie from p to q
+            Tables.Fall[0][k] += SumFlags(counts[p], topInP[k]);
+            Tables.Rise[1][k] += SumFlags(counts[q], topInQ[k]);
+        } else {  // y brings it from q to p
+            Tables.Fall[1][k] += SumFlags(counts[q], topInQ[k]);
+            Tables.Rise[0][k] += SumFlags(counts[p], topInP[k]);
         }
-        for (uint64_t only = tiesY & ~tiesX; only != 0; only &= only - 1) {  // y brings it from q to p
-            int j = w * 64 + __builtin_ctzll(only);
-            int k = Tables.KeptCluster[o][j];
-            Tables.Fall[1][k] += SumFlags(Tables.TieCount[o][j][q], topInQ[k]);
-            Tables.Rise[0][k] += SumFlags(Tables.TieCount[o][j][p], topInP[k]);
-        }
-    }
+    });
 }
 
 // The exchange tables of side s for the kept state, built when first needed.
@@ -202,24 +335,23 @@ static void BuildLineFlags(int s) {
     Tables.LineFlagsSide = s;
     for (int j = 1; j <= SideUnits[o]; ++j) {
         int k = Tables.KeptCluster[o][j];
-        for (int c = 1; c <= SideClusters[s]; ++c)
-            Tables.LineFlags[j][c] = SumFlags(Tables.TieCount[o][j][c], OtherTop(s, c, k));
+        const uint16_t* counts = TieCountsOf(o, j);
+        uint64_t* flags = LineFlagsOf(j);
+        for (int c = 1; c <= SideClusters[s]; ++c) flags[c] = SumFlags(counts[c], OtherTop(s, c, k));
     }
 }
 
 // The unit sums of unit u of side s, at (k - 1) x clusters of s + c - 1.
 static const uint64_t* UnitFlagsOf(int s, int u) {
-    uint64_t* flags = Tables.UnitFlags[u];
+    uint64_t* flags = Tables.UnitFlags + static_cast<size_t>(u) * MaxUnitFlags;
     if (Tables.UnitFlagsState[u] == Tables.TableState) return flags;
     Tables.UnitFlagsState[u] = Tables.TableState;
     const int o = 1 - s, clusters = SideClusters[s];
     std::memset(flags, 0, sizeof(uint64_t) * static_cast<size_t>(SideClusters[o] * clusters));
-    for (int w = 0; w < UnitWords; ++w) {
-        for (uint64_t ties = Tables.Ties[s][u][w]; ties != 0; ties &= ties - 1) {
-            int j = w * 64 + __builtin_ctzll(ties);
-            uint64_t* sums = flags + (Tables.KeptCluster[o][j] - 1) * clusters - 1;
-            for (int c = 1; c <= clusters; ++c) sums[c] += Tables.LineFlags[j][c];
-        }
+    for (const int32_t *j = ListBegin(Ties[s], u), *end = ListEnd(Ties[s], u); j != end; ++j) {
+        uint64_t* sums = flags + (Tables.KeptCluster[o][*j] - 1) * clusters - 1;
+        const uint64_t* lineFlags = LineFlagsOf(*j);
+        for (int c = 1; c <= clusters; ++c) sums[c] += lineFlags[c];
     }
     return flags;
 }
@@ -234,14 +366,12 @@ static void SumExchangeFlags(int s, int p, int q, int x, int y) {
     const uint64_t* flagsY = UnitFlagsOf(s, y);
     uint64_t sharedInP[MaxModelSize + 1], sharedInQ[MaxModelSize + 1];
     for (int k = 1; k <= SideClusters[o]; ++k) sharedInP[k] = sharedInQ[k] = 0;
-    for (int w = 0; w < UnitWords; ++w) {
-        for (uint64_t shared = Tables.Ties[s][x][w] & Tables.Ties[s][y][w]; shared != 0; shared &= shared - 1) {
-            int j = w * 64 + __builtin_ctzll(shared);
-            int k = Tables.KeptCluster[o][j];
-            sharedInP[k] += Tables.LineFlags[j][p];
-            sharedInQ[k] += Tables.LineFlags[j][q];
-        }
-    }
+    ForShared(Ties[s], x, y, [&](int j) {
+        int k = Tables.KeptCluster[o][j];
+        const uint64_t* lineFlags = LineFlagsOf(j);
+        sharedInP[k] += lineFlags[p];
+        sharedInQ[k] += lineFlags[q];
+    });
     for (int k = 1; k <= SideClusters[o]; ++k) {
         int at = (k - 1) * clusters - 1;
         Tables.Fall[0][k] = flagsX[at + p] - sharedInP[k];
@@ -318,10 +448,12 @@ static double StepError(int p, int q, int x, int y, double limit) {
     // Own lines: the blocks of p lose x and gain y, those of q the reverse;
     // then the other lines and the trial blocks' errors.
     const int32_t none = -1;
+    const uint16_t *tiesOfX = TieCountsOf(s, x), *tiesOfY = TieCountsOf(s, y);
+    const uint16_t *asymmetryOfX = AsymmetryCountsOf(s, x), *asymmetryOfY = AsymmetryCountsOf(s, y);
     for (int k = 1; k <= otherClusters; ++k) {
-        int32_t sumX = Tables.TieCount[s][x][k], sumY = y > 0 ? Tables.TieCount[s][y][k] : none;
+        int32_t sumX = tiesOfX[k], sumY = y > 0 ? tiesOfY[k] : none;
         int32_t ones = (y > 0 ? sumY : 0) - sumX;  // ones the blocks of p gain
-        int32_t asymmetry = Tables.AsymmetryCount[s][y][k] - Tables.AsymmetryCount[s][x][k];
+        int32_t asymmetry = asymmetryOfY[k] - asymmetryOfX[k];
         int rp = BlockRow(s, p, k), cp = BlockCol(s, p, k);
         int rq = BlockRow(s, q, k), cq = BlockCol(s, q, k);
 
@@ -329,8 +461,8 @@ static double StepError(int p, int q, int x, int y, double limit) {
         fromStats = Tables.Stats[rp][cp];
         fromStats.Ones += ones;
         fromStats.Asymmetry += asymmetry;
-        ChangeOwnLines(s, Tables.LineSums[s][rp][cp], sumX, sumY, fromStats);
-        ChangeOtherLines(o, Tables.LineSums[o][rp][cp], Tables.Fall[0][k], Tables.Rise[0][k], fromStats);
+        ChangeOwnLines(s, SumsOf(s, rp, cp), sumX, sumY, fromStats);
+        ChangeOtherLines(o, SumsOf(o, rp, cp), Tables.Fall[0][k], Tables.Rise[0][k], fromStats);
         fromStats.Cells = fromStats.Units[RowSide] * fromStats.Units[ColSide];
         Tables.TrialBlockError[0][k] = ChosenError(rp, cp, fromStats);
 
@@ -338,8 +470,8 @@ static double StepError(int p, int q, int x, int y, double limit) {
         toStats = Tables.Stats[rq][cq];
         toStats.Ones -= ones;
         toStats.Asymmetry -= asymmetry;
-        ChangeOwnLines(s, Tables.LineSums[s][rq][cq], sumY, sumX, toStats);
-        ChangeOtherLines(o, Tables.LineSums[o][rq][cq], Tables.Fall[1][k], Tables.Rise[1][k], toStats);
+        ChangeOwnLines(s, SumsOf(s, rq, cq), sumY, sumX, toStats);
+        ChangeOtherLines(o, SumsOf(o, rq, cq), Tables.Fall[1][k], Tables.Rise[1][k], toStats);
         toStats.Cells = toStats.Units[RowSide] * toStats.Units[ColSide];
         Tables.TrialBlockError[1][k] = ChosenError(rq, cq, toStats);
     }
@@ -410,10 +542,15 @@ static void SumBlockRows() {
 static void MoveTieCount(int o, int j, int from, int to) {
     int k = Tables.KeptCluster[o][j];
     int s = 1 - o;
-    uint8_t& fromSum = Tables.TieCount[o][j][from];
-    uint8_t& toSum = Tables.TieCount[o][j][to];
-    uint8_t* fromHistogram = Tables.LineSums[o][BlockRow(s, from, k)][BlockCol(s, from, k)];
-    uint8_t* toHistogram = Tables.LineSums[o][BlockRow(s, to, k)][BlockCol(s, to, k)];
+    uint16_t& fromSum = TieCountsOf(o, j)[from];
+    uint16_t& toSum = TieCountsOf(o, j)[to];
+    if (!Tables.KeepsLargestSums) {
+        --fromSum;
+        ++toSum;
+        return;
+    }
+    uint16_t* fromHistogram = SumsOf(o, BlockRow(s, from, k), BlockCol(s, from, k));
+    uint16_t* toHistogram = SumsOf(o, BlockRow(s, to, k), BlockCol(s, to, k));
     --fromHistogram[fromSum];
     --fromSum;
     ++fromHistogram[fromSum];
@@ -430,36 +567,30 @@ static void AcceptStep() {
     const int p = Tables.TrialFrom, q = Tables.TrialTo, x = Tables.TrialUnit, y = Tables.TrialPartner;
 
     // The other side's counts and histograms, where x and y differ.
-    for (int w = 0; w < UnitWords; ++w) {
-        uint64_t differ = Tables.Ties[s][x][w] ^ Tables.Ties[s][y][w];
-        while (differ != 0) {
-            int j = w * 64 + __builtin_ctzll(differ);
-            differ &= differ - 1;
-            if (HasUnit(Tables.Ties[s][x], j))
-                MoveTieCount(o, j, p, q);
-            else
-                MoveTieCount(o, j, q, p);
-        }
-        differ = Tables.Asymmetric[s][x][w] ^ Tables.Asymmetric[s][y][w];
-        while (differ != 0) {
-            int j = w * 64 + __builtin_ctzll(differ);
-            differ &= differ - 1;
-            int from = HasUnit(Tables.Asymmetric[s][x], j) ? p : q;
-            int to = from == p ? q : p;
-            --Tables.AsymmetryCount[o][j][from];
-            ++Tables.AsymmetryCount[o][j][to];
-        }
-    }
+    ForDiffering(Ties[s], x, y, [&](int j, bool ofX) {
+        if (ofX)
+            MoveTieCount(o, j, p, q);
+        else
+            MoveTieCount(o, j, q, p);
+    });
+    ForDiffering(Asymmetric[s], x, y, [&](int j, bool ofX) {
+        uint16_t* counts = AsymmetryCountsOf(o, j);
+        --counts[ofX ? p : q];
+        ++counts[ofX ? q : p];
+    });
 
     // The own lines' histograms, and the trial blocks become the kept ones.
+    const uint16_t *tiesOfX = TieCountsOf(s, x), *tiesOfY = TieCountsOf(s, y);
     for (int k = 1; k <= SideClusters[o]; ++k) {
         int rp = BlockRow(s, p, k), cp = BlockCol(s, p, k);
         int rq = BlockRow(s, q, k), cq = BlockCol(s, q, k);
-        --Tables.LineSums[s][rp][cp][Tables.TieCount[s][x][k]];
-        ++Tables.LineSums[s][rq][cq][Tables.TieCount[s][x][k]];
-        if (y > 0) {
-            --Tables.LineSums[s][rq][cq][Tables.TieCount[s][y][k]];
-            ++Tables.LineSums[s][rp][cp][Tables.TieCount[s][y][k]];
+        if (Tables.KeepsLargestSums) {
+            --SumsOf(s, rp, cp)[tiesOfX[k]];
+            ++SumsOf(s, rq, cq)[tiesOfX[k]];
+            if (y > 0) {
+                --SumsOf(s, rq, cq)[tiesOfY[k]];
+                ++SumsOf(s, rp, cp)[tiesOfY[k]];
+            }
         }
         Tables.Stats[rp][cp] = Tables.TrialStats[0][k];
         Tables.Stats[rq][cq] = Tables.TrialStats[1][k];
@@ -494,51 +625,45 @@ void AcceptIncrementalTrial() {
     Tables.StepByStep = false;
 }
 
-// Ties, asymmetric cells and their counts by cluster of the other side.
+// Ties and asymmetric cells counted by cluster of the other side.
 static void CountTies() {
-    const int rows = SideUnits[RowSide], cols = SideUnits[ColSide];
-    std::memset(Tables.Ties, 0, sizeof Tables.Ties);
-    std::memset(Tables.Asymmetric, 0, sizeof Tables.Asymmetric);
-    std::memset(Tables.TieCount, 0, sizeof Tables.TieCount);
-    std::memset(Tables.AsymmetryCount, 0, sizeof Tables.AsymmetryCount);
-    for (int i = 1; i <= rows; ++i) {
-        for (int j = 1; j <= cols; ++j) {
-            // The mirror cell is read with the indices exchanged: outside the
-            // rows x columns of a two-mode network it holds 0.
-            if (BinaryMatrix[i][j] != BinaryMatrix[j][i]) {
-                AddUnit(Tables.Asymmetric[RowSide][i], j);
-                AddUnit(Tables.Asymmetric[ColSide][j], i);
-                ++Tables.AsymmetryCount[RowSide][i][Tables.KeptCluster[ColSide][j]];
-                ++Tables.AsymmetryCount[ColSide][j][Tables.KeptCluster[RowSide][i]];
-            }
-            if (BinaryMatrix[i][j] == 0) continue;
-            AddUnit(Tables.Ties[RowSide][i], j);
-            AddUnit(Tables.Ties[ColSide][j], i);
-            ++Tables.TieCount[RowSide][i][Tables.KeptCluster[ColSide][j]];
-            ++Tables.TieCount[ColSide][j][Tables.KeptCluster[RowSide][i]];
+    for (int s = RowSide; s <= ColSide; ++s) {
+        const int o = 1 - s;
+        const size_t entries = (static_cast<size_t>(SideUnits[s]) + 1) * ClusterStride;
+        std::memset(Tables.TieCount[s], 0, entries * sizeof(uint16_t));
+        std::memset(Tables.AsymmetryCount[s], 0, entries * sizeof(uint16_t));
+        for (int u = 1; u <= SideUnits[s]; ++u) {
+            uint16_t* ties = TieCountsOf(s, u);
+            for (const int32_t *j = ListBegin(Ties[s], u), *end = ListEnd(Ties[s], u); j != end; ++j)
+                ++ties[Tables.KeptCluster[o][*j]];
+            uint16_t* asymmetry = AsymmetryCountsOf(s, u);
+            for (const int32_t *j = ListBegin(Asymmetric[s], u), *end = ListEnd(Asymmetric[s], u); j != end; ++j)
+                ++asymmetry[Tables.KeptCluster[o][*j]];
         }
     }
 }
 
 void StartIncrementalError() {
+    SizeTables();
     if (++Tables.MemoSearch == 0) {  // after 2^32 searches the marks start again
         std::memset(Tables.Memo, 0, sizeof Tables.Memo);
         Tables.MemoSearch = 1;
     }
-    std::memcpy(Tables.KeptCluster[RowSide], Partition[RowSide], sizeof Tables.KeptCluster[RowSide]);
-    std::memcpy(Tables.KeptCluster[ColSide], Partition[ColSide], sizeof Tables.KeptCluster[ColSide]);
+    for (int s = RowSide; s <= ColSide; ++s) {
+        std::memcpy(Tables.KeptCluster[s], Partition[s], static_cast<size_t>(SideUnits[s]) + 1);
+        Tables.KeptCluster[s][0] = 0;
+    }
     std::memset(Tables.KeptClusterSize, 0, sizeof Tables.KeptClusterSize);
     for (int s = 0; s < 2; ++s)
         for (int u = 1; u <= SideUnits[s]; ++u) ++Tables.KeptClusterSize[s][Tables.KeptCluster[s][u]];
     CountTies();
 
-    // Block statistics from the counts: ones and asymmetric cells from the
-    // rows, line sums of both sides into the histograms.
+    // Block statistics from the counts: ones, asymmetric cells and non-null
+    // lines from the lines of both sides, and their sums into the histograms.
     const int rowClusters = SideClusters[RowSide], colClusters = SideClusters[ColSide];
     for (int s = 0; s < 2; ++s)
-        for (int r = 1; r <= rowClusters; ++r)
-            for (int c = 1; c <= colClusters; ++c)
-                std::memset(Tables.LineSums[s][r][c], 0, sizeof Tables.LineSums[s][r][c]);
+        std::memset(Tables.LineSums[s], 0,
+                    sizeof(uint16_t) * static_cast<size_t>(rowClusters * colClusters) * static_cast<size_t>(Tables.LargestSumCells[s]));
     for (int r = 1; r <= rowClusters; ++r) {
         for (int c = 1; c <= colClusters; ++c) {
             BlockStatistics& stats = Tables.Stats[r][c];
@@ -548,28 +673,29 @@ void StartIncrementalError() {
             stats.Cells = stats.Units[RowSide] * stats.Units[ColSide];
         }
     }
-    for (int i = 1; i <= SideUnits[RowSide]; ++i) {
-        int r = Tables.KeptCluster[RowSide][i];
-        for (int c = 1; c <= colClusters; ++c) {
-            Tables.Stats[r][c].Ones += Tables.TieCount[RowSide][i][c];
-            Tables.Stats[r][c].Asymmetry += Tables.AsymmetryCount[RowSide][i][c];
-            ++Tables.LineSums[RowSide][r][c][Tables.TieCount[RowSide][i][c]];
-        }
-    }
-    for (int j = 1; j <= SideUnits[ColSide]; ++j) {
-        int c = Tables.KeptCluster[ColSide][j];
-        for (int r = 1; r <= rowClusters; ++r) ++Tables.LineSums[ColSide][r][c][Tables.TieCount[ColSide][j][r]];
-    }
-    for (int r = 1; r <= rowClusters; ++r) {
-        for (int c = 1; c <= colClusters; ++c) {
-            BlockStatistics& stats = Tables.Stats[r][c];
-            for (int s = 0; s < 2; ++s) {
-                stats.NonNull[s] = stats.Units[s] - Tables.LineSums[s][r][c][0];
-                stats.MaxSum[s] = LargestSum(Tables.LineSums[s][r][c], MaxSideUnits);
+    for (int s = 0; s < 2; ++s) {
+        const int o = 1 - s;
+        for (int u = 1; u <= SideUnits[s]; ++u) {
+            const int own = Tables.KeptCluster[s][u];
+            const uint16_t* ties = TieCountsOf(s, u);
+            const uint16_t* asymmetry = AsymmetryCountsOf(s, u);
+            for (int k = 1; k <= SideClusters[o]; ++k) {
+                const int r = BlockRow(s, own, k), c = BlockCol(s, own, k);
+                BlockStatistics& stats = Tables.Stats[r][c];
+                if (s == RowSide) {
+                    stats.Ones += ties[k];
+                    stats.Asymmetry += asymmetry[k];
+                }
+                if (ties[k] > 0) ++stats.NonNull[s];
+                if (Tables.KeepsLargestSums) {
+                    ++SumsOf(s, r, c)[ties[k]];
+                    if (ties[k] > stats.MaxSum[s]) stats.MaxSum[s] = ties[k];
+                }
             }
-            Tables.Error[r][c] = ChosenError(r, c, stats);
         }
     }
+    for (int r = 1; r <= rowClusters; ++r)
+        for (int c = 1; c <= colClusters; ++c) Tables.Error[r][c] = ChosenError(r, c, Tables.Stats[r][c]);
     SumBlockRows();
     Tables.TrialReady = false;
     Tables.TrialBothSides = false;

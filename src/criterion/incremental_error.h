@@ -10,6 +10,8 @@
 // Builds the kept state from the working partitions (and their sizes), which
 // become the accepted pair of the evaluator. Call it when the search starts.
 void StartIncrementalError();
+// Frees this thread's tables, at the end of a search thread.
+void ReleaseIncrementalTables();
 
 constexpr double NoLimit = std::numeric_limits<double>::infinity();
 

@@ -7,14 +7,24 @@
 #include <cstring>
 
 #include "console/text_input.h"
+#include "network/tie_storage.h"
 #include "state.h"
+#include "state_memory.h"
+
+// Drivers that set a small network or partitions by hand find tables for
+// 250 units a side, as the program once held from the start, and no ties.
+constexpr int32_t HandSetUnits = 250;
 
 static void ResetNetwork() {
+    NumUnits = 2 * HandSetUnits;
+    SideUnits[RowSide] = SideUnits[ColSide] = HandSetUnits;
+    SizeNetworkState();
+    std::memset(UnitName, 0, sizeof UnitName[0] * (2 * HandSetUnits + 1));
+    StartCells();
+    FinishCells();
+    ReleaseCells();
     NumUnits = SideUnits[RowSide] = SideUnits[ColSide] = ColOffset = NetForm = 0;
     TwoMode = false;
-    std::memset(NetworkMatrix, 0, sizeof NetworkMatrix);
-    std::memset(BinaryMatrix, 0, sizeof BinaryMatrix);
-    std::memset(UnitName, 0, sizeof UnitName);
 }
 
 static void ResetModel() {
@@ -29,11 +39,13 @@ static void ResetModel() {
 
 static void ResetPartitions() {
     SideClusters[RowSide] = SideClusters[ColSide] = 0;
-    std::memset(Partition, 0, sizeof Partition);
+    for (int s = RowSide; s <= ColSide; ++s) {
+        std::memset(Partition[s], 0, HandSetUnits + 1);
+        std::memset(AcceptedPartition[s], 0, HandSetUnits + 1);
+        std::memset(ListingOrder[s], 0, (HandSetUnits + 1) * sizeof(int32_t));
+    }
     std::memset(ClusterSize, 0, sizeof ClusterSize);
-    std::memset(AcceptedPartition, 0, sizeof AcceptedPartition);
     std::memset(AcceptedClusterSize, 0, sizeof AcceptedClusterSize);
-    std::memset(ListingOrder, 0, sizeof ListingOrder);
 }
 
 static void ResetResults() {
@@ -41,8 +53,7 @@ static void ResetResults() {
     std::memset(ErrorMatrix, 0, sizeof ErrorMatrix);
     std::memset(RealValueMatrix, 0, sizeof RealValueMatrix);
     BestRep = 0;
-    std::memset(ClusterSets, 0, sizeof ClusterSets);
-    std::memset(TopTen, 0, sizeof TopTen);
+    for (TopTenEntry& entry : TopTen) entry = TopTenEntry{};
     EquivalencesListed = false;
 }
 
@@ -99,6 +110,7 @@ static void ResetTextsAndFiles() {
     for (FileClaim& claim : FileClaims) claim = FileClaim{};
     NumFileClaims = 0;
     NoResultFiles = false;
+    PictureFileName.clear();
 }
 
 static void ResetSettings() {

@@ -110,16 +110,20 @@ static bool IsRealNumber(std::string_view token, bool& nonzero) {
     return p == token.size();
 }
 
-int32_t NetValue(const NetLine& line, std::string_view token, bool& rounded) {
+int32_t NetValue(const NetLine& line, std::string_view token, bool& rounded, double& real) {
     char text[MaxNumberLength + 1];
     int32_t value;
     rounded = false;
     if (!CopyToken(token, text)) StopOnBadNetNumber(line.Number, token);
-    if (ParseInt32(text, value)) return value;
+    if (ParseInt32(text, value)) {
+        real = value;
+        return value;
+    }
     bool nonzero;
     if (!IsRealNumber(token, nonzero)) StopOnBadNetNumber(line.Number, token);
     double exact = std::strtod(text, nullptr);
     if (!std::isfinite(exact)) StopOnBadNetNumber(line.Number, token);
+    real = exact;
     double whole = std::round(exact);
     // A tie written in the file stays a tie, however small its value.
     if (whole == 0 && nonzero) whole = token[0] == '-' ? -1 : 1;

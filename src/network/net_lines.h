@@ -48,7 +48,7 @@ int32_t NetInt(const NetLine& line, std::string_view token);
 // nearest integer, halves away from zero, where a value that is positive in
 // the file never becomes 0 (nor a negative one). Stops the run on a bad token.
 // rounded tells whether rounding changed the value.
-int32_t NetValue(const NetLine& line, std::string_view token, bool& rounded);
+int32_t NetValue(const NetLine& line, std::string_view token, bool& rounded, double& real);
 
 // Stops the run in order with "Bad number in NET file, line L: " and the token.
 [[noreturn]] void StopOnBadNetNumber(int32_t lineNumber, std::string_view token);

@@ -10,13 +10,16 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "console/bad_input.h"
 #include "console/output.h"
 #include "console/text_input.h"
 #include "console/visible_text.h"
 #include "network/net_lines.h"
+#include "network/tie_storage.h"
 #include "state.h"
+#include "state_memory.h"
 
 // A keyword line after the counts: its form, and the relation it belongs to.
 struct NetKeyword {
@@ -74,13 +77,24 @@ static int32_t ReadHeaderInt() {
 [[noreturn]] static void StopOnCounts() {
     if (TwoMode) {
         ConLine("Network size out of range: %d units, %d row units, %lld column units read; "
-                "at most 500 units in all, 1..250 on a side",
-                NumUnits, SideUnits[RowSide], static_cast<long long>(NumUnits) - SideUnits[RowSide]);
+                "at least 1 on a side, at most %d",
+                NumUnits, SideUnits[RowSide], static_cast<long long>(NumUnits) - SideUnits[RowSide], MaxSideUnits);
     } else {
-        ConLine("Network size out of range: %d units read; at most 500 units in all, 1..250 on a side",
-                NumUnits);
+        ConLine("Network size out of range: %d units read; at least 1, at most %d", NumUnits, MaxSideUnits);
     }
     FatalError(5);
+}
+
+// A network whose tables would not fit in the machine's memory is refused
+// before its ties are read, rather than failing halfway or swapping for hours.
+static void CheckMemory(int64_t rows, int64_t cols) {
+    int threads = SearchThreads > 0 ? SearchThreads : static_cast<int>(std::thread::hardware_concurrency());
+    int64_t needed = NetworkMegabytes(rows, cols, threads);
+    int64_t machine = MachineMegabytes();
+    if (machine > 0 && needed > machine) {
+        StopOnBadInput("Network of %d units needs %lld MB; the machine has %lld MB", NumUnits,
+                       static_cast<long long>(needed), static_cast<long long>(machine));
+    }
 }
 
 // The counts: n alone on its line for a one-mode network, n and m for a
@@ -105,10 +119,12 @@ static void ReadCounts() {
     }
     SkipLine(NetFile);
     CheckNetFileEnd();
-    if (NumUnits > MaxNetUnits || SideUnits[RowSide] < 1 || SideUnits[RowSide] > MaxSideUnits ||
-        SideUnits[ColSide] < 1 || SideUnits[ColSide] > MaxSideUnits) {
-        StopOnCounts();
-    }
+    const int64_t rows = SideUnits[RowSide];
+    const int64_t cols = TwoMode ? static_cast<int64_t>(NumUnits) - SideUnits[RowSide] : NumUnits;
+    if (rows < 1 || cols < 1) StopOnCounts();
+    CheckMemory(rows, cols);
+    if (rows > MaxSideUnits || cols > MaxSideUnits || rows * cols > MaxCells) StopOnCounts();
+    SizeNetworkState();
 }
 
 static void SetDefaultNames() {
@@ -267,12 +283,15 @@ static void ReadMatrixValues() {
     NetLine& line = Line;
     line.Pos = line.Text.size();  // the keyword line is taken whole
     bool ended = false;
-    for (int i = 1; i <= SideUnits[RowSide]; ++i) {
+    for (int i = 1; i <= SideUnits[RowSide] && !ended; ++i) {
         for (int j = 1; j <= SideUnits[ColSide]; ++j) {
             std::string_view token = NextMatrixToken(line, ended);
+            if (ended) break;
             bool rounded = false;
-            NetworkMatrix[i][j] = ended ? 0 : NetValue(line, token, rounded);
+            double real = 0.0;
+            int32_t value = NetValue(line, token, rounded, real);
             RoundedValues += rounded ? 1 : 0;
+            if (value != 0 || real != 0.0) SetCell(i, j, value, real);
         }
     }
     ReportRounding();
@@ -302,11 +321,11 @@ static void ReadMatrixValues() {
 
 // Sets the tie from row unit i to column j (its number in the file), and the
 // reverse tie for an edge of a one-mode network.
-static void SetTie(int64_t i, int64_t j, int32_t value, int32_t lineNumber) {
+static void SetTie(int64_t i, int64_t j, int32_t value, double real, int32_t lineNumber) {
     if (TwoMode) j -= SideUnits[RowSide];
     if (i < 1 || i > SideUnits[RowSide] || j < 1 || j > SideUnits[ColSide]) StopOutOfRange(i, j, lineNumber);
-    NetworkMatrix[i][j] = value;
-    if (NetForm == EdgesForm && !TwoMode) NetworkMatrix[j][i] = value;
+    SetCell(static_cast<int32_t>(i), static_cast<int32_t>(j), value, real);
+    if (NetForm == EdgesForm && !TwoMode) SetCell(static_cast<int32_t>(j), static_cast<int32_t>(i), value, real);
 }
 
 // An edges or arcs line: i, j and the value, 1 when it is missing.
@@ -316,9 +335,10 @@ static void ReadTieLine(NetLine& line) {
     int64_t j = token.empty() ? 0 : NetInt(line, token);
     token = NextToken(line);
     bool rounded = false;
-    int32_t value = token.empty() ? 1 : NetValue(line, token, rounded);
+    double real = 1.0;
+    int32_t value = token.empty() ? 1 : NetValue(line, token, rounded, real);
     RoundedValues += rounded ? 1 : 0;
-    SetTie(i, j, value, line.Number);
+    SetTie(i, j, value, real, line.Number);
 }
 
 // A list line: unit i, then the units it is tied to, each with value 1. A
@@ -328,7 +348,7 @@ static void ReadListLine(NetLine& line) {
     if (i < 0) i = -i;
     for (std::string_view token = NextToken(line); !token.empty(); token = NextToken(line)) {
         int64_t j = NetInt(line, token);
-        SetTie(i, j < 0 ? -j : j, 1, line.Number);
+        SetTie(i, j < 0 ? -j : j, 1, 1.0, line.Number);
     }
 }
 
@@ -336,9 +356,6 @@ static void ReadListLine(NetLine& line) {
 // line other than a change between the edges and arcs forms of this relation.
 static void ReadValueLines() {
     ListLine("Network %4d = %3d + %3d form = %d", NumUnits, SideUnits[RowSide], SideUnits[ColSide], NetForm);
-    for (int i = 1; i <= SideUnits[RowSide]; ++i) {
-        for (int j = 1; j <= SideUnits[ColSide]; ++j) NetworkMatrix[i][j] = 0;
-    }
     NetLine& line = Line;
     bool laterRelation = false;
     while (ReadNetLine(line)) {
@@ -400,17 +417,17 @@ void ReadNetwork() {
     ConLine("form = %2d", NetForm);
     ConLine("*** reading network%4d = %3d + %3d form = %d", NumUnits, SideUnits[RowSide], SideUnits[ColSide], NetForm);
     if (NetForm < MatrixForm || NetForm > ArcsForm) StopWithoutForm(found, line);
+    StartCells();
     if (NetForm == MatrixForm) {
         ReadMatrixValues();
     } else {
         ReadValueLines();
     }
     ListEndLine();
-    for (int i = 1; i <= SideUnits[RowSide]; ++i) {
-        for (int j = 1; j <= SideUnits[ColSide]; ++j) BinaryMatrix[i][j] = NetworkMatrix[i][j] > 0 ? 1 : 0;
-    }
-    for (int k = 1; k <= SideUnits[RowSide]; ++k) ListingOrder[RowSide][k] = static_cast<uint8_t>(k);
-    for (int k = 1; k <= SideUnits[ColSide]; ++k) ListingOrder[ColSide][k] = static_cast<uint8_t>(k);
+    FinishCells();
+    ReleaseCells();
+    for (int k = 1; k <= SideUnits[RowSide]; ++k) ListingOrder[RowSide][k] = k;
+    for (int k = 1; k <= SideUnits[ColSide]; ++k) ListingOrder[ColSide][k] = k;
 }
 
 // Negative values are counted in the matrix as read: a cell set again by a
@@ -418,8 +435,6 @@ void ReadNetwork() {
 // which sets two cells, counts twice.
 void ReportNegativeValues() {
     int32_t negative = 0;
-    for (int i = 1; i <= SideUnits[RowSide]; ++i) {
-        for (int j = 1; j <= SideUnits[ColSide]; ++j) negative += NetworkMatrix[i][j] < 0 ? 1 : 0;
-    }
+    for (int32_t value : CellValue) negative += value < 0 ? 1 : 0;
     if (negative > 0) ConLine("%d negative tie values read as no tie", negative);
 }

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "network/tie_storage.h"
 #include "results/result_text.h"
 #include "state.h"
 
@@ -141,19 +142,17 @@ void BuildBlockmodelPicture(std::string& svg) {
 
     // A square for every positive tie, darker for larger values.
     int32_t least = 0, most = 0;
-    for (int i = 1; i <= SideUnits[RowSide]; ++i)
-        for (int j = 1; j <= SideUnits[ColSide]; ++j) {
-            int32_t v = NetworkMatrix[i][j];
-            if (v <= 0) continue;
-            if (least == 0 || v < least) least = v;
-            if (v > most) most = v;
-        }
+    for (int32_t v : CellValue) {
+        if (v <= 0) continue;
+        if (least == 0 || v < least) least = v;
+        if (v > most) most = v;
+    }
     for (int r = 1; r <= rowClusters; ++r) {
         for (int p = start[RowSide][r]; p < start[RowSide][r + 1]; ++p) {
             int u = ListingOrder[RowSide][p];
             int y = bandTop(r) + PictureBand + (p - start[RowSide][r]) * PictureCell;
             for (int q = 1; q <= SideUnits[ColSide]; ++q) {
-                int32_t v = NetworkMatrix[u][ListingOrder[ColSide][q]];
+                int32_t v = CellValueAt(u, ListingOrder[ColSide][q]);
                 if (v <= 0) continue;
                 int grey = TieGrey(v, least, most);
                 AppendFormat(svg, "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"#%02x%02x%02x\"/>\n",

@@ -14,6 +14,7 @@
 #include <cctype>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "console/file_select.h"
 #include "console/output.h"
@@ -40,20 +41,22 @@ static void ClosePartitionFile() {
 
 // Room for one clustering: the two header lines (the criterion may be wide)
 // and a line of at most 6 characters per unit of either side.
-constexpr size_t MaxClusteringText = 1024 + 2 * MaxSideUnits * 6;
+static size_t ClusteringRoom() {
+    return 1024 + (static_cast<size_t>(SideUnits[RowSide]) + static_cast<size_t>(SideUnits[ColSide])) * 6;
+}
 
 // Adds formatted text at text[used]; the caller's room is sized to hold it.
 static void AddText(char* text, size_t& used, const char* format, int value) {
-    int n = std::snprintf(text + used, MaxClusteringText - used, format, value);
-    assert(n > 0 && used + static_cast<size_t>(n) < MaxClusteringText);
+    int n = std::snprintf(text + used, ClusteringRoom() - used, format, value);
+    assert(n > 0 && used + static_cast<size_t>(n) < ClusteringRoom());
     used += static_cast<size_t>(n);
 }
 
 // The accepted partitions as one clustering of the file; gives its length.
 static size_t FormatClustering(char* text) {
-    int n = std::snprintf(text, MaxClusteringText, "*partition  KORVEL: %d/%d [%d] = %8.2f\r\n*vertices",
+    int n = std::snprintf(text, ClusteringRoom(), "*partition  KORVEL: %d/%d [%d] = %8.2f\r\n*vertices",
                           SideClusters[RowSide], SideClusters[ColSide], RepCount, CurrentError);
-    assert(n > 0 && static_cast<size_t>(n) < MaxClusteringText / 2);
+    assert(n > 0 && static_cast<size_t>(n) < 1024);
     size_t used = static_cast<size_t>(n);
     AddText(text, used, "%5d", NumUnits);
     AddText(text, used, "%5d", SideUnits[RowSide]);
@@ -82,11 +85,11 @@ void WritePartition() {
     }
     // One write for the whole clustering: a run killed between two saves
     // never leaves a clustering cut in the file.
-    char text[MaxClusteringText];
-    size_t size = FormatClustering(text);
+    std::vector<char> text(ClusteringRoom());
+    size_t size = FormatClustering(text.data());
     int fd = fileno(PartitionFile);
     off_t start = lseek(fd, 0, SEEK_CUR);
-    if (!WriteWhole(fd, text, size)) {
+    if (!WriteWhole(fd, text.data(), size)) {
         // A disk that filled in the middle of the clustering: its start is
         // taken back, so that a reader never meets a broken clustering.
         if (start >= 0 && ftruncate(fd, start) != 0) {
@@ -188,10 +191,12 @@ void ReadPartitionFile() {
         std::string shown = VisibleText(text);
         ConLine(" Reading partition: %s", shown.c_str());
         ListLine(" Reading partition: %s", shown.c_str());
-        uint8_t read[2][MaxSideUnits + 1];
+        std::vector<uint8_t> read[2];
+        for (int s = RowSide; s <= ColSide; ++s) read[s].assign(static_cast<size_t>(SideUnits[s]) + 1, 0);
         int32_t rowClusters = 0, colClusters = 0;
-        bool whole = ReadClusterNumbers(file, read[RowSide], read[ColSide], rowClusters, colClusters);
-        if (whole && OneMode) whole = SamePartition(read[RowSide], read[ColSide], rowClusters, colClusters);
+        bool whole = ReadClusterNumbers(file, read[RowSide].data(), read[ColSide].data(), rowClusters, colClusters);
+        if (whole && OneMode)
+            whole = SamePartition(read[RowSide].data(), read[ColSide].data(), rowClusters, colClusters);
         if (whole) {
             good = true;
             ListLine("NumRows = %d   NumCols = %d", rowClusters, colClusters);

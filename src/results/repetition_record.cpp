@@ -38,10 +38,10 @@ static void WriteResultLines() {
     } else if (ListMoves) {
         NewLines(1);
         ListPrint("%6d:", RepCount);
-        WriteClusterSets(ClusterSets[RowSide], SideClusters[RowSide], SideUnits[RowSide]);
+        WriteClusterSets(AcceptedPartition[RowSide], SideClusters[RowSide], SideUnits[RowSide]);
         ListEndLine();
         ListPrint("       ");
-        WriteClusterSets(ClusterSets[ColSide], SideClusters[ColSide], SideUnits[ColSide]);
+        WriteClusterSets(AcceptedPartition[ColSide], SideClusters[ColSide], SideUnits[ColSide]);
         ListEndLine();
         ListLine("P = %8.3f", CurrentError);
     }
@@ -52,8 +52,8 @@ void EnterTopTen(int32_t rep, double error) {
     TopTenEntry& candidate = TopTen[0];
     candidate.Rep = rep;
     candidate.Error = error;
-    std::memcpy(candidate.Sets[RowSide], ClusterSets[RowSide], sizeof candidate.Sets[RowSide]);
-    std::memcpy(candidate.Sets[ColSide], ClusterSets[ColSide], sizeof candidate.Sets[ColSide]);
+    for (int s = RowSide; s <= ColSide; ++s)
+        candidate.Partitions[s].assign(AcceptedPartition[s], AcceptedPartition[s] + SideUnits[s] + 1);
     candidate.Clusters[RowSide] = SideClusters[RowSide];
     candidate.Clusters[ColSide] = SideClusters[ColSide];
     // Entry 0 holds the error itself, so the scan stops at 1 at the latest;
@@ -88,9 +88,9 @@ void RecordResult() {
         }
         NewLines(1);
         ListPrint("%6d:", r);
-        WriteClusterSets(ClusterSets[RowSide], SideClusters[RowSide], SideUnits[RowSide]);
+        WriteClusterSets(AcceptedPartition[RowSide], SideClusters[RowSide], SideUnits[RowSide]);
         ListEndLine();
-        WriteClusterSets(ClusterSets[ColSide], SideClusters[ColSide], SideUnits[ColSide]);
+        WriteClusterSets(AcceptedPartition[ColSide], SideClusters[ColSide], SideUnits[ColSide]);
         ListEndLine();
     }
     if (SaveOption == SaveBest) SaveThis = e <= BestError + NearZero;  // judged before this result

@@ -56,6 +56,7 @@ std::string ResultFileName(ResultFile kind) {
 void ClaimResultFiles() {
     struct stat listing;
     NoResultFiles = stat(LstFileName.c_str(), &listing) == 0 && !S_ISREG(listing.st_mode);
+    PictureFileName = ResultFileName(PictureResultFile);
     if (NoResultFiles || LstFileName.empty()) return;
     for (int kind = 0; kind < NumResultFiles; ++kind)
         ClaimFile(ResultRole, ResultFileName(static_cast<ResultFile>(kind)));
@@ -98,12 +99,12 @@ static void AddString(std::string& out, const std::string& text) { AddString(out
 static void AddNumber(std::string& out, double value) { AppendFormat(out, "%.17g", value); }
 
 // Clusters 1..k of a side as {"units": [...], "names": [...]}, one a line.
-static void AddClusters(std::string& out, const UnitSet sets[], int k, int n, int offset) {
+static void AddClusters(std::string& out, const std::vector<uint8_t>& partition, int k, int n, int offset) {
     out += "[\n";
     for (int c = 1; c <= k; ++c) {
         std::string units, names;
         for (int u = 1; u <= n; ++u) {
-            if (!InSet(sets[c], u)) continue;
+            if (partition[u] != c) continue;
             if (!units.empty()) {
                 units += ", ";
                 names += ", ";
@@ -160,9 +161,9 @@ static void AddSeries(std::string& out) {
             entry.Rep);
         AddNumber(out, entry.Error);
         out += ",\n          \"row_clusters\": ";
-        AddClusters(out, entry.Sets[RowSide], entry.Clusters[RowSide], SideUnits[RowSide], 0);
+        AddClusters(out, entry.Partitions[RowSide], entry.Clusters[RowSide], SideUnits[RowSide], 0);
         out += ",\n          \"column_clusters\": ";
-        AddClusters(out, entry.Sets[ColSide], entry.Clusters[ColSide], SideUnits[ColSide], ColOffset);
+        AddClusters(out, entry.Partitions[ColSide], entry.Clusters[ColSide], SideUnits[ColSide], ColOffset);
         out += "\n        }";
     }
     out += "\n      ],\n      \"best\": {\n";

@@ -16,21 +16,6 @@
 #include "search/accepted_partitions.h"
 #include "search/cluster_listings.h"
 
-// Makes the cluster sets of side s its accepted partition, with sizes and order.
-static void AcceptSets(int s) {
-    int pos = 0;
-    for (int c = 1; c <= SideClusters[s]; ++c) {
-        int count = 0;
-        for (int u = 1; u <= SideUnits[s]; ++u) {
-            if (!InSet(ClusterSets[s][c], u)) continue;
-            ListingOrder[s][++pos] = static_cast<uint8_t>(u);
-            AcceptedPartition[s][u] = static_cast<uint8_t>(c);
-            ++count;
-        }
-        AcceptedClusterSize[s][c] = static_cast<uint8_t>(count);
-    }
-}
-
 bool MakeBestCurrent() {
     // A best entry the list leaves out for its size is still a result; with
     // no result there is nothing to make current: its sets are not a
@@ -38,8 +23,10 @@ bool MakeBestCurrent() {
     if (TopTen[1].Error >= NoResultError) return false;
     for (int s = RowSide; s <= ColSide; ++s) {
         SideClusters[s] = TopTen[1].Clusters[s];
-        std::memcpy(ClusterSets[s], TopTen[1].Sets[s], sizeof ClusterSets[s]);
-        AcceptSets(s);
+        std::memcpy(AcceptedPartition[s], TopTen[1].Partitions[s].data(), static_cast<size_t>(SideUnits[s]) + 1);
+        std::memset(AcceptedClusterSize[s], 0, sizeof AcceptedClusterSize[s]);
+        for (int u = 1; u <= SideUnits[s]; ++u) ++AcceptedClusterSize[s][AcceptedPartition[s][u]];
+        BuildListingOrder(AcceptedPartition[s], ListingOrder[s], SideClusters[s], SideUnits[s]);
     }
     CopyAcceptedToWorking();
     return true;
@@ -57,10 +44,10 @@ static void WriteTopTen() {
         if (entry.Error >= ListedErrorLimit) continue;
         NewLines(1);
         ListPrint("%6d:", entry.Rep);
-        WriteClusterSets(entry.Sets[RowSide], entry.Clusters[RowSide], SideUnits[RowSide]);
+        WriteClusterSets(entry.Partitions[RowSide].data(), entry.Clusters[RowSide], SideUnits[RowSide]);
         ListEndLine();
         ListPrint("       ");
-        WriteClusterSets(entry.Sets[ColSide], entry.Clusters[ColSide], SideUnits[ColSide]);
+        WriteClusterSets(entry.Partitions[ColSide].data(), entry.Clusters[ColSide], SideUnits[ColSide]);
         ListEndLine();
         ListLine("P = %8.3f", entry.Error);
     }

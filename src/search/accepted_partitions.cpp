@@ -6,30 +6,28 @@
 #include <cstring>
 
 
-static void AddToSet(UnitSet& set, int u) { set.Bits[u >> 6] |= uint64_t{1} << (u & 63); }
-
 void CopyAcceptedToWorking() {
     for (int s = RowSide; s <= ColSide; ++s) {
         std::memcpy(Partition[s] + 1, AcceptedPartition[s] + 1, static_cast<size_t>(SideUnits[s]));
-        std::memcpy(ClusterSize[s], AcceptedClusterSize[s], MaxModelSize + 1);
+        std::memcpy(ClusterSize[s], AcceptedClusterSize[s], sizeof ClusterSize[s]);
     }
 }
 
 void CopyWorkingToAccepted() {
     for (int s = RowSide; s <= ColSide; ++s) {
         std::memcpy(AcceptedPartition[s] + 1, Partition[s] + 1, static_cast<size_t>(SideUnits[s]));
-        std::memcpy(AcceptedClusterSize[s], ClusterSize[s], MaxModelSize + 1);
+        std::memcpy(AcceptedClusterSize[s], ClusterSize[s], sizeof ClusterSize[s]);
     }
 }
 
-void BuildListingOrder(const uint8_t partition[], uint8_t order[], int k, int n) {
-    int pos = 0;
-    for (int c = 1; c <= k; ++c)
-        for (int u = 1; u <= n; ++u)
-            if (partition[u] == c) order[++pos] = static_cast<uint8_t>(u);
-}
-
-void BuildClusterSets(const uint8_t partition[], UnitSet sets[], int n) {
-    std::memset(sets + 1, 0, MaxModelSize * sizeof(UnitSet));
-    for (int u = 1; u <= n; ++u) AddToSet(sets[partition[u]], u);
+// Counted by cluster first, so that the order costs the units, not the
+// units times the clusters; within a cluster the units stay in order.
+void BuildListingOrder(const uint8_t partition[], int32_t order[], int k, int n) {
+    int32_t next[MaxModelSize + 2] = {};
+    for (int u = 1; u <= n; ++u)
+        if (partition[u] >= 1 && partition[u] <= k) ++next[partition[u] + 1];
+    next[1] = 1;
+    for (int c = 2; c <= k; ++c) next[c] += next[c - 1];
+    for (int u = 1; u <= n; ++u)
+        if (partition[u] >= 1 && partition[u] <= k) order[next[partition[u]]++] = u;
 }

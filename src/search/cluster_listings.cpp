@@ -8,7 +8,7 @@
 #include "console/output.h"
 #include "search/accepted_partitions.h"
 
-void WriteClusterListing(int s, const uint8_t partition[], const uint8_t sizes[]) {
+void WriteClusterListing(int s, const uint8_t partition[], const int32_t sizes[]) {
     BuildListingOrder(partition, ListingOrder[s], SideClusters[s], SideUnits[s]);
     if (!ListClusters) return;
     for (int c = 1; c <= SideClusters[s]; ++c) {
@@ -28,11 +28,11 @@ void WriteClusterListing(int s, const uint8_t partition[], const uint8_t sizes[]
     }
 }
 
-void WriteClusterSets(const UnitSet sets[], int k, int n) {
+void WriteClusterSets(const uint8_t partition[], int k, int n) {
     for (int c = 1; c <= k; ++c) {
         ListPrint(" { ");
         for (int u = 1; u <= n; ++u)
-            if (InSet(sets[c], u)) ListPrint("%d ", u);
+            if (partition[u] == c) ListPrint("%d ", u);
         ListPrint("}");
     }
     ListPrint("  ");

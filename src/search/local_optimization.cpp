@@ -31,7 +31,7 @@ static thread_local bool Incremental;
 
 static void CopyTrial(int s) {
     std::memcpy(AcceptedPartition[s] + 1, Partition[s] + 1, static_cast<size_t>(SideUnits[s]));
-    std::memcpy(AcceptedClusterSize[s], ClusterSize[s], MaxModelSize + 1);
+    std::memcpy(AcceptedClusterSize[s], ClusterSize[s], sizeof ClusterSize[s]);
 }
 
 // The accepted partition of a side := its working (trial) partition and sizes.
@@ -245,14 +245,13 @@ void SearchLocalOptimum(int32_t rep) {
         searchDone = !ExchangePhase<RowSide>() && !ExchangePhase<ColSide>();
     }
 
-    // The local optimum becomes the listing order, the sets and the working pair.
+    // The local optimum becomes the listing order and the working pair.
     for (int s = RowSide; s <= ColSide; ++s) {
         if (ListTrace) {
             WriteClusterListing(s, AcceptedPartition[s], AcceptedClusterSize[s]);
         } else {
             BuildListingOrder(AcceptedPartition[s], ListingOrder[s], SideClusters[s], SideUnits[s]);
         }
-        BuildClusterSets(AcceptedPartition[s], ClusterSets[s], SideUnits[s]);
     }
     CopyAcceptedToWorking();
     if (ListClusters) WriteNetworkMatrix();

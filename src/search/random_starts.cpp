@@ -51,7 +51,7 @@ int32_t RandomBelow(int32_t m) {
     return static_cast<int32_t>((static_cast<uint64_t>(RandomSeed) * static_cast<uint32_t>(m)) >> 32);
 }
 
-void RandomPartition(uint8_t partition[], uint8_t sizes[], int n, int k) {
+void RandomPartition(uint8_t partition[], int32_t sizes[], int n, int k) {
     for (int c = 1; c <= MaxModelSize; ++c) sizes[c] = 0;
     switch (RandomBelow(3)) {
         case 0:  // round robin: sizes differ by at most one
@@ -86,7 +86,7 @@ void DrawRandomStarts() {
     if (OneMode) {
         // One partition: the columns take the rows' draw, and the generator
         // moves on only by that one draw.
-        std::memcpy(Partition[ColSide], Partition[RowSide], sizeof Partition[ColSide]);
+        std::memcpy(Partition[ColSide], Partition[RowSide], static_cast<size_t>(SideUnits[RowSide]) + 1);
         std::memcpy(ClusterSize[ColSide], ClusterSize[RowSide], sizeof ClusterSize[ColSide]);
         return;
     }

@@ -13,7 +13,7 @@ double RandomUniform();
 int32_t RandomBelow(int32_t m);
 // Fills partition[1..n] with clusters 1..k, every cluster non-empty, and
 // sizes[1..k] with their sizes.
-void RandomPartition(uint8_t partition[], uint8_t sizes[], int n, int k);
+void RandomPartition(uint8_t partition[], int32_t sizes[], int n, int k);
 // The start of the next repetition of a random series: the working
 // partitions and sizes of both sides, rows drawn first.
 void DrawRandomStarts();

@@ -19,17 +19,21 @@
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
+#include <vector>
 #include <thread>
 
 #include "console/stop.h"
+#include "criterion/incremental_error.h"
 #include "search/accepted_partitions.h"
 #include "search/local_optimization.h"
 #include "search/random_starts.h"
 #include "state.h"
+#include "state_memory.h"
 
-// A worker's stack holds its copy of the thread-local search state (about
-// 4 MB: glibc places static TLS in the thread's stack area) besides the
-// search's frames, which need little.
+// A worker's stack holds its copy of the thread-local search state (under
+// a megabyte: glibc places static TLS in the thread's stack area; the tables
+// that grow with the network are allocated apart) besides the search's
+// frames, which need little.
 static const size_t WorkerStackBytes = size_t{16} << 20;
 
 constexpr int MaxSlots = 2 * MaxSearchThreads;
@@ -38,8 +42,8 @@ constexpr int MaxSlots = 2 * MaxSearchThreads;
 struct SearchSlot {
     int32_t Rep;
     bool Searched;                          // the result below is complete
-    uint8_t Partition[2][MaxSideUnits + 1];  // by side: start, then the accepted partition
-    uint8_t Sizes[2][MaxModelSize + 1];
+    std::vector<uint8_t> Partition[2];      // by side: start, then the accepted partition
+    int32_t Sizes[2][MaxModelSize + 1];
     double Error;                           // criterion of the local optimum
 };
 
@@ -72,23 +76,29 @@ static SearchSlot& SlotOf(int32_t rep) { return Slots[rep % NumSlots]; }
 // Searches the start of the slot on this thread's search state.
 static void SearchSlotStart(SearchSlot& slot) {
     for (int s = RowSide; s <= ColSide; ++s) {
-        std::memcpy(Partition[s], slot.Partition[s], MaxSideUnits + 1);
-        std::memcpy(ClusterSize[s], slot.Sizes[s], MaxModelSize + 1);
+        std::memcpy(Partition[s], slot.Partition[s].data(), slot.Partition[s].size());
+        std::memcpy(ClusterSize[s], slot.Sizes[s], sizeof ClusterSize[s]);
     }
     CopyWorkingToAccepted();
     SearchLocalOptimum(slot.Rep);
     for (int s = RowSide; s <= ColSide; ++s) {
-        std::memcpy(slot.Partition[s], AcceptedPartition[s], MaxSideUnits + 1);
-        std::memcpy(slot.Sizes[s], AcceptedClusterSize[s], MaxModelSize + 1);
+        std::memcpy(slot.Partition[s].data(), AcceptedPartition[s], slot.Partition[s].size());
+        std::memcpy(slot.Sizes[s], AcceptedClusterSize[s], sizeof slot.Sizes[s]);
     }
     slot.Error = CurrentError;
 }
 
 static void* SearchWorker(void*) {
+    SizeSearchState();
     std::unique_lock<std::mutex> lock(SeriesLock);
     for (;;) {
         StartDrawn.wait(lock, [] { return StopWorkers || NextSearch < NextDraw; });
-        if (StopWorkers) return nullptr;
+        if (StopWorkers) {
+            lock.unlock();
+            ReleaseIncrementalTables();
+            ReleaseSearchState();
+            return nullptr;
+        }
         SearchSlot& slot = SlotOf(NextSearch++);
         lock.unlock();
         SearchSlotStart(slot);
@@ -142,8 +152,8 @@ static void DrawAhead(int32_t rep, int32_t last) {
         SearchSlot& slot = SlotOf(d);
         DrawRandomStarts();
         for (int s = RowSide; s <= ColSide; ++s) {
-            std::memcpy(slot.Partition[s], Partition[s], MaxSideUnits + 1);
-            std::memcpy(slot.Sizes[s], ClusterSize[s], MaxModelSize + 1);
+            std::memcpy(slot.Partition[s].data(), Partition[s], slot.Partition[s].size());
+            std::memcpy(slot.Sizes[s], ClusterSize[s], sizeof slot.Sizes[s]);
         }
         slot.Rep = d;
         slot.Searched = false;
@@ -156,14 +166,13 @@ static void DrawAhead(int32_t rep, int32_t last) {
 }
 
 // The main thread's search state := the result of the slot, as the search
-// leaves it: accepted and working pair, error, listing orders, cluster sets.
+// leaves it: accepted and working pair, error, listing orders.
 // The block matrices stay as they are: whatever prints them evaluates first.
 static void AdoptResult(const SearchSlot& slot) {
     for (int s = RowSide; s <= ColSide; ++s) {
-        std::memcpy(AcceptedPartition[s], slot.Partition[s], MaxSideUnits + 1);
-        std::memcpy(AcceptedClusterSize[s], slot.Sizes[s], MaxModelSize + 1);
+        std::memcpy(AcceptedPartition[s], slot.Partition[s].data(), slot.Partition[s].size());
+        std::memcpy(AcceptedClusterSize[s], slot.Sizes[s], sizeof AcceptedClusterSize[s]);
         BuildListingOrder(AcceptedPartition[s], ListingOrder[s], SideClusters[s], SideUnits[s]);
-        BuildClusterSets(AcceptedPartition[s], ClusterSets[s], SideUnits[s]);
     }
     CurrentError = slot.Error;
     CopyAcceptedToWorking();
@@ -175,6 +184,8 @@ bool RunThreadedSeries(void (*recordRepetition)()) {
     int32_t threads = ThreadsWanted();
     ListClusters = false;
     NumSlots = 2 * threads;
+    for (int32_t k = 0; k < NumSlots; ++k)
+        for (int s = RowSide; s <= ColSide; ++s) Slots[k].Partition[s].assign(static_cast<size_t>(SideUnits[s]) + 1, 0);
     NextDraw = NextSearch = first;
     StopWorkers = false;
     StartWorkers(threads);

@@ -13,7 +13,7 @@ const Question ParamsQuestion = {"Change parameters? (y/n) ", "params", AnswerKi
 const Question TitleQuestion = {"New title or <ENTER> : ", "title", AnswerKind::Text, 0, 0, DataLimit::None, ""};
 const Question ErrorTypeQuestion = {"error type:  1 - constant,  2 - size  = ", "errors", AnswerKind::Integer,
                                     ConstantErrors, SizeErrors, DataLimit::None, "1"};
-const Question MinSizeQuestion = {"minimal dom/fun/reg size  = ", "minsize", AnswerKind::Integer, 1, MaxNetUnits,
+const Question MinSizeQuestion = {"minimal dom/fun/reg size  = ", "minsize", AnswerKind::Integer, 1, 2 * MaxSideUnits,
                                   DataLimit::Units, "1"};
 const Question ValuesQuestion = {"values: 0 - without,  1 - average  = ", "values", AnswerKind::Integer,
                                  WithoutValues, AverageValues, DataLimit::None, "0"};

@@ -355,7 +355,8 @@ TEST_F(BlockValues, DiagonalBlocksTakeAllCells) {
     // A diagonal block's complete and density values include the
     // diagonal cells, and density divides by DiaDensity.
     UseBinaryNetwork({"111", "111", "111"});
-    for (int i = 1; i <= 3; ++i) NetworkMatrix[i][i] = 4;
+    for (int i = 1; i <= 3; ++i) SetCell(i, i, 4, 4.0);
+    FinishCells();
     UsePartitions({1, 1, 1}, {1, 1, 1});
     DiaDensity = 0.75;
     OutDensity = 0.5;
@@ -366,7 +367,9 @@ TEST_F(BlockValues, DiagonalBlocksTakeAllCells) {
     // The same values in an off-diagonal block divide by OutDensity.
     UseBinaryNetwork({"444", "111", "111"});
     UsePartitions({1, 2, 2}, {1, 1, 1});
-    NetworkMatrix[2][1] = NetworkMatrix[3][1] = 4;
+    SetCell(2, 1, 4, 4.0);
+    SetCell(3, 1, 4, 4.0);
+    FinishCells();
     // Block (2, 1): rows 2, 3: 4 1 1 / 4 1 1, V = 12, h = 6.
     EXPECT_EQ(Value(2, 1, DensityType), 4.0);  // 12 / 6 / 0.5
 }
@@ -386,7 +389,9 @@ TEST_F(BlockValues, SumInSixtyFourBits) {
     // 2 x 2000000000 does not overflow.
     UseBinaryNetwork({"11"});
     UsePartitions({1}, {1, 1});
-    NetworkMatrix[1][1] = NetworkMatrix[1][2] = 2000000000;
+    SetCell(1, 1, 2000000000, 2e9);
+    SetCell(1, 2, 2000000000, 2e9);
+    FinishCells();
     EXPECT_EQ(Value(1, 1, NonNullType), 4000000000.0);
     EXPECT_EQ(Value(1, 1, NullType), 2000000000.0);
 }

@@ -100,8 +100,8 @@ struct RandomProblem {
     int Below(int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); }
     bool Chance(int percent) { return Below(100) < percent; }
 
-    void RandomPartitionOf(uint8_t partition[], uint8_t sizes[], int n, int k) {
-        std::memset(sizes, 0, MaxModelSize + 1);
+    void RandomPartitionOf(uint8_t partition[], int32_t sizes[], int n, int k) {
+        std::memset(sizes, 0, sizeof(int32_t) * (MaxModelSize + 1));
         for (int u = 1; u <= n; ++u) partition[u] = static_cast<uint8_t>(u <= k ? u : 1 + Below(k));
         for (int u = n; u > 1; --u) std::swap(partition[u], partition[1 + Below(u)]);
         for (int u = 1; u <= n; ++u) ++sizes[partition[u]];
@@ -118,11 +118,14 @@ struct RandomProblem {
         NumUnits = twoMode ? SideUnits[RowSide] + SideUnits[ColSide] : SideUnits[RowSide];
         static const int Densities[] = {3, 20, 50, 90};
         int density = Densities[Below(4)];
+        SizeNetworkState();
+        StartCells();
         for (int i = 1; i <= SideUnits[RowSide]; ++i)
             for (int j = 1; j <= SideUnits[ColSide]; ++j) {
-                NetworkMatrix[i][j] = Chance(density) ? 1 + Below(3) : 0;
-                BinaryMatrix[i][j] = NetworkMatrix[i][j] > 0 ? 1 : 0;
+                int value = Chance(density) ? 1 + Below(3) : 0;
+                if (value != 0) SetCell(i, j, value, value);
             }
+        FinishCells();
 
         SideClusters[RowSide] = 1 + Below(Chance(15) ? SideUnits[RowSide] : (SideUnits[RowSide] < 6 ? SideUnits[RowSide] : 6));
         SideClusters[ColSide] = 1 + Below(Chance(15) ? SideUnits[ColSide] : (SideUnits[ColSide] < 6 ? SideUnits[ColSide] : 6));
@@ -169,7 +172,7 @@ struct RandomProblem {
         RandomPartitionOf(Partition[RowSide], ClusterSize[RowSide], SideUnits[RowSide], SideClusters[RowSide]);
         RandomPartitionOf(Partition[ColSide], ClusterSize[ColSide], SideUnits[ColSide], SideClusters[ColSide]);
         if (oneMode) {
-            std::memcpy(Partition[ColSide], Partition[RowSide], sizeof Partition[ColSide]);
+            std::memcpy(Partition[ColSide], Partition[RowSide], static_cast<size_t>(SideUnits[RowSide]) + 1);
             std::memcpy(ClusterSize[ColSide], ClusterSize[RowSide], sizeof ClusterSize[ColSide]);
         }
         CopyWorkingToAccepted();
@@ -203,7 +206,7 @@ bool RandomTrial(RandomProblem& problem, double& incremental, std::string& what)
     int n = rows ? SideUnits[RowSide] : SideUnits[ColSide];
     int k = rows ? SideClusters[RowSide] : SideClusters[ColSide];
     uint8_t* partition = rows ? Partition[RowSide] : Partition[ColSide];
-    uint8_t* sizes = rows ? ClusterSize[RowSide] : ClusterSize[ColSide];
+    int32_t* sizes = rows ? ClusterSize[RowSide] : ClusterSize[ColSide];
     if (k < 2) return false;
     if (kind < 2) {  // a move out of a cluster of two or more
         int u = 1 + problem.Below(n);
@@ -335,7 +338,7 @@ TEST_F(IncrementalError, BothSidesTrialsEqualTheFullTotal) {
         RandomProblem problem(seed);
         problem.Make(seed % 4 == 0 ? 40 : 12, true);
         if (SideClusters[RowSide] < 2) continue;
-        for (int u = 1; u <= SideUnits[RowSide]; ++u) diagonalTies += BinaryMatrix[u][u];
+        for (int u = 1; u <= SideUnits[RowSide]; ++u) diagonalTies += (IsTie(u, u) ? 1 : 0);
         StartIncrementalError();
         double current = TotalError();
         for (int trial = 0; trial < 150; ++trial) {
@@ -347,7 +350,7 @@ TEST_F(IncrementalError, BothSidesTrialsEqualTheFullTotal) {
                 if (ClusterSize[RowSide][ca] < 2) continue;
                 int c = 1 + problem.Below(SideClusters[RowSide] - 1);
                 if (c >= ca) ++c;
-                for (uint8_t* sizes : {ClusterSize[RowSide], ClusterSize[ColSide]}) --sizes[ca], ++sizes[c];
+                for (int32_t* sizes : {ClusterSize[RowSide], ClusterSize[ColSide]}) --sizes[ca], ++sizes[c];
                 Partition[RowSide][a] = Partition[ColSide][a] = static_cast<uint8_t>(c);
                 incremental = BothSidesMoveError(a, c);
             } else {
@@ -447,8 +450,8 @@ TEST_F(IncrementalError, WholeSearchesEndAlikeWithEitherEvaluator) {
         RandomProblem problem(seed);
         problem.Make(seed % 4 == 0 ? 30 : 12);
         int listLevel = 1 + static_cast<int>(seed % 3);  // 1..3: no trace
-        uint8_t startRows[MaxSideUnits + 1], startCols[MaxSideUnits + 1];
-        uint8_t startRowSizes[MaxModelSize + 1], startColSizes[MaxModelSize + 1];
+        uint8_t startRows[251], startCols[251];  // the tables of a reset state hold 250 units a side
+        int32_t startRowSizes[MaxModelSize + 1], startColSizes[MaxModelSize + 1];
         std::memcpy(startRows, AcceptedPartition[RowSide], sizeof startRows);
         std::memcpy(startCols, AcceptedPartition[ColSide], sizeof startCols);
         std::memcpy(startRowSizes, AcceptedClusterSize[RowSide], sizeof startRowSizes);
@@ -478,10 +481,10 @@ TEST_F(IncrementalError, WholeSearchesEndAlikeWithEitherEvaluator) {
 TEST_F(IncrementalError, TraceLevelListingIsTheSameEitherWay) {
     RandomProblem problem(77);
     problem.Make(8);
-    uint8_t startRows[MaxSideUnits + 1], startCols[MaxSideUnits + 1];
+    uint8_t startRows[251], startCols[251];  // the tables of a reset state hold 250 units a side
     std::memcpy(startRows, AcceptedPartition[RowSide], sizeof startRows);
     std::memcpy(startCols, AcceptedPartition[ColSide], sizeof startCols);
-    uint8_t startRowSizes[MaxModelSize + 1], startColSizes[MaxModelSize + 1];
+    int32_t startRowSizes[MaxModelSize + 1], startColSizes[MaxModelSize + 1];
     std::memcpy(startRowSizes, AcceptedClusterSize[RowSide], sizeof startRowSizes);
     std::memcpy(startColSizes, AcceptedClusterSize[ColSide], sizeof startColSizes);
     SearchOutcome full = SearchFrom(4, true);

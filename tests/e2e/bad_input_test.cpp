@@ -8,6 +8,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <regex>
 #include <string>
 
 #include "support/test_support.h"
@@ -355,10 +356,18 @@ TEST(BadInput, CtrlZBeforeTheEndOfTheNetworkFile) {
                       "Bad NET file: Ctrl-Z before the end, line 4\n");
 }
 
+// A network larger than the machine's memory is refused before its ties are
+// read, with what it would need; one within memory but beyond the counts a
+// block holds names the bounds.
 TEST(BadInput, NetworkTooLarge) {
-    ExpectNetworkStop("*Vertices 501\n", "Network size out of range: 501 units read; at most 500 units in all, "
-                                          "1..250 on a side\nORVEN - fatal error in K O R V E LError 5 : ");
-    ExpectNetworkStop("*Vertices 260 5\n", "Error 5 : ");
+    BadRun run;
+    RunWith(run, Start + Stop, "", [](const TempFolder& folder) { folder.Write("net.net", "*Vertices 2000000000\n"); });
+    EXPECT_EQ(run.Result.ExitCode, 1);
+    EXPECT_TRUE(std::regex_search(run.Result.Console,
+                                  std::regex("\nNetwork of 2000000000 units needs [0-9]{6,} MB; the machine has [0-9]+ MB\n")))
+        << run.Result.Console;
+    ExpectNetworkStop("*Vertices 70000\n", "Network size out of range: 70000 units read; at least 1, at most 65535\n"
+                                            "ORVEN - fatal error in K O R V E LError 5 : ");
 }
 
 TEST(BadInput, NetworkWithoutAKeywordLine) {

@@ -149,7 +149,7 @@ TEST(ProgramFlow, BadNetworkFilesStopWithTheirMessage) {
         {"*Vertices 2\n*Matrix\n1 99999999999\n", "Bad number in NET file, line 3: 99999999999\n"},
         {"*Vertices", "Bad NET file: unexpected end\nThe unfinished item began on line 1\n"},
         {"*Vertices 2\n \"A\n", "Bad number in NET file, line 2: \"A\n"},
-        {"*Vertices 700\n", "ORVEN - fatal error in K O R V E LError 5 : "},
+        {"*Vertices 700 700\n", "ORVEN - fatal error in K O R V E LError 5 : "},
         {"*Vertices 2\n*Network\n", "ORVEN - fatal error in K O R V E LError 6 : "},
     };
     for (const Case& c : cases) {

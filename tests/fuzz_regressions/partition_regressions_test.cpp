@@ -15,8 +15,8 @@
 static std::string ReadWithShape(const std::string& input, const TempFolder& folder) {
     ResetState();
     CaptureListing();
-    SideUnits[RowSide] = 1 + static_cast<unsigned char>(input[0]) % MaxSideUnits;
-    SideUnits[ColSide] = 1 + static_cast<unsigned char>(input[1]) % MaxSideUnits;
+    SideUnits[RowSide] = 1 + static_cast<unsigned char>(input[0]) % 250;
+    SideUnits[ColSide] = 1 + static_cast<unsigned char>(input[1]) % 250;
     NumUnits = SideUnits[RowSide] + SideUnits[ColSide];
     SideClusters[RowSide] = SideClusters[ColSide] = 1;
     for (int i = 1; i <= SideUnits[RowSide]; ++i) Partition[RowSide][i] = 1;

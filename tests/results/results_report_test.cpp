@@ -20,8 +20,6 @@ protected:
     }
 };
 
-void AddUnit(UnitSet& set, int u) { set.Bits[u / 64] |= uint64_t{1} << (u % 64); }
-
 // Two results with different cluster counts: each is written with its own,
 // and the best becomes current with its counts, order and partitions.
 TEST_F(ResultsReport, TopTenListsFilledEntriesAndMakesTheBestCurrent) {
@@ -39,17 +37,13 @@ TEST_F(ResultsReport, TopTenListsFilledEntriesAndMakesTheBestCurrent) {
     TopTen[1].Error = 0.0;
     TopTen[1].Clusters[RowSide] = 2;
     TopTen[1].Clusters[ColSide] = 1;
-    AddUnit(TopTen[1].Sets[RowSide][1], 3);
-    AddUnit(TopTen[1].Sets[RowSide][2], 1);
-    AddUnit(TopTen[1].Sets[RowSide][2], 2);
-    AddUnit(TopTen[1].Sets[ColSide][1], 1);
-    AddUnit(TopTen[1].Sets[ColSide][1], 2);
+    TopTen[1].Partitions[RowSide] = {0, 2, 2, 1};
+    TopTen[1].Partitions[ColSide] = {0, 1, 1};
     TopTen[2] = TopTen[1];
     TopTen[2].Rep = 7;
     TopTen[2].Error = 2.0;
     TopTen[2].Clusters[RowSide] = 1;
-    TopTen[2].Sets[RowSide][1] = TopTenEntry{}.Sets[RowSide][1];
-    for (int u = 1; u <= 3; ++u) AddUnit(TopTen[2].Sets[RowSide][1], u);
+    TopTen[2].Partitions[RowSide] = {0, 1, 1, 1};
     SideClusters[RowSide] = 3;  // the counts of another series
     SideClusters[ColSide] = 2;
     const int32_t shown[2] = {3, 2};
@@ -86,9 +80,8 @@ TEST_F(ResultsReport, NewSeriesReportsThePreviousOneWithItsOwnCounts) {
     TopTen[1].Error = 0.0;
     TopTen[1].Clusters[RowSide] = 2;
     TopTen[1].Clusters[ColSide] = 1;
-    TopTen[1].Sets[RowSide][1].Bits[0] = 0x6;  // { 1 2 }
-    TopTen[1].Sets[RowSide][2].Bits[0] = 0x8;  // { 3 }
-    TopTen[1].Sets[ColSide][1].Bits[0] = 0x6;  // { 1 2 }
+    TopTen[1].Partitions[RowSide] = {0, 1, 1, 2};  // { 1 2 } { 3 }
+    TopTen[1].Partitions[ColSide] = {0, 1, 1};     // { 1 2 }
     const int32_t asked[2] = {3, 2};
     EXPECT_TRUE(MakeBestCurrent());
     WriteSeriesReport(asked);

@@ -51,7 +51,8 @@ std::vector<std::string> SearchLines() {
     return lines;
 }
 
-std::vector<int> Accepted(const uint8_t partition[], int n) {
+template <typename T>
+std::vector<int> Accepted(const T partition[], int n) {
     return std::vector<int>(partition + 1, partition + n + 1);
 }
 

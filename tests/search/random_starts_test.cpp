@@ -20,7 +20,8 @@ protected:
     void SetUp() override { ResetState(); }
 };
 
-std::vector<int> Drawn(const uint8_t values[], int n) {
+template <typename T>
+std::vector<int> Drawn(const T values[], int n) {
     std::vector<int> result;
     for (int i = 1; i <= n; ++i) result.push_back(values[i]);
     return result;
@@ -60,7 +61,8 @@ TEST_F(RandomStarts, SeedComesFromTheEnvironmentWhenValid) {
 // j = 6, 2, 2, 3, 1 for i = 6..2.
 TEST_F(RandomStarts, RoundRobinThenShuffle) {
     RandomSeed = 1;
-    uint8_t partition[MaxSideUnits + 1] = {}, sizes[MaxModelSize + 1] = {};
+    uint8_t partition[251] = {};
+    int32_t sizes[MaxModelSize + 1] = {};
     RandomPartition(partition, sizes, 6, 3);
     EXPECT_EQ(Drawn(partition, 6), (std::vector<int>{2, 2, 1, 3, 3, 1}));
     EXPECT_EQ(Drawn(sizes, 3), (std::vector<int>{2, 2, 2}));
@@ -70,7 +72,8 @@ TEST_F(RandomStarts, RoundRobinThenShuffle) {
 // Seed 11 draws method 1: singletons 1, 2 and the rest in 3.
 TEST_F(RandomStarts, SingletonsThenShuffle) {
     RandomSeed = 11;
-    uint8_t partition[MaxSideUnits + 1] = {}, sizes[MaxModelSize + 1] = {};
+    uint8_t partition[251] = {};
+    int32_t sizes[MaxModelSize + 1] = {};
     RandomPartition(partition, sizes, 6, 3);
     EXPECT_EQ(Drawn(partition, 6), (std::vector<int>{3, 3, 2, 3, 3, 1}));
     EXPECT_EQ(Drawn(sizes, 3), (std::vector<int>{1, 1, 4}));
@@ -80,7 +83,8 @@ TEST_F(RandomStarts, SingletonsThenShuffle) {
 // (three draws), then five shuffle draws.
 TEST_F(RandomStarts, RandomFillThenShuffle) {
     RandomSeed = 22;
-    uint8_t partition[MaxSideUnits + 1] = {}, sizes[MaxModelSize + 1] = {};
+    uint8_t partition[251] = {};
+    int32_t sizes[MaxModelSize + 1] = {};
     RandomPartition(partition, sizes, 6, 3);
     EXPECT_EQ(Drawn(partition, 6), (std::vector<int>{3, 2, 3, 1, 2, 1}));
     EXPECT_EQ(Drawn(sizes, 3), (std::vector<int>{2, 2, 2}));
@@ -88,7 +92,8 @@ TEST_F(RandomStarts, RandomFillThenShuffle) {
 }
 
 TEST_F(RandomStarts, OneClusterPerUnitAndOneClusterForAll) {
-    uint8_t partition[MaxSideUnits + 1] = {}, sizes[MaxModelSize + 1] = {};
+    uint8_t partition[251] = {};
+    int32_t sizes[MaxModelSize + 1] = {};
     for (uint32_t seed : {1u, 11u, 22u}) {
         RandomSeed = seed;
         RandomPartition(partition, sizes, 4, 4);
@@ -107,7 +112,8 @@ TEST_F(RandomStarts, OnePartitionDrawsTheRowsOnly) {
     UseBinaryNetwork({"0110110", "1010010", "1100100", "0001011", "1110000", "1000101", "0011010"});
     SideClusters[RowSide] = SideClusters[ColSide] = 3;
     RandomSeed = 99;
-    uint8_t rows[MaxSideUnits + 1], sizes[MaxModelSize + 1];
+    uint8_t rows[251];
+    int32_t sizes[MaxModelSize + 1];
     RandomPartition(rows, sizes, 7, 3);
     uint32_t after = RandomSeed;
     OneMode = true;
@@ -123,7 +129,8 @@ TEST_F(RandomStarts, TraceWritesPartitionAndSizesAtLevelFour) {
     ListLevel = TrialsTraced;
     ListTrace = true;
     RandomSeed = 1;
-    uint8_t partition[MaxSideUnits + 1] = {}, sizes[MaxModelSize + 1] = {};
+    uint8_t partition[251] = {};
+    int32_t sizes[MaxModelSize + 1] = {};
     RandomPartition(partition, sizes, 6, 3);
     EXPECT_EQ(ListingText(), "   2   2   1   3   3   1\r\n   2   2   2\r\n");
 }

@@ -58,14 +58,15 @@ void UseBinaryNetwork(const std::vector<std::string>& rows) {
     NumUnits = SideUnits[RowSide] == SideUnits[ColSide] ? SideUnits[RowSide] : SideUnits[RowSide] + SideUnits[ColSide];
     TwoMode = SideUnits[RowSide] != SideUnits[ColSide];
     ColOffset = TwoMode ? SideUnits[RowSide] : 0;
-    std::memset(NetworkMatrix, 0, sizeof NetworkMatrix);
-    std::memset(BinaryMatrix, 0, sizeof BinaryMatrix);
+    SizeNetworkState();
+    StartCells();
     for (int i = 1; i <= SideUnits[RowSide]; ++i) {
         for (int j = 1; j <= SideUnits[ColSide]; ++j) {
-            NetworkMatrix[i][j] = rows[i - 1][j - 1] - '0';
-            BinaryMatrix[i][j] = NetworkMatrix[i][j] > 0 ? 1 : 0;
+            int value = rows[i - 1][j - 1] - '0';
+            if (value != 0) SetCell(i, j, value, value);
         }
     }
+    FinishCells();
     for (int k = 1; k <= NumUnits; ++k) {
         std::string name = "u" + std::to_string(k);
         name.resize(NameLength, ' ');

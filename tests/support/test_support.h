@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "console/text_input.h"
+#include "network/tie_storage.h"
 #include "state.h"
+#include "state_memory.h"
 
 // Zeroes the whole problem state, as at program start.
 void ResetState();

@@ -158,6 +158,7 @@ inline bool ListTrace;          // ListLevel >= TrialsTraced
 inline bool ListClusters;       // ListMoves or ListTrace, recomputed before every repetition
 inline bool StartFromFile;      // the start partitions were read from a partition file
 inline bool ForceFullEvaluation;  // the search judges every trial by the full scan (tests, benchmarks)
+inline bool TiesAsListsOnly;      // the ties are compared as lists alone, never as bit rows (tests)
 inline bool OneModeAsked;       // onemode=1 of the command line (never kept in the environment file)
 inline bool OneMode;  // one partition: onemode=1 on a one-mode network; the column partition is a copy of the row one
 inline int32_t SearchThreads;   // threads= of the command line: 0 every hardware thread, 1 the main thread alone
@@ -234,6 +235,9 @@ struct IncrementalTables {
     // LargestSumCells apart (see SumsOf). Otherwise no largest sum is kept
     // and every MaxSum stays 0.
     bool KeepsLargestSums;
+    // Every allowed type is judged by the block's ties and cells alone: the
+    // non-null lines of the other side are not kept up to date.
+    bool OnesOnly;
     int32_t LargestSumCells[2];  // by side: the other side's units, and 1
     uint16_t* LineSums[2];
     BlockStatistics Stats[MaxModelSize + 1][MaxModelSize + 1];

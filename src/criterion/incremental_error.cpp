@@ -77,6 +77,16 @@ static void SizeTables() {
     Tables.UnitFlags = Grown(Store->UnitFlags, larger * MaxUnitFlags);
     Tables.UnitFlagsState = Grown(Store->UnitFlagsState, larger);
 
+    // Where every allowed type is judged by the ties and cells of the block
+    // alone (null, complete, density, non-null, do not care), the other
+    // lines of a trial change nothing that counts, and are not followed.
+    constexpr uint16_t OnesTypes = 1 << NullType | 1 << CompleteType | 1 << DensityType | 1 << DoNotCareType |
+                                   1 << NonNullType;
+    Tables.OnesOnly = true;
+    for (int r = 1; r <= SideClusters[RowSide]; ++r)
+        for (int c = 1; c <= SideClusters[ColSide]; ++c)
+            if ((ModelMatrix[r][c] & ~OnesTypes) != 0) Tables.OnesOnly = false;
+
     // The largest line sums count only for the dominant types; their
     // histograms grow with the blocks times the units, so they are kept only
     // where the model asks for them.
@@ -439,7 +449,10 @@ static double StepError(int p, int q, int x, int y, double limit) {
 
     // Other lines: only where x and y differ does a line's sum in p and in q
     // change, by one each way.
-    if (y > 0 && !Tables.StepByStep && otherClusters * SideClusters[s] <= MaxUnitFlags) {
+    if (Tables.OnesOnly) {
+        for (int k = 1; k <= otherClusters; ++k)
+            Tables.Fall[0][k] = Tables.Fall[1][k] = Tables.Rise[0][k] = Tables.Rise[1][k] = 0;
+    } else if (y > 0 && !Tables.StepByStep && otherClusters * SideClusters[s] <= MaxUnitFlags) {
         SumExchangeFlags(s, p, q, x, y);
     } else {
         WalkDifferingTies(s, p, q, x, y);

@@ -64,6 +64,7 @@ static void ResetCriterion() {
     std::memset(PrioritySequence, 0, sizeof PrioritySequence);
     DiaDensity = OutDensity = 0.0;
     ForceFullEvaluation = false;
+    TiesAsListsOnly = false;
     SearchThreads = 0;
     OneModeAsked = false;
     OneMode = false;

@@ -115,7 +115,7 @@ void FinishCells() {
     FindAsymmetric(rows, cols);
 
     const double bitBytes = 2.0 * ((rows + 1.0) * ((cols + 64) / 64) + (cols + 1.0) * ((rows + 64) / 64)) * 8.0;
-    if (bitBytes <= BitRowsLimit) {
+    if (bitBytes <= BitRowsLimit && !TiesAsListsOnly) {
         AddBitRows(Ties[RowSide], rows, cols);
         AddBitRows(Ties[ColSide], cols, rows);
         AddBitRows(Asymmetric[RowSide], rows, cols);

@@ -119,6 +119,7 @@ struct RandomProblem {
         static const int Densities[] = {3, 20, 50, 90};
         int density = Densities[Below(4)];
         SizeNetworkState();
+        TiesAsListsOnly = Chance(50);  // else bit rows where they are short
         StartCells();
         for (int i = 1; i <= SideUnits[RowSide]; ++i)
             for (int j = 1; j <= SideUnits[ColSide]; ++j) {
@@ -141,6 +142,15 @@ struct RandomProblem {
                 static const int32_t Penalties[] = {1, 1, 1, 0, 2, 3, -1, 7};
                 PenaltyMatrix[r][c] = Penalties[Below(8)];
             }
+        // A quarter of the models judge every block by its ties and cells
+        // alone, some with one type more.
+        if (Chance(25)) {
+            uint16_t kept = 1 << NullType | 1 << CompleteType | 1 << DensityType | 1 << DoNotCareType |
+                            1 << NonNullType;
+            if (Chance(40)) kept |= static_cast<uint16_t>(1 << Below(NumTypeCodes));
+            for (int r = 1; r <= MaxModelSize; ++r)
+                for (int c = 1; c <= MaxModelSize; ++c) ModelMatrix[r][c] &= kept;
+        }
 
         ErrorType = 1 + Below(2);
         MinBlockSize = 1 + Below(5);

@@ -4,12 +4,15 @@
 // (rect, line, text, a rotation), with sizes in pixels and a monospaced font
 // list ending in the generic family, so that browsers and command-line
 // renderers draw the same picture; the layout reckons with 0.61 em a character.
+// A network too large for a shape per cell is drawn block by block instead
+// (results/block_density_picture.cpp).
 #include "results/blockmodel_picture.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "network/tie_storage.h"
+#include "results/block_density_picture.h"
 #include "results/result_text.h"
 #include "state.h"
 
@@ -108,6 +111,10 @@ static void AddBandText(std::string& out, double x, double y, double width, cons
 }
 
 void BuildBlockmodelPicture(std::string& svg) {
+    if (SideUnits[RowSide] > ListedSideUnits || SideUnits[ColSide] > ListedSideUnits) {
+        BuildBlockDensityPicture(svg);
+        return;
+    }
     int rowClusters = SideClusters[RowSide], colClusters = SideClusters[ColSide];
     // Where each cluster of each side starts, in the listing order.
     int start[2][MaxModelSize + 2];

@@ -15,6 +15,7 @@ constexpr int PictureMargin = 10;          // around everything, in pixels
 // errors of the latest evaluation, and CurrentError. The matrix, bands
 // included, lies in the frame <rect id="matrix">; row cluster k's band starts
 // k - 1 bands and the rows of the clusters before it below the frame's top.
+// Above ListedSideUnits units on a side it is BuildBlockDensityPicture's.
 void BuildBlockmodelPicture(std::string& svg);
 
 // What every picture of a blockmodel shares. AddPictureHeading starts a

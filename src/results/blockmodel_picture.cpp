@@ -4,17 +4,20 @@
 // (rect, line, text, a rotation), with sizes in pixels and a monospaced font
 // list ending in the generic family, so that browsers and command-line
 // renderers draw the same picture; the layout reckons with 0.61 em a character.
+// A network too large for a shape per cell is drawn block by block instead
+// (results/block_density_picture.cpp).
 #include "results/blockmodel_picture.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "network/tie_storage.h"
+#include "results/block_density_picture.h"
 #include "results/result_text.h"
 #include "state.h"
 
-static const double CharWidth = 0.61;  // em, of the monospaced fonts named below
-static const int Margin = 10;
+static const double CharWidth = PictureCharWidth;
+static const int Margin = PictureMargin;
 static const int LabelSize = 11;  // unit names
 static const int TitleSize = 15;
 static const int SummarySize = 12;       // the total error line
@@ -37,6 +40,43 @@ static const char* const TypeTint[NumTypeCodes + 1] = {
     "#e6d0f0", "#f0d0e4", "#d0e8f0", "#ffffff", "#e8e0cc", "#dcdcf5"};
 
 static void AddText(std::string& out, const std::string& text) { AppendXmlText(out, text.data(), text.size()); }
+
+const char* TypeTintOf(int32_t type) { return TypeTint[type >= 0 && type <= MaxTypeCode ? type + 1 : 0]; }
+
+void TypeCodeText(int32_t type, char code[8]) {
+    code[0] = '\0';
+    if (type < 0 || type > MaxTypeCode) return;
+    const char* name = TypeCode[type];
+    while (*name == ' ') ++name;
+    std::snprintf(code, 8, "%s", name);
+    size_t n = std::strlen(code);
+    while (n > 0 && code[n - 1] == ' ') code[--n] = '\0';
+}
+
+int PictureTitleWidth() {
+    return 2 * Margin + static_cast<int>(TextCharacters(TitleText.data(), TitleText.size()) * CharWidth * TitleSize);
+}
+
+int PictureHeadingHeight() { return Margin + TitleSize + HeadingGap; }
+
+void AddPictureHeading(std::string& svg, int width, int height) {
+    AppendFormat(svg, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
+    AppendFormat(svg, "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"%d\" height=\"%d\" "
+             "viewBox=\"0 0 %d %d\">\n", width, height, width, height);
+    svg += "<title>";
+    AddText(svg, TitleText);
+    svg += "</title>\n";
+    AppendFormat(svg, "<rect x=\"0\" y=\"0\" width=\"%d\" height=\"%d\" fill=\"#ffffff\"/>\n", width, height);
+    svg += "<g font-family=\"DejaVu Sans Mono, Consolas, Menlo, Courier New, monospace\" fill=\"#000000\">\n";
+
+    AppendFormat(svg, "<text x=\"%d\" y=\"%d\" font-size=\"%d\" font-weight=\"bold\">", Margin, Margin + TitleSize,
+        TitleSize);
+    AddText(svg, TitleText);
+    svg += "</text>\n";
+    AppendFormat(svg, "<text x=\"%d\" y=\"%d\" font-size=\"%d\">Total error = %.3f (%d x %d clusters)</text>\n",
+        Margin, Margin + TitleSize + SummaryBaseline, SummarySize, CurrentError, SideClusters[RowSide],
+        SideClusters[ColSide]);
+}
 
 static const char* NameOf(int unitNumber) { return UnitName[unitNumber]; }
 
@@ -71,6 +111,10 @@ static void AddBandText(std::string& out, double x, double y, double width, cons
 }
 
 void BuildBlockmodelPicture(std::string& svg) {
+    if (SideUnits[RowSide] > ListedSideUnits || SideUnits[ColSide] > ListedSideUnits) {
+        BuildBlockDensityPicture(svg);
+        return;
+    }
     int rowClusters = SideClusters[RowSide], colClusters = SideClusters[ColSide];
     // Where each cluster of each side starts, in the listing order.
     int start[2][MaxModelSize + 2];
@@ -82,35 +126,19 @@ void BuildBlockmodelPicture(std::string& svg) {
     double labelChar = CharWidth * LabelSize;
     int rowLabels = static_cast<int>(WidestName(RowSide) * labelChar) + NameGap;
     int colLabels = static_cast<int>(WidestName(ColSide) * labelChar) + NameGap;
-    int top = Margin + TitleSize + HeadingGap;
+    int top = PictureHeadingHeight();
     int x0 = Margin + rowLabels;
     int y0 = top + colLabels;
     int matrixWidth = SideUnits[ColSide] * PictureCell;
     int matrixHeight = rowClusters * PictureBand + SideUnits[RowSide] * PictureCell;
     int width = x0 + matrixWidth + Margin;
-    int titleWidth = 2 * Margin + static_cast<int>(TextCharacters(TitleText.data(), TitleText.size()) *
-                                                   CharWidth * TitleSize);
+    int titleWidth = PictureTitleWidth();
     if (titleWidth > width) width = titleWidth;
     int height = y0 + matrixHeight + Margin;
     auto bandTop = [&](int r) { return y0 + (r - 1) * PictureBand + (start[RowSide][r] - 1) * PictureCell; };
     auto colX = [&](int position) { return x0 + (position - 1) * PictureCell; };
 
-    AppendFormat(svg, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
-    AppendFormat(svg, "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"%d\" height=\"%d\" "
-             "viewBox=\"0 0 %d %d\">\n", width, height, width, height);
-    svg += "<title>";
-    AddText(svg, TitleText);
-    svg += "</title>\n";
-    AppendFormat(svg, "<rect x=\"0\" y=\"0\" width=\"%d\" height=\"%d\" fill=\"#ffffff\"/>\n", width, height);
-    svg += "<g font-family=\"DejaVu Sans Mono, Consolas, Menlo, Courier New, monospace\" fill=\"#000000\">\n";
-
-    // Title and total error.
-    AppendFormat(svg, "<text x=\"%d\" y=\"%d\" font-size=\"%d\" font-weight=\"bold\">", Margin, Margin + TitleSize,
-        TitleSize);
-    AddText(svg, TitleText);
-    svg += "</text>\n";
-    AppendFormat(svg, "<text x=\"%d\" y=\"%d\" font-size=\"%d\">Total error = %.3f (%d x %d clusters)</text>\n",
-        Margin, Margin + TitleSize + SummaryBaseline, SummarySize, CurrentError, rowClusters, colClusters);
+    AddPictureHeading(svg, width, height);
 
     // Blocks, tinted by type, with their labels in the band above their rows.
     for (int r = 1; r <= rowClusters; ++r) {
@@ -121,18 +149,12 @@ void BuildBlockmodelPicture(std::string& svg) {
             int w = (start[ColSide][c + 1] - start[ColSide][c]) * PictureCell;
             int h = PictureBand + (start[RowSide][r + 1] - start[RowSide][r]) * PictureCell;
             AppendFormat(svg, "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"%s\">", x, y, w, h,
-                TypeTint[known ? type + 1 : 0]);
+                TypeTintOf(type));
             AppendFormat(svg, "<title>block %d, %d: %s, error %d</title></rect>\n", r, c,
                          known ? TypeName[type] : "none", ErrorMatrix[r][c]);
             if (w == 0) continue;
-            char code[8] = "";
-            if (known) {
-                const char* name = TypeCode[type];
-                while (*name == ' ') ++name;
-                std::snprintf(code, sizeof code, "%s", name);
-                size_t n = std::strlen(code);
-                while (n > 0 && code[n - 1] == ' ') code[--n] = '\0';
-            }
+            char code[8];
+            TypeCodeText(type, code);
             char error[16];
             std::snprintf(error, sizeof error, "%d", ErrorMatrix[r][c]);
             AddBandText(svg, x + w / 2.0, y + BandCodeBaseline, w, code);

@@ -39,7 +39,10 @@ void SizeSearchState() {
 void ReleaseSearchState() {
     delete ThreadStore;
     ThreadStore = nullptr;
-    for (int s = RowSide; s <= ColSide; ++s) Partition[s] = AcceptedPartition[s] = nullptr, ListingOrder[s] = nullptr;
+    for (int s = RowSide; s <= ColSide; ++s) {
+        Partition[s] = AcceptedPartition[s] = nullptr;
+        ListingOrder[s] = nullptr;
+    }
 }
 
 void SizeNetworkState() {

@@ -20,7 +20,8 @@
 // asymmetric cells there.
 static int32_t CountInCluster(const UnitLists& lists, int s, int u, int k) {
     int32_t count = 0;
-    for (int32_t n = lists.Start[u]; n < lists.Start[u + 1]; ++n) count += Partition[1 - s][lists.Units[n]] == k ? 1 : 0;
+    for (int32_t n = lists.Start[u]; n < lists.Start[u + 1]; ++n)
+        count += Partition[1 - s][lists.Units[n]] == k ? 1 : 0;
     return count;
 }
 

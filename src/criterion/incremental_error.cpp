@@ -117,7 +117,8 @@ static uint64_t* LineFlagsOf(int j) { return Tables.LineFlags + static_cast<size
 // Marks every table stale. After 2^32 states the marks start again.
 static void DropTables() {
     if (++Tables.TableState != 0) return;
-    std::memset(Tables.UnitFlagsState, 0, sizeof(uint32_t) * (static_cast<size_t>(Max(SideUnits[RowSide], SideUnits[ColSide])) + 1));
+    const size_t units = static_cast<size_t>(Max(SideUnits[RowSide], SideUnits[ColSide])) + 1;
+    std::memset(Tables.UnitFlagsState, 0, sizeof(uint32_t) * units);
     Tables.LineFlagsState = 0;
     Tables.TableState = 1;
 }
@@ -128,7 +129,8 @@ static const int32_t* ListEnd(const UnitLists& lists, int u) { return lists.Unit
 // Whether the sets of a and b are compared as bit rows: where the rows are
 // no longer than the lists.
 static bool ByBits(const UnitLists& lists, int a, int b) {
-    return !lists.Bits.empty() && lists.Words <= lists.Start[a + 1] - lists.Start[a] + lists.Start[b + 1] - lists.Start[b];
+    if (lists.Bits.empty()) return false;
+    return lists.Words <= lists.Start[a + 1] - lists.Start[a] + lists.Start[b + 1] - lists.Start[b];
 }
 static const uint64_t* BitRow(const UnitLists& lists, int u) {
     return lists.Bits.data() + static_cast<size_t>(u) * static_cast<size_t>(lists.Words);
@@ -141,8 +143,10 @@ static void ForDiffering(const UnitLists& lists, int a, int b, Visit visit) {
         const uint64_t* rowA = BitRow(lists, a);
         const uint64_t* rowB = BitRow(lists, b);
         for (int w = 0; w < lists.Words; ++w) {
-            for (uint64_t only = rowA[w] & ~rowB[w]; only != 0; only &= only - 1) visit(w * 64 + __builtin_ctzll(only), true);
-            for (uint64_t only = rowB[w] & ~rowA[w]; only != 0; only &= only - 1) visit(w * 64 + __builtin_ctzll(only), false);
+            for (uint64_t only = rowA[w] & ~rowB[w]; only != 0; only &= only - 1)
+                visit(w * 64 + __builtin_ctzll(only), true);
+            for (uint64_t only = rowB[w] & ~rowA[w]; only != 0; only &= only - 1)
+                visit(w * 64 + __builtin_ctzll(only), false);
         }
         return;
     }
@@ -676,7 +680,8 @@ void StartIncrementalError() {
     const int rowClusters = SideClusters[RowSide], colClusters = SideClusters[ColSide];
     for (int s = 0; s < 2; ++s)
         std::memset(Tables.LineSums[s], 0,
-                    sizeof(uint16_t) * static_cast<size_t>(rowClusters * colClusters) * static_cast<size_t>(Tables.LargestSumCells[s]));
+                    sizeof(uint16_t) * static_cast<size_t>(rowClusters * colClusters) *
+                        static_cast<size_t>(Tables.LargestSumCells[s]));
     for (int r = 1; r <= rowClusters; ++r) {
         for (int c = 1; c <= colClusters; ++c) {
             BlockStatistics& stats = Tables.Stats[r][c];

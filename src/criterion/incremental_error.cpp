@@ -209,6 +209,13 @@ static double ChosenError(int r, int c, const BlockStatistics& stats) {
                     static_cast<uint64_t>(static_cast<uint32_t>(stats.Ones)) << 32;
     uint64_t block = static_cast<uint64_t>(static_cast<uint32_t>(stats.Asymmetry)) |
                      static_cast<uint64_t>(r) << 32 | static_cast<uint64_t>(c) << 40;
+    if (Tables.OnesOnly) {
+        // Only the ties and the cells count: the other counts, which such a
+        // search does not keep, must not split one error over many entries.
+        lines &= 0xFFFFFFFFull;
+        sums &= 0xFFFFFFFF00000000ull;
+        block &= ~0xFFFFFFFFull;
+    }
     uint64_t hash = (lines ^ sums * 0x9E3779B97F4A7C15ull ^ block * 0xD6E8FEB86659FD93ull) * 0xC2B2AE3D27D4EB4Full;
     ChosenErrorMemo& memo = Tables.Memo[hash >> (64 - MemoBits)];
     if (memo.Search == Tables.MemoSearch && memo.Lines == lines && memo.Sums == sums && memo.Block == block)

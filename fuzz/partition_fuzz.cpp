@@ -27,7 +27,7 @@ static void UseOneClusterStart() {
     Title = "before";
 }
 
-static void CheckSide(const uint8_t partition[], const uint8_t sizes[], int units, int clusters) {
+static void CheckSide(const uint8_t partition[], const int32_t sizes[], int units, int clusters) {
     Require(clusters >= 1 && clusters <= MaxModelSize, "cluster count outside 1..75");
     int counted[MaxModelSize + 1] = {};
     for (int u = 1; u <= units; ++u) {

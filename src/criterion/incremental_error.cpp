@@ -480,6 +480,14 @@ static double StepError(int p, int q, int x, int y, double limit) {
         int32_t asymmetry = asymmetryOfY[k] - asymmetryOfX[k];
         int rp = BlockRow(s, p, k), cp = BlockCol(s, p, k);
         int rq = BlockRow(s, q, k), cq = BlockCol(s, q, k);
+        if (Tables.OnesOnly && ones == 0 && y > 0) {
+            // Two units with as many ties into k leave both blocks as they are.
+            Tables.TrialStats[0][k] = Tables.Stats[rp][cp];
+            Tables.TrialStats[1][k] = Tables.Stats[rq][cq];
+            Tables.TrialBlockError[0][k] = Tables.Error[rp][cp];
+            Tables.TrialBlockError[1][k] = Tables.Error[rq][cq];
+            continue;
+        }
 
         BlockStatistics& fromStats = Tables.TrialStats[0][k];
         fromStats = Tables.Stats[rp][cp];

@@ -403,8 +403,12 @@ static void SumExchangeFlags(int s, int p, int q, int x, int y) {
 }
 
 // A whole number below 2^53 in magnitude, which a double holds exactly.
-static bool ExactWhole(long double e) {
-    return std::fabs(e) < 0x1p53L && static_cast<long double>(static_cast<int64_t>(e)) == e;
+// Above 2^52 every double is whole; below it, adding 2^52 rounds the
+// magnitude to a whole number, which is cheaper than a conversion.
+static bool ExactWhole(double e) {
+    const double magnitude = std::fabs(e);
+    if (magnitude >= 0x1p53) return false;
+    return magnitude >= 0x1p52 || (magnitude + 0x1p52) - 0x1p52 == magnitude;
 }
 
 // True when the trial's total is certainly not below the kept total, so the
@@ -425,11 +429,15 @@ static bool TrialNotBelow() {
     long double change = 0.0L, trialMagnitude = Tables.ErrorMagnitude;
     bool whole = Tables.WholeErrors;
     for (int k = 1; k <= SideClusters[o]; ++k) {
-        long double fromError = Tables.TrialBlockError[0][k], toError = Tables.TrialBlockError[1][k];
-        change += fromError - Tables.Error[BlockRow(s, p, k)][BlockCol(s, p, k)];
-        change += toError - Tables.Error[BlockRow(s, q, k)][BlockCol(s, q, k)];
-        trialMagnitude += std::fabs(fromError) + std::fabs(toError);
-        whole = whole && ExactWhole(fromError) && ExactWhole(toError);
+        const double fromError = Tables.TrialBlockError[0][k], toError = Tables.TrialBlockError[1][k];
+        const double keptFrom = Tables.Error[BlockRow(s, p, k)][BlockCol(s, p, k)];
+        const double keptTo = Tables.Error[BlockRow(s, q, k)][BlockCol(s, q, k)];
+        change += static_cast<long double>(fromError) - keptFrom;
+        change += static_cast<long double>(toError) - keptTo;
+        trialMagnitude += std::fabs(static_cast<long double>(fromError)) + std::fabs(static_cast<long double>(toError));
+        // A block that kept its error is whole when every kept one is.
+        if (whole)
+            whole = (fromError == keptFrom || ExactWhole(fromError)) && (toError == keptTo || ExactWhole(toError));
     }
     if (whole && Tables.ErrorMagnitude + trialMagnitude < 0x1p53L) return change >= 0.0L;
     const long double blocks = static_cast<long double>(SideClusters[RowSide] * SideClusters[ColSide]);

@@ -261,6 +261,7 @@ struct IncrementalTables {
     // one runs the exchange tables are left alone, being dropped at every step.
     bool TrialBothSides;
     bool StepByStep;
+    bool TotalUnwanted;  // the step only moves the kept state: its total is not formed
 
     // The other lines of a trial block whose sums change, as packed counts: the
     // lines that lose one tie (Fall) and those that gain one (Rise), each counted

@@ -516,6 +516,7 @@ static double StepError(int p, int q, int x, int y, double limit) {
         Tables.TrialBlockError[1][k] = ChosenError(rq, cq, toStats);
     }
 
+    if (Tables.TotalUnwanted) return NoLimit;
     if (limit <= Tables.RowPrefix[SideClusters[RowSide] + 1] && TrialNotBelow()) return NoLimit;
     return AddExtended(TrialBlockSum(), ConstraintPenalty());
 }
@@ -530,23 +531,35 @@ double ExchangeError(int s, int a, int b, double limit) {
     return s == RowSide ? StepError<RowSide>(p, q, a, b, limit) : StepError<ColSide>(p, q, a, b, limit);
 }
 
-static void AcceptStep();
+static void AcceptStep(bool sumRows = true);
 
 // The total after the trial on both sides. The row step is kept for the
 // column step to start from and then taken back by the reverse step; the
 // kept counts are whole numbers and every kept error is the chosen error of
 // its counts, so the reverse step restores the kept state bit for bit. The
 // column step's total is the exact full total of the trial; no certain
-// rejection applies, since the kept total is then the row step's.
+// rejection applies, since the kept total is then the row step's. Neither
+// the sums of block rows nor the reverse step's total are wanted on the
+// way: the column step sums every block, and the sums of the kept state
+// are what they were.
 static double BothSidesError(int x, int y, int q) {
     const int p = Tables.KeptCluster[RowSide][x];
+    double rowPrefix[MaxModelSize + 2];
+    std::memcpy(rowPrefix, Tables.RowPrefix, sizeof rowPrefix);
+    const long double errorMagnitude = Tables.ErrorMagnitude;
+    const bool wholeErrors = Tables.WholeErrors;
     Tables.StepByStep = true;
     StepError<RowSide>(p, q, x, y, NoLimit);
-    AcceptStep();
+    AcceptStep(false);
     assert(Tables.KeptCluster[ColSide][x] == p && (y == 0 || Tables.KeptCluster[ColSide][y] == q));  // one partition
     double total = StepError<ColSide>(p, q, x, y, NoLimit);
+    Tables.TotalUnwanted = true;
     StepError<RowSide>(q, p, x, y, NoLimit);
-    AcceptStep();
+    Tables.TotalUnwanted = false;
+    AcceptStep(false);
+    std::memcpy(Tables.RowPrefix, rowPrefix, sizeof rowPrefix);
+    Tables.ErrorMagnitude = errorMagnitude;
+    Tables.WholeErrors = wholeErrors;
     Tables.StepByStep = false;
     NoteTrial(RowSide, p, q, x, y);
     Tables.TrialBothSides = true;
@@ -600,7 +613,7 @@ static void MoveTieCount(int o, int j, int from, int to) {
 }
 
 // Makes the latest step the kept state.
-static void AcceptStep() {
+static void AcceptStep(bool sumRows) {
     Tables.TrialReady = false;
     DropTables();
     const int s = Tables.TrialSide, o = 1 - s;
@@ -645,7 +658,7 @@ static void AcceptStep() {
         --Tables.KeptClusterSize[s][p];
         ++Tables.KeptClusterSize[s][q];
     }
-    SumBlockRows();
+    if (sumRows) SumBlockRows();
 }
 
 void AcceptIncrementalTrial() {
@@ -740,6 +753,7 @@ void StartIncrementalError() {
     SumBlockRows();
     Tables.TrialReady = false;
     Tables.TrialBothSides = false;
+    Tables.TotalUnwanted = false;
     Tables.StepByStep = false;
     DropTables();  // those of an earlier search or problem
 }

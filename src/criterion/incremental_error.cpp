@@ -25,6 +25,7 @@
 // side s (rows for a row trial), "other lines" those of side o.
 #include "criterion/incremental_error.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <cstring>
@@ -566,12 +567,74 @@ static double BothSidesError(int x, int y, int q) {
     return total;
 }
 
+// Whether row unit i has a tie with column unit j.
+static bool HasTie(int i, int j) {
+    const UnitLists& ties = Ties[RowSide];
+    if (!ties.Bits.empty()) return (BitRow(ties, i)[j >> 6] >> (j & 63) & 1) != 0;
+    return std::binary_search(ListBegin(ties, i), ListEnd(ties, i), j);
+}
+
+// The column counts of unit u by row cluster once row x has gone from p to
+// q and row y (0: none) from q to p.
+static void MoveColumnCounts(int u, int x, int y, int p, int q) {
+    uint16_t* counts = TieCountsOf(ColSide, u);
+    if (HasTie(x, u)) --counts[p], ++counts[q];
+    if (y > 0 && HasTie(y, u)) --counts[q], ++counts[p];
+}
+
+// The same total where blocks are judged by their ties and cells alone:
+// the column step then reads, of all the row step changes, only the blocks
+// of rows p and q, the rows' clusters and the counts of columns x and y,
+// so only these are set for it and put back after it, whatever the degrees.
+static double OnesOnlyBothSidesError(int x, int y, int q) {
+    const int p = Tables.KeptCluster[RowSide][x];
+    const int cols = SideClusters[ColSide];
+    Tables.StepByStep = true;
+    Tables.TotalUnwanted = true;
+    StepError<RowSide>(p, q, x, y, NoLimit);
+    Tables.TotalUnwanted = false;
+    BlockStatistics keptStats[2][MaxModelSize + 1];
+    double keptErrors[2][MaxModelSize + 1];
+    for (int side = 0; side < 2; ++side) {
+        const int r = side == 0 ? p : q;
+        for (int c = 1; c <= cols; ++c) {
+            keptStats[side][c] = Tables.Stats[r][c];
+            keptErrors[side][c] = Tables.Error[r][c];
+            Tables.Stats[r][c] = Tables.TrialStats[side][c];
+            Tables.Error[r][c] = Tables.TrialBlockError[side][c];
+        }
+    }
+    Tables.KeptCluster[RowSide][x] = static_cast<uint8_t>(q);
+    if (y > 0) Tables.KeptCluster[RowSide][y] = static_cast<uint8_t>(p);
+    MoveColumnCounts(x, x, y, p, q);
+    if (y > 0) MoveColumnCounts(y, x, y, p, q);
+
+    double total = StepError<ColSide>(p, q, x, y, NoLimit);
+
+    MoveColumnCounts(x, x, y, q, p);
+    if (y > 0) MoveColumnCounts(y, x, y, q, p);
+    Tables.KeptCluster[RowSide][x] = static_cast<uint8_t>(p);
+    if (y > 0) Tables.KeptCluster[RowSide][y] = static_cast<uint8_t>(q);
+    for (int side = 0; side < 2; ++side) {
+        const int r = side == 0 ? p : q;
+        for (int c = 1; c <= cols; ++c) {
+            Tables.Stats[r][c] = keptStats[side][c];
+            Tables.Error[r][c] = keptErrors[side][c];
+        }
+    }
+    Tables.StepByStep = false;
+    NoteTrial(RowSide, p, q, x, y);
+    Tables.TrialBothSides = true;
+    return total;
+}
+
 double BothSidesMoveError(int u, int c) {
-    return BothSidesError(u, 0, c);
+    return Tables.OnesOnly ? OnesOnlyBothSidesError(u, 0, c) : BothSidesError(u, 0, c);
 }
 
 double BothSidesExchangeError(int a, int b) {
-    return BothSidesError(a, b, Tables.KeptCluster[RowSide][b]);
+    const int q = Tables.KeptCluster[RowSide][b];
+    return Tables.OnesOnly ? OnesOnlyBothSidesError(a, b, q) : BothSidesError(a, b, q);
 }
 
 // RowPrefix, ErrorMagnitude and WholeErrors from the kept block errors.

@@ -20,16 +20,18 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
 
-# run NAME CLUSTERS COLCLUSTERS GENERATOR-ARGUMENTS...
+# run NAME CLUSTERS COLCLUSTERS OPTIONS GENERATOR-ARGUMENTS...: OPTIONS are
+# more arguments of the program ("-" for none).
 run() {
-    name=$1 clusters=$2 colclusters=$3
-    shift 3
+    name=$1 clusters=$2 colclusters=$3 options=$4
+    shift 4
+    [ "$options" = - ] && options=""
     "$build_dir/korvel-planted" "$@" out="$name.net" partition="$name.zep" > "$name.out" || exit 1
     planted=$(sed -n 's/^planted error = //p' "$name.out")
     size=$(( clusters > colclusters ? clusters : colclusters ))
     printf 'null and complete\n%d %d\n 0 3 1 0 1\n' "$size" "$size" > "$name.mdl"
     /usr/bin/time -f '%e %M' -o "$name.time" "$build_dir/korvel" net="$name.net" mdl="$name.mdl" \
-        lst="$name.lst" rows="$clusters" cols="$colclusters" reps="$reps" seed=1 threads=0 \
+        lst="$name.lst" rows="$clusters" cols="$colclusters" reps="$reps" seed=1 threads=0 $options \
         < /dev/null > "$name.console" 2>&1 || echo "$name: the run ended with $?"
     best=$(tr -d '\r' < "$name.lst" | awk '/^P = / { print $3; exit }')
     read -r seconds kilobytes < "$name.time"
@@ -37,6 +39,7 @@ run() {
         $((kilobytes / 1024)) "$best" "$planted"
 }
 
-run one-mode-5000-20 20 20 rows=5000 clusters=20 inside=0.6 outside=0.01 seed=1
-run two-mode-4000x2000-10x10 10 10 rows=4000 cols=2000 clusters=10 colclusters=10 inside=0.6 outside=0.01 seed=1
-run two-mode-1000x1000-10x10 10 10 rows=1000 cols=1000 clusters=10 colclusters=10 inside=0.6 outside=0.01 seed=1
+run one-mode-5000-20 20 20 - rows=5000 clusters=20 inside=0.6 outside=0.01 seed=1
+run one-mode-5000-20-onemode 20 20 onemode=1 rows=5000 clusters=20 inside=0.6 outside=0.01 seed=1
+run two-mode-4000x2000-10x10 10 10 - rows=4000 cols=2000 clusters=10 colclusters=10 inside=0.6 outside=0.01 seed=1
+run two-mode-1000x1000-10x10 10 10 - rows=1000 cols=1000 clusters=10 colclusters=10 inside=0.6 outside=0.01 seed=1

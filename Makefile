@@ -6,12 +6,13 @@
 # ThreadSanitizer; any report fails them (not part of make test).
 # make install: the program, its manual page, the README and the examples
 # under PREFIX (/usr/local), built alone in build-install/.
+# make package: the same as a Debian package, korvel_*.deb in build-package/.
 BUILD := build
 RUN_BUILD := build-run
 JOBS := 2
 PREFIX := /usr/local
 
-.PHONY: all build run test bench sanitize tsan clean install
+.PHONY: all build run test bench sanitize tsan clean install package
 
 all: build
 
@@ -41,6 +42,12 @@ install:
 	cmake --build build-install --target korvel -j $(JOBS)
 	cmake --install build-install
 
+package:
+	cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DKORVEL_TESTS=OFF -DKORVEL_BENCH=OFF \
+	      -DKORVEL_INSTALLED_README=ON -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build build-package --target korvel -j $(JOBS)
+	cd build-package && cpack -G DEB
+
 sanitize:
 	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DKORVEL_SANITIZE=ON
 	cmake --build build-sanitize -j $(JOBS)
@@ -62,7 +69,7 @@ bench:
 	$(BUILD)/korvel-bench
 
 clean:
-	rm -rf $(BUILD) $(RUN_BUILD) build-sanitize build-tsan build-install
+	rm -rf $(BUILD) $(RUN_BUILD) build-sanitize build-tsan build-install build-package
 
 # make fuzz: build the fuzz targets with clang and run each for FUZZ_SECONDS.
 FUZZ_BUILD := build-fuzz

@@ -4,11 +4,15 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer.
 # make tsan: the tests that run searches on several threads, built with
 # ThreadSanitizer; any report fails them (not part of make test).
+# make install: the program, its manual page, the README and the examples
+# under PREFIX (/usr/local), built alone in build-install/.
+# make package: the same as a Debian package, korvel_*.deb in build-package/.
 BUILD := build
 RUN_BUILD := build-run
 JOBS := 2
+PREFIX := /usr/local
 
-.PHONY: all build run test bench sanitize tsan clean
+.PHONY: all build run test bench sanitize tsan clean install package
 
 all: build
 
@@ -28,6 +32,21 @@ run:
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) sanitize
+
+# The build for installing is a folder of its own: its --help names the
+# installed README, and a change of PREFIX rebuilds it with the new path.
+# DESTDIR=... given to make stages the files below it, as cmake --install does.
+install:
+	cmake -S . -B build-install -DCMAKE_BUILD_TYPE=Release -DKORVEL_TESTS=OFF -DKORVEL_BENCH=OFF \
+	      -DKORVEL_INSTALLED_README=ON -DCMAKE_INSTALL_PREFIX=$(abspath $(PREFIX))
+	cmake --build build-install --target korvel -j $(JOBS)
+	cmake --install build-install
+
+package:
+	cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DKORVEL_TESTS=OFF -DKORVEL_BENCH=OFF \
+	      -DKORVEL_INSTALLED_README=ON -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build build-package --target korvel -j $(JOBS)
+	cd build-package && cpack -G DEB
 
 sanitize:
 	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DKORVEL_SANITIZE=ON
@@ -50,7 +69,7 @@ bench:
 	$(BUILD)/korvel-bench
 
 clean:
-	rm -rf $(BUILD) $(RUN_BUILD) build-sanitize build-tsan
+	rm -rf $(BUILD) $(RUN_BUILD) build-sanitize build-tsan build-install build-package
 
 # make fuzz: build the fuzz targets with clang and run each for FUZZ_SECONDS.
 FUZZ_BUILD := build-fuzz

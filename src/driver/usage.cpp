@@ -73,7 +73,7 @@ static const char* const UsageText =
     "second of the first are the same one; one a second or more later ends the\n"
     "run at once without its report (exit code 130).\n"
     "\n"
-    "More: " KORVEL_README "\n";
+    "More: man korvel, and the guide " KORVEL_README "\n";
 
 void AnswerUsageArguments() {
     for (int i = 1; i < ArgCount; ++i) {

@@ -40,7 +40,8 @@ TEST(ScriptedRun, HelpAndVersionTouchNoFile) {
     EXPECT_EQ(help.ExitCode, 0);
     EXPECT_EQ(help.Console.substr(0, 34), "Usage: korvel [keyword=value ...]\n");
     EXPECT_TRUE(Contains(help.Console, "KORVEL_SEED"));
-    EXPECT_TRUE(Contains(help.Console, "README.md"));
+    EXPECT_TRUE(Contains(help.Console, "More: man korvel, and the guide "));
+    EXPECT_TRUE(Contains(help.Console, "README.md\n"));
     EXPECT_EQ(RunKorvel(folder, "", "-h").Console, help.Console);
     RunResult version = RunKorvel(folder, "", "--version");
     EXPECT_EQ(version.ExitCode, 0);

@@ -20,6 +20,8 @@ static void ResetNetwork() {
     SideUnits[RowSide] = SideUnits[ColSide] = HandSetUnits;
     SizeNetworkState();
     std::memset(UnitName, 0, sizeof UnitName[0] * (2 * HandSetUnits + 1));
+    LabelText.clear();
+    std::memset(LabelStart, 0, sizeof LabelStart[0] * (2 * HandSetUnits + 2));
     StartCells();
     FinishCells();
     ReleaseCells();

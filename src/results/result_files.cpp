@@ -18,6 +18,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "console/bad_input.h"
 #include "console/file_roles.h"
@@ -110,7 +111,8 @@ static void AddClusters(std::string& out, const std::vector<uint8_t>& partition,
                 names += ", ";
             }
             AppendFormat(units, "%d", u);
-            AddString(names, UnitName[offset + u], TrimmedLength(UnitName[offset + u]));
+            std::string_view label = UnitLabel(offset + u);
+            AddString(names, label.data(), label.size());
         }
         out += "            {\"units\": [" + units + "], \"names\": [" + names + "]}";
         out += c < k ? ",\n" : "\n";

@@ -322,6 +322,8 @@ inline bool PartFileKeepOpen;   // the written partition file stays open across 
 inline bool PartFileOpen;       // the partition file is open (after a read: the read succeeded)
 
 // Texts.
+// The title every network file gives a run until the user names another.
+inline const char* const DefaultTitle = "2-mode blockmodeling by local optimization";
 inline std::string Title;      // run title, at most 70 characters
 inline std::string ListTitle;  // final title written after matrix headings
 inline std::string TitleText;  // the final title, any length

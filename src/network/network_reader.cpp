@@ -427,7 +427,7 @@ void ReadNetwork() {
     ScanToCounts();
     ConEndLine();
     ReadCounts();
-    Title = "2-mode blockmodeling by local optimization";
+    Title = DefaultTitle;
     ConLine("%s", Title.c_str());
     SetDefaultNames();
     NetLine& line = Line;

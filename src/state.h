@@ -123,6 +123,9 @@ inline int32_t ModelCols;  // columns of the model matrix, 2..75
 inline uint16_t ModelMatrix[MaxModelSize + 1][MaxModelSize + 1];  // bit t: type t allowed
 inline int32_t PenaltyMatrix[MaxModelSize + 1][MaxModelSize + 1]; // multiplier of block errors
 inline int32_t NumConstraints;                                    // 0..100
+// blocks= of the command line: the types every block of a model of 75 x 75
+// blocks allows, read from no model file; 0 when the model file is read.
+inline uint16_t GivenBlockTypes;
 // What a constraint asks: a unit in a cluster or not, two units together or
 // apart, a cluster of at least or at most a size. Other kinds add nothing.
 enum ConstraintKinds : int32_t {

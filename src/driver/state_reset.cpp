@@ -31,6 +31,7 @@ static void ResetNetwork() {
 
 static void ResetModel() {
     ModelRows = ModelCols = NumConstraints = 0;
+    GivenBlockTypes = 0;
     std::memset(ModelMatrix, 0, sizeof ModelMatrix);
     std::memset(PenaltyMatrix, 0, sizeof PenaltyMatrix);
     std::memset(ConstraintKind, 0, sizeof ConstraintKind);

@@ -191,7 +191,11 @@ static void AddFileEntry(std::string& out, const char* key, const std::string& n
 static void BuildJson(std::string& out) {
     out += "{\n  \"program\": \"KORVEL\",\n  \"files\": {\n";
     AddFileEntry(out, "network", NetFileName);
-    AddFileEntry(out, "model", MdlFileName);
+    if (GivenBlockTypes != 0) {
+        out += "    \"model\": null,\n";  // blocks= is the model; settings name its types
+    } else {
+        AddFileEntry(out, "model", MdlFileName);
+    }
     AddFileEntry(out, "listing", LstFileName);
     AddFileEntry(out, "partition", PartFileName);
     AddFileEntry(out, "picture", ResultFileName(PictureResultFile));
@@ -214,7 +218,17 @@ static void BuildJson(std::string& out) {
         out += ": ";
         AddNumber(out, TypeWeight[t]);
     }
-    out += "},\n    \"seed\": ";
+    out += "},\n";
+    if (GivenBlockTypes != 0) {
+        out += "    \"blocks\": [";
+        for (int t = 0; t <= MaxTypeCode; ++t) {
+            if (!(GivenBlockTypes & (1u << t))) continue;
+            if (out.back() != '[') out += ", ";
+            AddString(out, TypeName[t], std::strlen(TypeName[t]));
+        }
+        out += "],\n";
+    }
+    out += "    \"seed\": ";
     if (SeedFixed) {
         AppendFormat(out, "%u", FixedSeed);
     } else {

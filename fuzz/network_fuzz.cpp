@@ -1,6 +1,9 @@
 // Fuzzes the network file reader: the input is the whole network file. After
 // a read that returns, the network must fit the state's limits and the derived
 // arrays must agree with the tie values.
+#include <string>
+#include <string_view>
+
 #include "fuzz_driver.h"
 #include "console/visible_text.h"
 #include "network/network_reader.h"
@@ -14,6 +17,13 @@ static void CheckNetwork() {
     Require(NumUnits == (TwoMode ? SideUnits[RowSide] + SideUnits[ColSide] : SideUnits[RowSide]), "unit count does not add up");
     for (int k = 1; k <= NumUnits; ++k) {
         Require(CharacterCount(UnitName[k]) == NameLength, "a unit name is not 10 characters");
+        // The name is the label's first characters, padded.
+        std::string name = UnitName[k];
+        name.resize(name.find_last_not_of(' ') + 1);
+        std::string_view label = UnitLabel(k);
+        Require(label.size() <= MaxLabelBytes && label.substr(0, name.size()) == name &&
+                    (label.empty() || label.back() != ' '),
+                "a whole label does not begin with the unit's name, ends with a blank or is too long");
     }
     // The ties of both sides are the positive cells, each once.
     int64_t positive = 0;

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // A block's lines are counted in 16-bit fields and its cells in 32 bits; the
@@ -26,6 +27,7 @@ constexpr int MaxModelSize = 75;     // clusters per side; block matrices are 75
 constexpr int MaxConstraints = 100;  // constraints read from a model file
 constexpr int NameLength = 10;       // characters of every UnitName entry, padded with blanks
 constexpr int NameBytes = 4 * NameLength;  // a UTF-8 character takes up to 4 bytes
+constexpr int MaxLabelBytes = 255;   // bytes of a whole label, cut between characters
 constexpr int MaxTitleLength = 70;   // Title, ListTitle
 constexpr int32_t MaxTypeCode = 12;  // highest ideal block type code
 constexpr int NumTypeCodes = MaxTypeCode + 1;
@@ -103,6 +105,17 @@ inline UnitLists ValuedCells;    // by row: the columns of the cells whose value
 inline std::vector<int32_t> CellValue;  // beside ValuedCells.Units: the rounded value
 inline std::vector<double> CellReal;    // beside ValuedCells.Units: the value as read
 inline char (*UnitName)[NameBytes + 1];  // units 1..NumUnits: 10 characters, blank-padded, NUL-terminated
+// The whole labels, for the result files, the picture and the console, where
+// ten characters would make units look alike: unit k's (numbered as in
+// UnitName) is LabelText from LabelStart[k] to LabelStart[k + 1], without the
+// blanks that end it; a unit without a label has its default name. Most
+// labels are short, so they share one text rather than MaxLabelBytes each.
+inline std::string LabelText;
+inline uint32_t* LabelStart;  // units 1..NumUnits + 1
+inline std::string_view UnitLabel(int unitNumber) {
+    return std::string_view(LabelText.data() + LabelStart[unitNumber],
+                            LabelStart[unitNumber + 1] - LabelStart[unitNumber]);
+}
 
 // Model: filled once by ReadModel, read by the criterion.
 inline int32_t ModelRows;  // rows of the model matrix, 2..75: bound on row clusters
@@ -110,6 +123,9 @@ inline int32_t ModelCols;  // columns of the model matrix, 2..75
 inline uint16_t ModelMatrix[MaxModelSize + 1][MaxModelSize + 1];  // bit t: type t allowed
 inline int32_t PenaltyMatrix[MaxModelSize + 1][MaxModelSize + 1]; // multiplier of block errors
 inline int32_t NumConstraints;                                    // 0..100
+// blocks= of the command line: the types every block of a model of 75 x 75
+// blocks allows, read from no model file; 0 when the model file is read.
+inline uint16_t GivenBlockTypes;
 // What a constraint asks: a unit in a cluster or not, two units together or
 // apart, a cluster of at least or at most a size. Other kinds add nothing.
 enum ConstraintKinds : int32_t {
@@ -310,6 +326,8 @@ inline bool PartFileKeepOpen;   // the written partition file stays open across 
 inline bool PartFileOpen;       // the partition file is open (after a read: the read succeeded)
 
 // Texts.
+// The title every network file gives a run until the user names another.
+inline const char* const DefaultTitle = "2-mode blockmodeling by local optimization";
 inline std::string Title;      // run title, at most 70 characters
 inline std::string ListTitle;  // final title written after matrix headings
 inline std::string TitleText;  // the final title, any length

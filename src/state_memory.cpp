@@ -10,6 +10,7 @@
 #include "state.h"
 
 static std::vector<std::array<char, NameBytes + 1>> NameStore;
+static std::vector<uint32_t> LabelStartStore;
 
 // This thread's search tables.
 namespace {
@@ -48,13 +49,17 @@ void ReleaseSearchState() {
 void SizeNetworkState() {
     if (NameStore.size() < static_cast<size_t>(NumUnits) + 1) NameStore.resize(static_cast<size_t>(NumUnits) + 1);
     UnitName = reinterpret_cast<char(*)[NameBytes + 1]>(NameStore.data()->data());
+    if (LabelStartStore.size() < static_cast<size_t>(NumUnits) + 2)
+        LabelStartStore.resize(static_cast<size_t>(NumUnits) + 2);
+    LabelStart = LabelStartStore.data();
     SizeSearchState();
 }
 
 int64_t NetworkMegabytes(int64_t rows, int64_t cols, int threads) {
     const double units = static_cast<double>(rows + cols + 2);
-    // Shared: names, the list starts of ties, asymmetric cells and values.
-    double shared = units * (NameBytes + 1) + units * 4.0 * 5;
+    // Shared: names, the starts of the whole labels, the list starts of
+    // ties, asymmetric cells and values.
+    double shared = units * (NameBytes + 1) + units * 4.0 + units * 4.0 * 5;
     // A thread: partitions and order, then the criterion's counts by
     // cluster, line flags and unit sums of the larger side.
     const double larger = static_cast<double>((rows > cols ? rows : cols) + 1);

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-// The names of NumUnits units, and this thread's search tables.
+// The names and label starts of NumUnits units, and this thread's search tables.
 void SizeNetworkState();
 // This thread's copy of the search tables for SideUnits units a side. A
 // thread that sized them keeps them until ReleaseSearchState.

@@ -38,6 +38,16 @@ std::string FirstCharacters(const std::string& text, int count) {
     return text.substr(0, p);
 }
 
+std::string FirstBytes(const std::string& text, size_t bytes) {
+    size_t p = 0;
+    while (p < text.size()) {
+        size_t next = p + SequenceLength(text.c_str(), p);
+        if (next > bytes) break;
+        p = next;
+    }
+    return text.substr(0, p);
+}
+
 int CharacterCount(const char* text) {
     int count = 0;
     for (size_t p = 0; text[p] != '\0'; p += SequenceLength(text, p)) ++count;

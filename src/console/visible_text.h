@@ -18,6 +18,9 @@ bool HasControlCharacter(std::string_view text);
 // The first count characters of text, where a UTF-8 sequence counts as one
 // character and is never cut.
 std::string FirstCharacters(const std::string& text, int count);
+// The longest beginning of text of at most bytes bytes that cuts no UTF-8
+// sequence, the sequences taken as FirstCharacters takes them.
+std::string FirstBytes(const std::string& text, size_t bytes);
 // The characters of text, counted as FirstCharacters counts them.
 int CharacterCount(const char* text);
 

@@ -59,14 +59,16 @@ static void StartUp() {
 }
 
 static void OpenWorkingFiles() {
+    // blocks= is the model: no model file is asked for, read or claimed.
+    bool modelFile = GivenBlockTypes == 0;
     // A scripted run asks no names, so its input files are known before any
     // file is opened: a missing one, or one that is the environment file,
     // stops it before the listing is created.
     if (ScriptedRun) {
         RequireExistingFile(NetFileName);
-        RequireExistingFile(MdlFileName);
+        if (modelFile) RequireExistingFile(MdlFileName);
         ClaimFile(NetworkRole, NetFileName);
-        ClaimFile(ModelRole, MdlFileName);
+        if (modelFile) ClaimFile(ModelRole, MdlFileName);
     }
     SelectFile("LST - list file", LstFileName);
     // A listing that another run holds is named as such by its open; a new
@@ -77,7 +79,8 @@ static void OpenWorkingFiles() {
     if (ListingFile == nullptr) StopCannotOpen(LstFileName);
     if (listingExisted) ClaimResultFiles();
     if (!OpenInputFile(NetFile, NetFileName, "NET - network data file", NetworkRole)) StopCannotOpen(NetFileName);
-    if (!OpenInputFile(ModelFile, MdlFileName, "MDL - model data file", ModelRole)) StopCannotOpen(MdlFileName);
+    if (modelFile && !OpenInputFile(ModelFile, MdlFileName, "MDL - model data file", ModelRole))
+        StopCannotOpen(MdlFileName);
     ListLevel = ShortListing;
     ListMoves = false;
     ListTrace = false;
@@ -94,7 +97,11 @@ static void OpenWorkingFiles() {
     NewLines(1);
     ListLine("LST - file = %s", LstFileName.c_str());
     NewLines(1);
-    ListLine("MDL - file = %s", MdlFileName.c_str());
+    if (modelFile) {
+        ListLine("MDL - file = %s", MdlFileName.c_str());
+    } else {
+        ListLine("MDL - blocks = %s", GivenBlocksText().c_str());
+    }
     NewLines(1);
     ListEndLine();
     FlushListing();
@@ -211,7 +218,11 @@ void RunProgram() {
     WriteNetworkMatrix();
     ListLevel = ShortListing;
     NumConstraints = 0;
-    ReadModel();
+    if (GivenBlockTypes != 0) {
+        UseGivenBlocks();
+    } else {
+        ReadModel();
+    }
     ChooseOneMode();
     CheckNamedAnswersAgainstData();
     ReleaseListing();

@@ -20,6 +20,8 @@ static void ResetNetwork() {
     SideUnits[RowSide] = SideUnits[ColSide] = HandSetUnits;
     SizeNetworkState();
     std::memset(UnitName, 0, sizeof UnitName[0] * (2 * HandSetUnits + 1));
+    LabelText.clear();
+    std::memset(LabelStart, 0, sizeof LabelStart[0] * (2 * HandSetUnits + 2));
     StartCells();
     FinishCells();
     ReleaseCells();
@@ -29,6 +31,7 @@ static void ResetNetwork() {
 
 static void ResetModel() {
     ModelRows = ModelCols = NumConstraints = 0;
+    GivenBlockTypes = 0;
     std::memset(ModelMatrix, 0, sizeof ModelMatrix);
     std::memset(PenaltyMatrix, 0, sizeof PenaltyMatrix);
     std::memset(ConstraintKind, 0, sizeof ConstraintKind);

@@ -1,10 +1,12 @@
 // The model definition file. Block lines are read as the family always read
 // them: codes go on to the end of the line, and a line ending in a blank takes
 // the codes of the next line too. Lines naming blocks outside the model matrix
-// are echoed and have no effect.
+// are echoed and have no effect. The model that blocks= gives is echoed as
+// its file would be.
 #include "network/model_file.h"
 
 #include <cstdio>
+#include <string>
 
 #include "console/bad_input.h"
 #include "console/output.h"
@@ -122,6 +124,33 @@ static void EchoModel() {
     }
     ListEndLine();
     ListEndLine();
+}
+
+std::string GivenBlocksText() {
+    std::string text;
+    for (int t = 0; t <= MaxTypeCode; ++t) {
+        if (!(GivenBlockTypes & (1u << t))) continue;
+        if (!text.empty()) text += ',';
+        for (const char* c = TypeName[t]; *c != '\0'; ++c) text += *c == ' ' ? '-' : *c;
+    }
+    return text;
+}
+
+void UseGivenBlocks() {
+    ModelRows = ModelCols = MaxModelSize;
+    for (int r = 1; r <= MaxModelSize; ++r)
+        for (int c = 1; c <= MaxModelSize; ++c) SetBlock(r, c, GivenBlockTypes, 1);
+    // The listing shows the model as the file of this one block line would.
+    ListEndLine();
+    ListLine("Model matrix definition");
+    ListPrint("%5d%5d%7d", 0, 3, 1);
+    for (int t = 0; t <= MaxTypeCode; ++t)
+        if (GivenBlockTypes & (1u << t)) ListPrint("%3d", t);
+    ListEndLine();
+    ListEndLine();
+    ListLine("MaxModel rows =%4d cols =%4d", ModelRows, ModelCols);
+    ListEndLine();
+    EchoModel();
 }
 
 void ReadModel() {

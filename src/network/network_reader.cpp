@@ -11,6 +11,8 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "console/bad_input.h"
 #include "console/output.h"
@@ -34,6 +36,9 @@ static NetLine Line;              // the line being read; static, so a stop leak
 static NetKeyword FirstRelation;  // the keyword whose values are read
 static bool ListForm;             // the values in force are lists
 static int32_t RoundedValues;     // values that rounding changed
+// The whole labels as read, by unit. A later name line replaces a unit's
+// label, so they are laid out in LabelText only once every name is read.
+static std::vector<std::string> ReadLabels;
 
 [[noreturn]] static void StopUnexpectedEnd(int32_t itemLine) {
     ConLine("Bad NET file: unexpected end");
@@ -128,19 +133,22 @@ static void ReadCounts() {
 }
 
 static void SetDefaultNames() {
+    ReadLabels.assign(static_cast<size_t>(NumUnits) + 1, std::string());
     for (int k = 1; k <= NumUnits; ++k) {
         std::string name = !TwoMode       ? "v-" + std::to_string(k)
                            : k <= SideUnits[RowSide] ? "r-" + std::to_string(k)
                                           : "c-" + std::to_string(k - SideUnits[RowSide]);
         std::snprintf(UnitName[k], sizeof UnitName[k], "%s", name.substr(0, NameLength).c_str());
+        ReadLabels[k] = name;
     }
 }
 
 // A name line: the unit number, then a label in double quotes (to the next
 // one or the end of the line) or, without a double quote, the first word.
-// The first 10 characters are kept. A line with only the number keeps the
-// unit's name. A label holding a control character stops the run: it would
-// reach the listing and the terminal.
+// The first 10 characters are kept as its name, and up to MaxLabelBytes
+// bytes as its whole label. A line with only the number keeps the unit's
+// name. A label holding a control character stops the run: it would reach
+// the listing and the terminal.
 static void ReadNameLine(NetLine& line) {
     int32_t k = NetInt(line, NextToken(line));
     if (k < 1 || k > NumUnits) {
@@ -161,8 +169,27 @@ static void ReadNameLine(NetLine& line) {
         label = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
     }
     if (HasControlCharacter(label)) StopOnBadInput("Control character in a name, line %d", line.Number);
-    std::string kept = FirstCharacters(std::string(label), NameLength);
+    std::string whole(label);
+    std::string kept = FirstCharacters(whole, NameLength);
     std::memcpy(UnitName[k], kept.c_str(), kept.size() + 1);
+    // The blanks that end a label only pad it, as they pad a name.
+    whole = FirstBytes(whole, MaxLabelBytes);
+    whole.resize(whole.find_last_not_of(' ') + 1);
+    ReadLabels[k] = std::move(whole);
+}
+
+// The whole labels one after another, in unit order.
+static void LayOutLabels() {
+    size_t total = 0;
+    for (int k = 1; k <= NumUnits; ++k) total += ReadLabels[k].size();
+    LabelText.clear();
+    LabelText.reserve(total);
+    for (int k = 1; k <= NumUnits; ++k) {
+        LabelStart[k] = static_cast<uint32_t>(LabelText.size());
+        LabelText += ReadLabels[k];
+    }
+    LabelStart[NumUnits + 1] = static_cast<uint32_t>(LabelText.size());
+    std::vector<std::string>().swap(ReadLabels);
 }
 
 static void PadNames() {
@@ -400,13 +427,14 @@ void ReadNetwork() {
     ScanToCounts();
     ConEndLine();
     ReadCounts();
-    Title = "2-mode blockmodeling by local optimization";
+    Title = DefaultTitle;
     ConLine("%s", Title.c_str());
     SetDefaultNames();
     NetLine& line = Line;
     char mark;
     bool found = ReadNames(line, mark);
     PadNames();
+    LayOutLabels();
     ConLine("ch = %s", VisibleText(std::string_view(&mark, 1)).c_str());
     NetForm = NoForm;
     if (found && mark == '*') {

@@ -133,6 +133,10 @@ void BuildBlockDensityPicture(std::string& svg) {
         for (int32_t t = rows.Start[u]; t < rows.Start[u + 1]; ++t) ++row[AcceptedPartition[ColSide][rows.Units[t]]];
     }
 
+    auto cells = [](int r, int c) {
+        return static_cast<int64_t>(AcceptedClusterSize[RowSide][r]) * AcceptedClusterSize[ColSide][c];
+    };
+
     // The layout: the longer side MatrixSide pixels, the other to scale.
     int longer = SideUnits[RowSide] > SideUnits[ColSide] ? SideUnits[RowSide] : SideUnits[ColSide];
     int extent[2], edge[2][MaxModelSize + 2];
@@ -149,11 +153,17 @@ void BuildBlockDensityPicture(std::string& svg) {
     int top = PictureHeadingHeight() + NoteLine;
     int x0 = PictureMargin + WidestLabel(RowSide) + LabelGap;
     int y0 = top + WidestLabel(ColSide) + LabelGap;
+    // The types of the blocks drawn: an empty cluster has no blocks.
+    bool shown[NumTypeCodes + 1] = {};
+    for (int r = 1; r <= rowClusters; ++r)
+        for (int c = 1; c <= colClusters; ++c)
+            if (cells(r, c) > 0) shown[TypeIndex(BlockTypeMatrix[r][c])] = true;
     int width = x0 + extent[ColSide] + PictureMargin;
     int noteWidth = 2 * PictureMargin + static_cast<int>(std::strlen(note) * PictureCharWidth * NoteSize);
     if (PictureTitleWidth() > width) width = PictureTitleWidth();
     if (noteWidth > width) width = noteWidth;
-    int height = y0 + extent[RowSide] + PictureMargin;
+    if (PictureLegendWidth(shown) > width) width = PictureLegendWidth(shown);
+    int height = y0 + extent[RowSide] + PictureLegendHeight(shown, width) + PictureMargin;
 
     AddPictureHeading(svg, width, height);
     AppendFormat(svg, "<text x=\"%d\" y=\"%d\" font-size=\"%d\">%s</text>\n", PictureMargin, top - 5, NoteSize, note);
@@ -161,9 +171,6 @@ void BuildBlockDensityPicture(std::string& svg) {
     // Blocks: the type's tint under the block's tooltip. Then the density
     // bars along the blocks' bottoms and the texts above them, each kind in a
     // group of its own, so that what they share is written once.
-    auto cells = [](int r, int c) {
-        return static_cast<int64_t>(AcceptedClusterSize[RowSide][r]) * AcceptedClusterSize[ColSide][c];
-    };
     for (int r = 1; r <= rowClusters; ++r) {
         for (int c = 1; c <= colClusters; ++c) {
             if (cells(r, c) == 0) continue;  // an empty cluster has no blocks
@@ -216,6 +223,7 @@ void BuildBlockDensityPicture(std::string& svg) {
         AppendFormat(svg, "<text x=\"%.1f\" y=\"%d\" font-size=\"%.1f\" transform=\"rotate(-90 %.1f %d)\">%s</text>\n",
                      x, y, size, x, y, label);
     }
+    AddPictureLegend(svg, shown, y0 + extent[RowSide], width);
     svg += "</g>\n";
 
     // Lines between clusters, and the frame.

@@ -4,12 +4,15 @@
 // (rect, line, text, a rotation), with sizes in pixels and a monospaced font
 // list ending in the generic family, so that browsers and command-line
 // renderers draw the same picture; the layout reckons with 0.61 em a character.
+// Units are named by their whole labels: ten characters make many real units
+// look alike. A legend under the matrix gives the tint of every type shown.
 // A network too large for a shape per cell is drawn block by block instead
 // (results/block_density_picture.cpp).
 #include "results/blockmodel_picture.h"
 
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "network/tie_storage.h"
 #include "results/block_density_picture.h"
@@ -32,6 +35,12 @@ static const int BandCodeBaseline = 11;  // the type's short name, in the band
 static const int BandErrorBaseline = 22;  // the block's error, under it
 static const double LargestBandText = 10, SmallestBandText = 4;
 static const double LightestTie = 112.0;  // grey of the smallest value, of 255
+static const int LegendGap = 12;         // above the legend
+static const int LegendSize = 11;        // the legend's type names
+static const int LegendLine = 18;        // from one row of the legend to the next
+static const int Swatch = 11;            // side of a tint's square in the legend
+static const int SwatchGap = 5;          // between a square and its type's name
+static const int LegendEntryGap = 18;    // between one type and the next on a row
 
 // Pale enough that a tie's square always stands out; index: type code + 1.
 static const char* const TypeTint[NumTypeCodes + 1] = {
@@ -41,7 +50,9 @@ static const char* const TypeTint[NumTypeCodes + 1] = {
 
 static void AddText(std::string& out, const std::string& text) { AppendXmlText(out, text.data(), text.size()); }
 
-const char* TypeTintOf(int32_t type) { return TypeTint[type >= 0 && type <= MaxTypeCode ? type + 1 : 0]; }
+int TypeIndex(int32_t type) { return type >= 0 && type <= MaxTypeCode ? type + 1 : 0; }
+
+const char* TypeTintOf(int32_t type) { return TypeTint[TypeIndex(type)]; }
 
 void TypeCodeText(int32_t type, char code[8]) {
     code[0] = '\0';
@@ -53,8 +64,16 @@ void TypeCodeText(int32_t type, char code[8]) {
     while (n > 0 && code[n - 1] == ' ') code[--n] = '\0';
 }
 
+// The run's title, or while it is the default title, which every run has,
+// the network file's name without its folder, which tells pictures apart.
+static std::string PictureTitle() {
+    if (TitleText != DefaultTitle) return TitleText;
+    return NetFileName.substr(NetFileName.find_last_of('/') + 1);
+}
+
 int PictureTitleWidth() {
-    return 2 * Margin + static_cast<int>(TextCharacters(TitleText.data(), TitleText.size()) * CharWidth * TitleSize);
+    std::string title = PictureTitle();
+    return 2 * Margin + static_cast<int>(TextCharacters(title.data(), title.size()) * CharWidth * TitleSize);
 }
 
 int PictureHeadingHeight() { return Margin + TitleSize + HeadingGap; }
@@ -63,29 +82,88 @@ void AddPictureHeading(std::string& svg, int width, int height) {
     AppendFormat(svg, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
     AppendFormat(svg, "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"%d\" height=\"%d\" "
              "viewBox=\"0 0 %d %d\">\n", width, height, width, height);
+    std::string title = PictureTitle();
     svg += "<title>";
-    AddText(svg, TitleText);
+    AddText(svg, title);
     svg += "</title>\n";
     AppendFormat(svg, "<rect x=\"0\" y=\"0\" width=\"%d\" height=\"%d\" fill=\"#ffffff\"/>\n", width, height);
     svg += "<g font-family=\"DejaVu Sans Mono, Consolas, Menlo, Courier New, monospace\" fill=\"#000000\">\n";
 
     AppendFormat(svg, "<text x=\"%d\" y=\"%d\" font-size=\"%d\" font-weight=\"bold\">", Margin, Margin + TitleSize,
         TitleSize);
-    AddText(svg, TitleText);
+    AddText(svg, title);
     svg += "</text>\n";
     AppendFormat(svg, "<text x=\"%d\" y=\"%d\" font-size=\"%d\">Total error = %.3f (%d x %d clusters)</text>\n",
         Margin, Margin + TitleSize + SummaryBaseline, SummarySize, CurrentError, SideClusters[RowSide],
         SideClusters[ColSide]);
 }
 
-static const char* NameOf(int unitNumber) { return UnitName[unitNumber]; }
+// A legend entry's text: the type's name and the short name its blocks
+// show ("complete (com)"); "none" for blocks that no type fits.
+static std::string LegendText(int32_t type) {
+    if (type < 0 || type > MaxTypeCode) return "none";
+    char code[8];
+    TypeCodeText(type, code);
+    return std::string(TypeName[type]) + " (" + code + ")";
+}
+
+// Pixels of a legend entry: its square and its text.
+static int LegendEntryWidth(int32_t type) {
+    return Swatch + SwatchGap + static_cast<int>(LegendText(type).size() * CharWidth * LegendSize);
+}
+
+// Lays the legend out in rows from top down, no row wider than width, and
+// writes it to svg unless that is null; gives the rows it takes.
+static int LayOutLegend(std::string* svg, const bool shown[], int top, int width) {
+    int rows = 0, x = Margin;
+    for (int type = 0; type <= NumTypeCodes; ++type) {
+        int32_t code = type == NumTypeCodes ? -1 : type;  // blocks without a type last
+        if (!shown[TypeIndex(code)]) continue;
+        int entry = LegendEntryWidth(code);
+        if (rows == 0 || (x > Margin && x + entry > width - Margin)) {
+            ++rows;
+            x = Margin;
+        }
+        int y = top + (rows - 1) * LegendLine;
+        if (svg != nullptr) {
+            AppendFormat(*svg,
+                         "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"%s\" stroke=\"#9a9a9a\" "
+                         "stroke-width=\"0.5\"/>\n",
+                         x, y, Swatch, Swatch, TypeTintOf(code));
+            AppendFormat(*svg, "<text x=\"%d\" y=\"%d\" font-size=\"%d\">%s</text>\n", x + Swatch + SwatchGap,
+                         y + Swatch - 1, LegendSize, LegendText(code).c_str());
+        }
+        x += entry + LegendEntryGap;
+    }
+    return rows;
+}
+
+int PictureLegendWidth(const bool shown[]) {
+    int widest = 0;
+    for (int32_t type = -1; type <= MaxTypeCode; ++type) {
+        if (!shown[TypeIndex(type)]) continue;
+        if (LegendEntryWidth(type) > widest) widest = LegendEntryWidth(type);
+    }
+    return 2 * Margin + widest;
+}
+
+int PictureLegendHeight(const bool shown[], int width) {
+    int rows = LayOutLegend(nullptr, shown, 0, width);
+    return rows == 0 ? 0 : LegendGap + rows * LegendLine;
+}
+
+void AddPictureLegend(std::string& svg, const bool shown[], int top, int width) {
+    LayOutLegend(&svg, shown, top + LegendGap, width);
+}
+
+static std::string_view NameOf(int unitNumber) { return UnitLabel(unitNumber); }
 
 // The widest unit name of a side, in characters.
 static int WidestName(int s) {
     int widest = 1;
     for (int u = 1; u <= SideUnits[s]; ++u) {
-        const char* name = NameOf(NameOffset(s) + u);
-        int width = TextCharacters(name, TrimmedLength(name));
+        std::string_view name = NameOf(NameOffset(s) + u);
+        int width = TextCharacters(name.data(), name.size());
         if (width > widest) widest = width;
     }
     return widest;
@@ -131,10 +209,15 @@ void BuildBlockmodelPicture(std::string& svg) {
     int y0 = top + colLabels;
     int matrixWidth = SideUnits[ColSide] * PictureCell;
     int matrixHeight = rowClusters * PictureBand + SideUnits[RowSide] * PictureCell;
+    // The types of the blocks shown: a block of an empty column cluster has no width.
+    bool shown[NumTypeCodes + 1] = {};
+    for (int r = 1; r <= rowClusters; ++r)
+        for (int c = 1; c <= colClusters; ++c)
+            if (AcceptedClusterSize[ColSide][c] > 0) shown[TypeIndex(BlockTypeMatrix[r][c])] = true;
     int width = x0 + matrixWidth + Margin;
-    int titleWidth = PictureTitleWidth();
-    if (titleWidth > width) width = titleWidth;
-    int height = y0 + matrixHeight + Margin;
+    if (PictureTitleWidth() > width) width = PictureTitleWidth();
+    if (PictureLegendWidth(shown) > width) width = PictureLegendWidth(shown);
+    int height = y0 + matrixHeight + PictureLegendHeight(shown, width) + Margin;
     auto bandTop = [&](int r) { return y0 + (r - 1) * PictureBand + (start[RowSide][r] - 1) * PictureCell; };
     auto colX = [&](int position) { return x0 + (position - 1) * PictureCell; };
 
@@ -184,8 +267,8 @@ void BuildBlockmodelPicture(std::string& svg) {
             // The row's name, right-aligned against the matrix.
             AppendFormat(svg, "<text x=\"%d\" y=\"%d\" font-size=\"%d\" text-anchor=\"end\">", x0 - NameInset,
                 y + PictureCell - NameLift, LabelSize);
-            const char* name = NameOf(u);
-            AppendXmlText(svg, name, TrimmedLength(name));
+            std::string_view name = NameOf(u);
+            AppendXmlText(svg, name.data(), name.size());
             svg += "</text>\n";
         }
     }
@@ -196,10 +279,11 @@ void BuildBlockmodelPicture(std::string& svg) {
         int y = y0 - NameInset;
         AppendFormat(svg, "<text x=\"%.1f\" y=\"%d\" font-size=\"%d\" transform=\"rotate(-90 %.1f %d)\">", x, y,
             LabelSize, x, y);
-        const char* name = NameOf(ColOffset + ListingOrder[ColSide][q]);
-        AppendXmlText(svg, name, TrimmedLength(name));
+        std::string_view name = NameOf(ColOffset + ListingOrder[ColSide][q]);
+        AppendXmlText(svg, name.data(), name.size());
         svg += "</text>\n";
     }
+    AddPictureLegend(svg, shown, y0 + matrixHeight, width);
     svg += "</g>\n";
 
     // Lines between clusters, and the frame; each band is set off by a thin line.

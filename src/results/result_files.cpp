@@ -18,6 +18,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "console/bad_input.h"
 #include "console/file_roles.h"
@@ -110,7 +111,8 @@ static void AddClusters(std::string& out, const std::vector<uint8_t>& partition,
                 names += ", ";
             }
             AppendFormat(units, "%d", u);
-            AddString(names, UnitName[offset + u], TrimmedLength(UnitName[offset + u]));
+            std::string_view label = UnitLabel(offset + u);
+            AddString(names, label.data(), label.size());
         }
         out += "            {\"units\": [" + units + "], \"names\": [" + names + "]}";
         out += c < k ? ",\n" : "\n";
@@ -189,7 +191,11 @@ static void AddFileEntry(std::string& out, const char* key, const std::string& n
 static void BuildJson(std::string& out) {
     out += "{\n  \"program\": \"KORVEL\",\n  \"files\": {\n";
     AddFileEntry(out, "network", NetFileName);
-    AddFileEntry(out, "model", MdlFileName);
+    if (GivenBlockTypes != 0) {
+        out += "    \"model\": null,\n";  // blocks= is the model; settings name its types
+    } else {
+        AddFileEntry(out, "model", MdlFileName);
+    }
     AddFileEntry(out, "listing", LstFileName);
     AddFileEntry(out, "partition", PartFileName);
     AddFileEntry(out, "picture", ResultFileName(PictureResultFile));
@@ -212,7 +218,17 @@ static void BuildJson(std::string& out) {
         out += ": ";
         AddNumber(out, TypeWeight[t]);
     }
-    out += "},\n    \"seed\": ";
+    out += "},\n";
+    if (GivenBlockTypes != 0) {
+        out += "    \"blocks\": [";
+        for (int t = 0; t <= MaxTypeCode; ++t) {
+            if (!(GivenBlockTypes & (1u << t))) continue;
+            if (out.back() != '[') out += ", ";
+            AddString(out, TypeName[t], std::strlen(TypeName[t]));
+        }
+        out += "],\n";
+    }
+    out += "    \"seed\": ";
     if (SeedFixed) {
         AppendFormat(out, "%u", FixedSeed);
     } else {

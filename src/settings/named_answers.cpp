@@ -79,6 +79,28 @@ static int TypeOfName(const std::string& name) {
     return -1;
 }
 
+// blocks=: the types every block allows, named as in weights=, in any
+// number and order.
+static void ReadBlocks(const char* value) {
+    static const char* const Range =
+        "block types separated by commas, each named as in the weights table (null, complete, ...), by short "
+        "name (com, reg, ...) or by number 0..12";
+    uint16_t types = 0;
+    std::string item;
+    for (const char* p = value;; ++p) {
+        if (*p != ',' && *p != '\0') {
+            item.push_back(*p);
+            continue;
+        }
+        int k = TypeOfName(item);
+        if (k < 0) StopOnGivenAnswer("blocks", value, Range);
+        types = static_cast<uint16_t>(types | (1u << k));
+        item.clear();
+        if (*p == '\0') break;
+    }
+    GivenBlockTypes = types;
+}
+
 // The comma-separated items of a value.
 static int SplitItems(const char* value, std::string items[], int maxItems) {
     int n = 0;
@@ -182,7 +204,7 @@ static std::string QuestionAnswer(const Question& q, const char* value) {
 
 // The keywords of answers and run settings that no question table holds.
 static const char* const OtherKeywords[] = {"weights", "diadensity", "outdensity", "priorities",
-                                            "seed",    "onemode",    "threads"};
+                                            "seed",    "onemode",    "threads",    "blocks"};
 
 static bool IsAnswerKeyword(const std::string& keyword) {
     for (int k = 0; k < NumKeywordQuestions; ++k)
@@ -206,11 +228,22 @@ static void RefuseUnknownArguments() {
     }
 }
 
+// Two models for one run: the one blocks= gives and the file mdl= names.
+static void RefuseTwoModels() {
+    if (GivenBlockTypes == 0) return;
+    for (int i = 1; i < ArgCount; ++i) {
+        if (KeywordValue(i, "mdl") == nullptr) continue;
+        ConMessage("blocks= and mdl= cannot both be given: blocks= is the model, without a model file");
+        EndProgram(1);
+    }
+}
+
 void ReadNamedAnswers() {
     RefuseUnknownArguments();
     NumNamedAnswers = 0;
     ScriptedRun = false;
     SearchThreads = 0;
+    GivenBlockTypes = 0;
     WeightAnswers weights{};
     std::string runAnswer = "2";  // a scripted run without run= starts a random series
     for (int i = 1; i < ArgCount; ++i) {
@@ -246,6 +279,8 @@ void ReadNamedAnswers() {
             if (std::strcmp(value, "0") != 0 && std::strcmp(value, "1") != 0)
                 StopOnGivenAnswer("onemode", value, "0 or 1");
             OneModeAsked = value[0] == '1';
+        } else if (keyword == "blocks") {
+            ReadBlocks(value);
         } else if (keyword == "threads") {
             int32_t threads;
             if (!ParseInt32(value, threads) || threads < 0 || threads > MaxSearchThreads)
@@ -253,6 +288,7 @@ void ReadNamedAnswers() {
             SearchThreads = threads;
         }
     }
+    RefuseTwoModels();
     QueueWeightAnswers(weights);
     // The run question comes back after the series; only its first asking
     // takes the argument, the next one the default: stop.

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fstream>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -92,12 +93,12 @@ TEST(ResultFiles, SouthernWomenTwoByThreeForPrograms) {
     EXPECT_TRUE(Contains(json, "\"rank\": 1,\r\n          \"repetition\": 9,\r\n          \"error\": 52,\r\n"
                                "          \"row_clusters\": [\r\n"
                                "            {\"units\": [8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18], \"names\": "
-                               "[\"Pearl Ogle\", \"Ruth DeSan\", \"Verne Sand\", \"Myra Lidde\", \"Katherina\", "
-                               "\"Sylvia Avo\", \"Nora Fayet\", \"Helen Lloy\", \"Dorothy Mu\", \"Olivia Car\", "
-                               "\"Flora Pric\"]},\r\n"
-                               "            {\"units\": [1, 2, 3, 4, 5, 6, 7], \"names\": [\"Evelyn Jef\", "
-                               "\"Laura Mand\", \"Theresa An\", \"Brenda Rog\", \"Charlotte\", \"Frances An\", "
-                               "\"Eleanor Ny\"]}\r\n          ],\r\n"
+                               "[\"Pearl Oglethorpe\", \"Ruth DeSand\", \"Verne Sanderson\", \"Myra Liddel\", "
+                               "\"Katherina Rogers\", \"Sylvia Avondale\", \"Nora Fayette\", \"Helen Lloyd\", "
+                               "\"Dorothy Murchison\", \"Olivia Carleton\", \"Flora Price\"]},\r\n"
+                               "            {\"units\": [1, 2, 3, 4, 5, 6, 7], \"names\": [\"Evelyn Jefferson\", "
+                               "\"Laura Mandeville\", \"Theresa Anderson\", \"Brenda Rogers\", \"Charlotte McDowd\", "
+                               "\"Frances Anderson\", \"Eleanor Nye\"]}\r\n          ],\r\n"
                                "          \"column_clusters\": [\r\n"
                                "            {\"units\": [8, 9], \"names\": [\"E8\", \"E9\"]},\r\n"));
     EXPECT_TRUE(Contains(json, "\"best\": {\r\n        \"repetition\": 9,\r\n        \"error\": 52,\r\n"
@@ -271,6 +272,57 @@ TEST(ResultFiles, PictureShowsEveryTieWhenRendered) {
     EXPECT_TRUE(Contains(json, "\"A&B<x>\"") && Contains(json, "\"back\\\\slash\"") &&
                 Contains(json, "\"caf\\u00e9\""));
     EXPECT_FALSE(folder.Exists("valued.clu"));  // one-mode: rows and columns only
+}
+
+// Two Avengers films and three Captain America films share their first ten
+// characters. The listing names the units by those, as it always did; the
+// JSON and the picture by their whole labels. The picture, titled by its
+// network file while the run has the default title, has a legend with a
+// square of the tint of every type its blocks show, as the renderer draws it.
+TEST(ResultFiles, WholeLabelsTellUnitsApartAndTheLegendShowsTheTints) {
+    TempFolder folder;
+    folder.Write("null-complete.mdl", Example("null-complete.mdl"));
+    const std::vector<std::string> labels = {
+        "Avengers: Age of Ultron", "Avengers: Endgame", "Captain America: The First Avenger",
+        "Captain America: The Winter Soldier", "Captain America: Civil War", "Steve Rogers",
+        "Natasha Romanoff", "Peggy Carter"};
+    std::string net = "*Vertices 8 5\r\n";
+    for (size_t k = 0; k < labels.size(); ++k) net += " " + std::to_string(k + 1) + " \"" + labels[k] + "\"\r\n";
+    net += "*Edges\r\n 1 6\r\n 1 7\r\n 2 6\r\n 2 7\r\n 3 6\r\n 3 8\r\n 4 6\r\n 4 7\r\n 5 6\r\n 5 7\r\n";
+    folder.Write("films.net", net);
+    RunResult run = RunKorvel(folder, "", "net=films.net mdl=null-complete.mdl lst=films.lst rows=2 cols=2 reps=20");
+    ASSERT_EQ(run.ExitCode, 0) << run.Console;
+    std::string json = folder.Read("films.json"), svg = folder.Read("films.svg");
+    EXPECT_TRUE(IsJson(json));
+    for (const std::string& label : labels) {
+        EXPECT_TRUE(Contains(json, "\"" + label + "\"")) << label;
+        EXPECT_TRUE(Contains(svg, ">" + label + "</text>")) << label;
+    }
+    std::string listing = folder.Read("films.lst");
+    EXPECT_TRUE(Contains(listing, "Avengers:   1 ") && Contains(listing, "Avengers:   2 "));
+    EXPECT_TRUE(Contains(svg, "<title>films.net</title>"));
+
+    // The types of the blocks drawn, from their tooltips, and of the legend.
+    std::set<std::string> blockTypes, legendTypes;
+    static const std::regex block("<title>block [0-9]+, [0-9]+: ([a-z -]+), error");
+    for (std::sregex_iterator m(svg.begin(), svg.end(), block), end; m != end; ++m) blockTypes.insert((*m)[1]);
+    ASSERT_EQ(std::system(("cd '" + folder.Path + "' && rsvg-convert -f png -o legend.png films.svg").c_str()), 0);
+    Picture picture;
+    ASSERT_TRUE(DecodePng(folder.Read("legend.png"), picture));
+    static const std::regex entry("<rect x=\"([0-9]+)\" y=\"([0-9]+)\" width=\"([0-9]+)\" height=\"[0-9]+\" "
+                                  "fill=\"#([0-9a-f]{6})\" stroke=\"#9a9a9a\" stroke-width=\"0.5\"/>\r\n"
+                                  "<text [^>]*>([a-z -]+) \\(([a-z-]+)\\)</text>");
+    for (std::sregex_iterator m(svg.begin(), svg.end(), entry), end; m != end; ++m) {
+        legendTypes.insert((*m)[5]);
+        double middle = std::stoi((*m)[3]) / 2.0;
+        const unsigned char* pixel =
+            &picture.Pixels[(static_cast<int>(std::stoi((*m)[2]) + middle) * picture.Width +
+                             static_cast<int>(std::stoi((*m)[1]) + middle)) * picture.Channels];
+        unsigned tint = static_cast<unsigned>(std::stoul((*m)[4], nullptr, 16));
+        EXPECT_EQ((pixel[0] << 16) | (pixel[1] << 8) | pixel[2], static_cast<int>(tint)) << (*m)[5];
+    }
+    EXPECT_EQ(legendTypes, blockTypes);
+    EXPECT_TRUE(legendTypes.count("complete") == 1 && legendTypes.count("null") == 1);
 }
 
 // Two series: the JSON holds both in order; cut off after the first report,

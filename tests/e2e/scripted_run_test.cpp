@@ -143,6 +143,46 @@ TEST(ScriptedRun, BadAnswersStopBeforeAnyFileIsWritten) {
     EXPECT_EQ(folder.Read("Tebra.ENV"), Example("Tebra.ENV"));
 }
 
+// blocks=null,complete is the model of null-complete.mdl without the file,
+// 75 x 75 blocks where the file has 10 x 10: the same results for the 2 x 3
+// clusters both allow. The listing echoes it as the file of its one block
+// line would be; no model file is asked for.
+TEST(ScriptedRun, BlocksGiveTheModelWithoutAFile) {
+    TempFolder file, blocks;
+    UseDavis(file);
+    blocks.Write("davis.net", Example("davis.net"));
+    const std::string series = " rows=2 cols=3 reps=20 seed=1";
+    RunResult fromFile = RunKorvel(file, "", "net=davis.net mdl=null-complete.mdl" + series);
+    RunResult fromBlocks = RunKorvel(blocks, "", "net=davis.net BLOCKS=Null,com" + series);
+    ASSERT_EQ(fromFile.ExitCode, 0) << fromFile.Console;
+    ASSERT_EQ(fromBlocks.ExitCode, 0) << fromBlocks.Console;
+    std::string a = file.Read("Model.LST"), b = blocks.Read("Model.LST");
+    ASSERT_TRUE(Contains(a, " T O P   T E N"));
+    EXPECT_EQ(b.substr(b.find(" T O P   T E N")), a.substr(a.find(" T O P   T E N")));
+    std::string jsonA = file.Read("Model.json"), jsonB = blocks.Read("Model.json");
+    EXPECT_EQ(jsonB.substr(jsonB.find("\"series\"")), jsonA.substr(jsonA.find("\"series\"")));
+    EXPECT_TRUE(Contains(jsonB, "\"model\": null,") && Contains(jsonB, "\"blocks\": [\"null\", \"complete\"],"));
+    EXPECT_TRUE(Contains(b, "MDL - blocks = null,complete\r\n"));
+    EXPECT_TRUE(Contains(b, "Model matrix definition\r\n    0    3      1  0  1\r\n\r\n"
+                            "MaxModel rows =  75 cols =  75\r\n"));
+    EXPECT_TRUE(Contains(fromFile.Console, "MDL - model data file"));
+    EXPECT_FALSE(Contains(fromBlocks.Console, "MDL - model data file"));
+}
+
+// blocks= beside mdl=, or naming no block type, stops the run before it
+// writes anything.
+TEST(ScriptedRun, BlocksWithAModelFileOrAnUnknownTypeAreRefused) {
+    TempFolder folder;
+    RunResult both = RunKorvel(folder, "", "net=davis.net blocks=null,complete Mdl=null-complete.mdl rows=2");
+    EXPECT_EQ(both.ExitCode, 1);
+    EXPECT_EQ(both.Console, "blocks= and mdl= cannot both be given: blocks= is the model, without a model file\n");
+    RunResult typo = RunKorvel(folder, "", "net=davis.net blocks=null,compelte rows=2");
+    EXPECT_EQ(typo.ExitCode, 1);
+    EXPECT_TRUE(Contains(typo.Console, "Bad argument blocks=null,compelte: blocks must be block types separated by "
+                                       "commas"));
+    EXPECT_EQ(FilesIn(folder), 0);
+}
+
 // While cols= waits for its check, a stop on a bad network still leaves in
 // the listing all that the run wrote before it.
 TEST(ScriptedRun, StopOnTheNetworkWhileAnswersWaitForTheirCheck) {

@@ -129,6 +129,29 @@ TEST(ReadNetwork, LabelsQuotedToTheLineEndOrTheFirstWord) {
     EXPECT_STREQ(UnitName[5], "          ");
 }
 
+// The listing names units by ten characters, in which "Avengers: " names
+// two films; the result files need the labels whole, and no longer than
+// MaxLabelBytes, cut between characters.
+TEST(ReadNetwork, WholeLabelsBesideTheTenCharacterNames) {
+    std::string accents;
+    for (int k = 0; k < 127; ++k) accents += "\xc3\xa9";  // e acute: two bytes
+    Read("*Vertices 7 4\n 1 \"Avengers: Age of Ultron\"\n 2 \"Avengers: Endgame   \"\n"
+         " 3 \"Captain America: Civil War\"\n 3 Cap\n 4 \"ab" + accents + "\"\n 6 \"x" + accents + "\"\n"
+         " 7 \"  \"\n*Edges\n");
+    EXPECT_EQ(UnitLabel(1), "Avengers: Age of Ultron");
+    EXPECT_EQ(UnitLabel(2), "Avengers: Endgame");  // the blanks that end it only pad it
+    EXPECT_STREQ(UnitName[1], "Avengers: ");
+    EXPECT_STREQ(UnitName[2], "Avengers: ");
+    EXPECT_EQ(UnitLabel(3), "Cap");  // a later line replaces the label
+    EXPECT_STREQ(UnitName[3], "Cap       ");
+    // 256 bytes: the last character would be cut in two, so it goes whole.
+    EXPECT_EQ(UnitLabel(4), "ab" + accents.substr(0, 252));
+    EXPECT_EQ(UnitLabel(5), "c-1");  // no name line: the default name
+    EXPECT_EQ(UnitLabel(6), "x" + accents);  // 255 bytes, kept whole
+    EXPECT_EQ(UnitLabel(7), "");
+    EXPECT_STREQ(UnitName[7], "          ");
+}
+
 TEST(ReadNetwork, ListsInATwoModeNetworkAndTheFirstRelationOnly) {
     std::string console = Read("*Vertices 5 2\n*Arcslist:1\n1 3 -4\n2\n*EDGESLIST\n2 5\n*Arcs:2\n1 5\n");
     EXPECT_EQ(CellValueAt(1, 1), 1);

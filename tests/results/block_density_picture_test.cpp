@@ -83,8 +83,11 @@ TEST(BlockDensityPicture, BlocksToScaleWithTheirDensitiesAndNoShapePerCell) {
     EXPECT_NE(svg.find(">2 (150)</text>"), std::string::npos);  // row cluster 2 on the margin
     EXPECT_NE(svg.find(">2 (200)</text>"), std::string::npos);  // column cluster 2
     EXPECT_EQ(svg.find(">u1<"), std::string::npos);  // no unit's name
-    // Ground, frame, six blocks and the bars of the three blocks with ties.
-    EXPECT_EQ(Count(svg, "<rect "), 2 + 6 + 3);
+    // Ground, frame, six blocks, the bars of the three blocks with ties and
+    // the legend's squares of the two types shown.
+    EXPECT_EQ(Count(svg, "<rect "), 2 + 6 + 3 + 2);
+    EXPECT_NE(svg.find(">null (-)</text>"), std::string::npos);
+    EXPECT_NE(svg.find(">complete (com)</text>"), std::string::npos);
 
     // Rows take 1000 pixels, columns 260 / 300 of them; each cluster 4 and
     // its share of the rest by its units.
@@ -116,7 +119,7 @@ TEST(BlockDensityPicture, BlocksToScaleWithTheirDensitiesAndNoShapePerCell) {
         for (int c = 1; c <= 75; ++c) BlockTypeMatrix[r][c] = r == c ? CompleteType : NullType;
     svg.clear();
     BuildBlockmodelPicture(svg);
-    EXPECT_LE(Count(svg, "<rect "), 2 + 2 * 75 * 75);
+    EXPECT_LE(Count(svg, "<rect "), 2 + 2 * 75 * 75 + 2);
     EXPECT_EQ(Count(svg, "<title>block "), 75 * 75);
     EXPECT_LT(svg.size(), 1500000u);
     EXPECT_NE(svg.find("<title>block 75, 75: complete, error 0, "), std::string::npos);

@@ -67,11 +67,15 @@ void UseBinaryNetwork(const std::vector<std::string>& rows) {
         }
     }
     FinishCells();
+    LabelText.clear();
     for (int k = 1; k <= NumUnits; ++k) {
         std::string name = "u" + std::to_string(k);
+        LabelStart[k] = static_cast<uint32_t>(LabelText.size());
+        LabelText += name;
         name.resize(NameLength, ' ');
         std::memcpy(UnitName[k], name.c_str(), NameLength + 1);
     }
+    LabelStart[NumUnits + 1] = static_cast<uint32_t>(LabelText.size());
 }
 
 void AllowEverywhere(uint16_t allowed, int32_t penalty) {

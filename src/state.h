@@ -421,10 +421,21 @@ inline bool ScriptedRun;  // rows=, cols=, reps= or run= given: no question wait
 // end, and the run ends with exit code 130. Written only by the signal handler.
 inline volatile std::sig_atomic_t SeriesInterrupted;
 
-// Random generator state, seeded once per run.
+// A sweep over cluster counts (rows=A..B, cols=C..D): one random series per
+// pair of counts, rows outer and columns inner, each from the seed the run
+// began with. The named answers read the ranges and plan the sweep once the
+// network and model are known; the answers of the run dialogues move it on.
+inline bool Sweep;              // rows= or cols= named a range (one partition: rows= did)
+inline int32_t SweepFirst[2];   // by side: the first count of its range; 0 when the side takes one count
+inline int32_t SweepLast[2];    // by side: the last count of its range
+inline int32_t SweepPair[2];    // by side: the count of the current series, where the side is swept
+
+// Random generator state, seeded once per run (a sweep starts each of its
+// series from that seed again).
 inline uint32_t RandomSeed;
 inline bool SeedFixed;      // the seed was given (KORVEL_SEED or the command line), not the clock
 inline uint32_t FixedSeed;  // that seed
+inline uint32_t RunSeed;    // the seed the generator began the run with
 
 // The listing detail asked for.
 inline bool WritesMovesOnConsole() { return ListLevel >= MovesOnConsole; }

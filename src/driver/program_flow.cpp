@@ -28,6 +28,7 @@
 #include "search/local_optimization.h"
 #include "search/random_starts.h"
 #include "search/threaded_series.h"
+#include "settings/cluster_sweep.h"
 #include "settings/dialogues.h"
 #include "settings/environment.h"
 #include "settings/keywords.h"
@@ -214,6 +215,7 @@ void RunProgram() {
     ReadModel();
     ChooseOneMode();
     CheckNamedAnswersAgainstData();
+    PlanSweep();
     ReleaseListing();
     TitleDialogue();
     WeightsDialogue();

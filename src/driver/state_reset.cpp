@@ -80,7 +80,11 @@ static void ResetRunControl() {
     PartFileKeepOpen = PartFileOpen = false;
     RandomSeed = 0;
     SeedFixed = false;
-    FixedSeed = 0;
+    FixedSeed = RunSeed = 0;
+    Sweep = false;
+    std::memset(SweepFirst, 0, sizeof SweepFirst);
+    std::memset(SweepLast, 0, sizeof SweepLast);
+    std::memset(SweepPair, 0, sizeof SweepPair);
 }
 
 static void ResetTextsAndFiles() {

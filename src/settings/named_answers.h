@@ -6,8 +6,9 @@
 #include <cstdint>
 #include <string>
 
-// Reads the answer arguments into NamedAnswers, sets ScriptedRun, and checks
-// every answer whose range does not depend on the data. A bad answer ends the
+// Reads the answer arguments into NamedAnswers, sets ScriptedRun and the
+// ranges of a sweep (rows=A..B, cols=C..D), and checks every answer whose
+// range does not depend on the data. A bad answer ends the
 // program with exit code 1 before any file is touched.
 void ReadNamedAnswers();
 

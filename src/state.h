@@ -359,7 +359,7 @@ inline std::string PictureFileName;  // the picture beside the listing, named wh
 
 // Result files beside the listing for other programs (JSON, picture,
 // partitions in the network tools' format), rewritten at every series report.
-constexpr int NumResultFiles = 5;
+constexpr int NumResultFiles = 6;
 inline std::string ReportedSeriesJson;  // the series reported so far in this run, as JSON objects
 inline int32_t SeriesRepetitions;       // repetitions asked for the latest random series
 inline bool ResultFileFailed[NumResultFiles];  // that result file could not be written (reported once)
@@ -424,11 +424,13 @@ inline volatile std::sig_atomic_t SeriesInterrupted;
 // A sweep over cluster counts (rows=A..B, cols=C..D): one random series per
 // pair of counts, rows outer and columns inner, each from the seed the run
 // began with. The named answers read the ranges and plan the sweep once the
-// network and model are known; the answers of the run dialogues move it on.
+// network and model are known; the answers of the run dialogues move it on;
+// each series report records its pair's best error for the sweep picture.
 inline bool Sweep;              // rows= or cols= named a range (one partition: rows= did)
 inline int32_t SweepFirst[2];   // by side: the first count of its range; 0 when the side takes one count
 inline int32_t SweepLast[2];    // by side: the last count of its range
 inline int32_t SweepPair[2];    // by side: the count of the current series, where the side is swept
+inline double SweepError[MaxModelSize + 1][MaxModelSize + 1];  // by pair: best error reported; NoResultError for none
 
 // Random generator state, seeded once per run (a sweep starts each of its
 // series from that seed again).

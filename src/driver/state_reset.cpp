@@ -85,6 +85,8 @@ static void ResetRunControl() {
     std::memset(SweepFirst, 0, sizeof SweepFirst);
     std::memset(SweepLast, 0, sizeof SweepLast);
     std::memset(SweepPair, 0, sizeof SweepPair);
+    for (auto& row : SweepError)
+        for (double& error : row) error = NoResultError;
 }
 
 static void ResetTextsAndFiles() {

@@ -61,6 +61,8 @@ static void WriteBestBlockmodel() {
     }
     WriteNetworkMatrix();
     CurrentError = TotalError(true);
+    // The sweep picture and the summary show the best error of every pair.
+    if (Sweep) SweepError[SideClusters[RowSide]][SideClusters[ColSide]] = CurrentError;
     WriteModelMatrix();
     WriteErrorMatrix();
     if (ValuesRule == AverageValues) WriteValueMatrix();

@@ -33,6 +33,8 @@ void PlanSweep() {
     if (OneMode) SweepFirst[ColSide] = SweepLast[ColSide] = 0;
     Sweep = SweepFirst[RowSide] > 0 || SweepFirst[ColSide] > 0;
     for (int s = RowSide; s <= ColSide; ++s) SweepPair[s] = SweepFirst[s];
+    for (auto& row : SweepError)
+        for (double& error : row) error = NoResultError;
 }
 
 bool SweepAnswer(const Question& q, GivenAnswer& given) {

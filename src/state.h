@@ -363,7 +363,20 @@ constexpr int NumResultFiles = 6;
 inline std::string ReportedSeriesJson;  // the series reported so far in this run, as JSON objects
 inline int32_t SeriesRepetitions;       // repetitions asked for the latest random series
 inline bool ResultFileFailed[NumResultFiles];  // that result file could not be written (reported once)
+inline bool ResultFileWritten[NumResultFiles];  // the latest report wrote that result file
 inline bool ResultWriteFailed;          // some result file could not be written
+
+// The best result of the latest series report, for the console summary. Its
+// partitions and block matrices stay current to the end of the run: a new
+// series changes them only from its first repetition on, and is reported.
+struct ReportedResult {
+    bool Made;             // the series had a result, and the report made it current
+    int32_t Rep;           // the repetition that first found it
+    double Error;          // its total error
+    int32_t Clusterings;   // repetitions the series made
+    int32_t Clusters[2];   // by side
+};
+inline ReportedResult LatestReport;
 
 // Environment settings, in the order of the environment file.
 inline std::string RawFileName;

@@ -23,6 +23,7 @@
 #include "results/repetition_record.h"
 #include "results/result_files.h"
 #include "results/results_report.h"
+#include "results/run_summary.h"
 #include "search/accepted_partitions.h"
 #include "search/cluster_listings.h"
 #include "search/local_optimization.h"
@@ -233,6 +234,8 @@ void RunProgram() {
     CloseOutputFiles();
     CloseTextFile(NetFile);
     CloseTextFile(ModelFile);
+    // Nothing else on a scripted run's console says what it found.
+    if (ScriptedRun) WriteRunSummary();
     // Everything is written: at the wait for Enter, as at any question,
     // Ctrl-C ends the program at once. When Ctrl-C asked for the end, a wait
     // would only stand in its way; a scripted run does not wait.

@@ -113,7 +113,9 @@ static void ResetTextsAndFiles() {
     ReportedSeriesJson.clear();
     SeriesRepetitions = 0;
     std::memset(ResultFileFailed, 0, sizeof ResultFileFailed);
+    std::memset(ResultFileWritten, 0, sizeof ResultFileWritten);
     ResultWriteFailed = false;
+    LatestReport = ReportedResult{};
     for (FileClaim& claim : FileClaims) claim = FileClaim{};
     NumFileClaims = 0;
     NoResultFiles = false;

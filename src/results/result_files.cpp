@@ -83,7 +83,8 @@ static bool WriteWholeFile(const std::string& name, const std::string& text) {
 
 static void WriteResultFile(ResultFile kind, const std::string& text) {
     std::string name = ResultFileName(kind);
-    if (WriteWholeFile(name, text)) return;
+    ResultFileWritten[kind] = WriteWholeFile(name, text);
+    if (ResultFileWritten[kind]) return;
     ResultWriteFailed = true;
     if (ResultFileFailed[kind]) return;
     ResultFileFailed[kind] = true;

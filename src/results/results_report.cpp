@@ -83,4 +83,6 @@ void WriteSeriesReport(const int32_t clusters[2]) {
     ListLine(" NUMBER OF CLUSTERINGS = %6d", RepCount - 1);
     WriteTopTen();
     if (result) WriteBestBlockmodel();
+    LatestReport = ReportedResult{result, TopTen[1].Rep, CurrentError, RepCount - 1,
+                                  {SideClusters[RowSide], SideClusters[ColSide]}};
 }

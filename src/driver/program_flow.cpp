@@ -20,6 +20,7 @@
 #include "network/model_file.h"
 #include "network/network_reader.h"
 #include "results/partition_files.h"
+#include "results/progress_line.h"
 #include "results/repetition_record.h"
 #include "results/result_files.h"
 #include "results/results_report.h"
@@ -137,6 +138,7 @@ static bool RunDialogue() {
         }
     }
     AskListLevel();
+    if (RunMode == RandomRun) StartProgressLine();
     return true;
 }
 

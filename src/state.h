@@ -378,11 +378,24 @@ inline std::string PictureFileName;  // the picture beside the listing, named wh
 
 // Result files beside the listing for other programs (JSON, picture,
 // partitions in the network tools' format), rewritten at every series report.
-constexpr int NumResultFiles = 5;
+constexpr int NumResultFiles = 6;
 inline std::string ReportedSeriesJson;  // the series reported so far in this run, as JSON objects
 inline int32_t SeriesRepetitions;       // repetitions asked for the latest random series
 inline bool ResultFileFailed[NumResultFiles];  // that result file could not be written (reported once)
+inline bool ResultFileWritten[NumResultFiles];  // the latest report wrote that result file
 inline bool ResultWriteFailed;          // some result file could not be written
+
+// The best result of the latest series report, for the console summary. Its
+// partitions and block matrices stay current to the end of the run: a new
+// series changes them only from its first repetition on, and is reported.
+struct ReportedResult {
+    bool Made;             // the series had a result, and the report made it current
+    int32_t Rep;           // the repetition that first found it
+    double Error;          // its total error
+    int32_t Clusterings;   // repetitions the series made
+    int32_t Clusters[2];   // by side
+};
+inline ReportedResult LatestReport;
 
 // Environment settings, in the order of the environment file.
 inline std::string RawFileName;
@@ -440,10 +453,23 @@ inline bool ScriptedRun;  // rows=, cols=, reps= or run= given: no question wait
 // end, and the run ends with exit code 130. Written only by the signal handler.
 inline volatile std::sig_atomic_t SeriesInterrupted;
 
-// Random generator state, seeded once per run.
+// A sweep over cluster counts (rows=A..B, cols=C..D): one random series per
+// pair of counts, rows outer and columns inner, each from the seed the run
+// began with. The named answers read the ranges and plan the sweep once the
+// network and model are known; the answers of the run dialogues move it on;
+// each series report records its pair's best error for the sweep picture.
+inline bool Sweep;              // rows= or cols= named a range (one partition: rows= did)
+inline int32_t SweepFirst[2];   // by side: the first count of its range; 0 when the side takes one count
+inline int32_t SweepLast[2];    // by side: the last count of its range
+inline int32_t SweepPair[2];    // by side: the count of the current series, where the side is swept
+inline double SweepError[MaxModelSize + 1][MaxModelSize + 1];  // by pair: best error reported; NoResultError for none
+
+// Random generator state, seeded once per run (a sweep starts each of its
+// series from that seed again).
 inline uint32_t RandomSeed;
 inline bool SeedFixed;      // the seed was given (KORVEL_SEED or the command line), not the clock
 inline uint32_t FixedSeed;  // that seed
+inline uint32_t RunSeed;    // the seed the generator began the run with
 
 // The listing detail asked for.
 inline bool WritesMovesOnConsole() { return ListLevel >= MovesOnConsole; }

@@ -20,14 +20,17 @@
 #include "network/model_file.h"
 #include "network/network_reader.h"
 #include "results/partition_files.h"
+#include "results/progress_line.h"
 #include "results/repetition_record.h"
 #include "results/result_files.h"
 #include "results/results_report.h"
+#include "results/run_summary.h"
 #include "search/accepted_partitions.h"
 #include "search/cluster_listings.h"
 #include "search/local_optimization.h"
 #include "search/random_starts.h"
 #include "search/threaded_series.h"
+#include "settings/cluster_sweep.h"
 #include "settings/dialogues.h"
 #include "settings/environment.h"
 #include "settings/keywords.h"
@@ -142,6 +145,7 @@ static bool RunDialogue() {
         }
     }
     AskListLevel();
+    if (RunMode == RandomRun) StartProgressLine();
     return true;
 }
 
@@ -225,6 +229,7 @@ void RunProgram() {
     }
     ChooseOneMode();
     CheckNamedAnswersAgainstData();
+    PlanSweep();
     ReleaseListing();
     TitleDialogue();
     WeightsDialogue();
@@ -242,6 +247,8 @@ void RunProgram() {
     CloseOutputFiles();
     CloseTextFile(NetFile);
     CloseTextFile(ModelFile);
+    // Nothing else on a scripted run's console says what it found.
+    if (ScriptedRun) WriteRunSummary();
     // Everything is written: at the wait for Enter, as at any question,
     // Ctrl-C ends the program at once. When Ctrl-C asked for the end, a wait
     // would only stand in its way; a scripted run does not wait.

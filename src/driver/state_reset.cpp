@@ -83,7 +83,13 @@ static void ResetRunControl() {
     PartFileKeepOpen = PartFileOpen = false;
     RandomSeed = 0;
     SeedFixed = false;
-    FixedSeed = 0;
+    FixedSeed = RunSeed = 0;
+    Sweep = false;
+    std::memset(SweepFirst, 0, sizeof SweepFirst);
+    std::memset(SweepLast, 0, sizeof SweepLast);
+    std::memset(SweepPair, 0, sizeof SweepPair);
+    for (auto& row : SweepError)
+        for (double& error : row) error = NoResultError;
 }
 
 static void ResetTextsAndFiles() {
@@ -110,7 +116,9 @@ static void ResetTextsAndFiles() {
     ReportedSeriesJson.clear();
     SeriesRepetitions = 0;
     std::memset(ResultFileFailed, 0, sizeof ResultFileFailed);
+    std::memset(ResultFileWritten, 0, sizeof ResultFileWritten);
     ResultWriteFailed = false;
+    LatestReport = ReportedResult{};
     for (FileClaim& claim : FileClaims) claim = FileClaim{};
     NumFileClaims = 0;
     NoResultFiles = false;

@@ -11,6 +11,7 @@
 #include "console/output.h"
 #include "console/prompts.h"
 #include "results/partition_files.h"
+#include "results/progress_line.h"
 #include "search/cluster_listings.h"
 #include "search/local_optimization.h"
 #include "settings/questions.h"
@@ -19,6 +20,7 @@
 static const double NearZero = 0.000001;  // tolerance of near-best, exact fit and "opt"
 
 void WriteProgressMark() {
+    if (ProgressLineShown()) return;
     if (RepCount % 50 == 1) {
         ConEndLine();
         ConMark("%7d>", RepCount);
@@ -71,11 +73,14 @@ void RecordResult() {
     double e = CurrentError;
     int32_t r = RepCount;
     EnterTopTen(r, e);
+    bool progressLine = ProgressLineShown();
     if (e < TopTen[1].Error + NearZero) {
         ListLine("%6d P = %8.3f", r, e);
-        ConEndLine();
-        ConLine("%7d P = %8.3f", r, e);
-        ConPrint("%7d>", r);
+        if (!progressLine) {
+            ConEndLine();
+            ConLine("%7d P = %8.3f", r, e);
+            ConPrint("%7d>", r);
+        }
     }
     if (e < NearZero) {
         if (!EquivalencesListed) {
@@ -99,6 +104,7 @@ void RecordResult() {
         BestRep = r;
     }
     FlushListing();
+    if (progressLine) UpdateProgressLine();
 }
 
 void SaveResult() {

@@ -6,11 +6,12 @@
 #include <cstdint>
 
 // The console mark of repetition RepCount in a series: its number every 50
-// repetitions, a dot otherwise.
+// repetitions, a dot otherwise; nothing where the progress line is shown.
 void WriteProgressMark();
 // Lists the result of the search just ended on this thread (the main thread's
 // search state) as repetition RepCount and enters it into the results of the
-// series; decides SaveThis under the "opt" rule.
+// series; decides SaveThis under the "opt" rule. The console gets the result
+// lines, or the progress line where it is shown.
 void RecordResult();
 // Asks whether to save (save option 1) and saves the accepted partitions
 // when SaveThis.

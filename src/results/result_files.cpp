@@ -1,10 +1,11 @@
 // Result files beside the listing, derived from its name so that a run never
 // touches files it was not asked about: NAME.json, NAME.svg, NAME-rows.clu,
-// NAME-cols.clu and, for a two-mode network, NAME.clu. Every file is replaced
-// whole, so a reader never sees half a file and a failed write leaves the old
-// one; a file keeps its permissions, and one this user may not write is left
-// as it is. Beside a listing that is no regular file (a device) nothing is
-// written: /dev/null has no folder of results.
+// NAME-cols.clu, for a two-mode network NAME.clu, and for a sweep over
+// cluster counts NAME-sweep.svg. Every file is replaced whole, so a reader
+// never sees half a file and a failed write leaves the old one; a file keeps
+// its permissions, and one this user may not write is left as it is. Beside
+// a listing that is no regular file (a device) nothing is written: /dev/null
+// has no folder of results.
 //
 // The JSON file holds every series of the run: the series already reported
 // are kept as text, and the whole file is rewritten at each report. Errors
@@ -26,10 +27,11 @@
 #include "console/whole_files.h"
 #include "results/blockmodel_picture.h"
 #include "results/result_text.h"
+#include "results/sweep_picture.h"
 #include "search/accepted_partitions.h"
 #include "state.h"
 
-static const char* const ResultSuffix[NumResultFiles] = {".json", ".svg", "-rows.clu", "-cols.clu", ".clu"};
+static const char* const ResultSuffix[NumResultFiles] = {".json", ".svg", "-rows.clu", "-cols.clu", ".clu", "-sweep.svg"};
 
 static bool HasExtension(const std::string& extension, const char* wanted) {
     if (extension.size() != std::strlen(wanted)) return false;
@@ -60,7 +62,7 @@ void ClaimResultFiles() {
     PictureFileName = ResultFileName(PictureResultFile);
     if (NoResultFiles || LstFileName.empty()) return;
     for (int kind = 0; kind < NumResultFiles; ++kind)
-        ClaimFile(ResultRole, ResultFileName(static_cast<ResultFile>(kind)));
+        if (kind != SweepResultFile || Sweep) ClaimFile(ResultRole, ResultFileName(static_cast<ResultFile>(kind)));
     // Every result name shares the JSON file's stem: holding one holds them all.
     std::string json = ResultFileName(JsonResultFile);
     if (!HoldNameAgainstOtherRuns(json)) StopOnBadInput("In use by another run: %s", json.c_str());
@@ -82,7 +84,8 @@ static bool WriteWholeFile(const std::string& name, const std::string& text) {
 
 static void WriteResultFile(ResultFile kind, const std::string& text) {
     std::string name = ResultFileName(kind);
-    if (WriteWholeFile(name, text)) return;
+    ResultFileWritten[kind] = WriteWholeFile(name, text);
+    if (ResultFileWritten[kind]) return;
     ResultWriteFailed = true;
     if (ResultFileFailed[kind]) return;
     ResultFileFailed[kind] = true;
@@ -202,10 +205,11 @@ static void BuildJson(std::string& out) {
     AddFileEntry(out, "row_partition", ResultFileName(RowsResultFile));
     AddFileEntry(out, "column_partition", ResultFileName(ColsResultFile));
     if (TwoMode) {
-        AddFileEntry(out, "unit_partition", ResultFileName(UnitsResultFile), true);
+        AddFileEntry(out, "unit_partition", ResultFileName(UnitsResultFile), !Sweep);
     } else {
-        out += "    \"unit_partition\": null\n";
+        out += Sweep ? "    \"unit_partition\": null,\n" : "    \"unit_partition\": null\n";
     }
+    if (Sweep) AddFileEntry(out, "sweep_picture", ResultFileName(SweepResultFile), true);
     AppendFormat(out, "  },\n  \"network\": {\"units\": %d, \"rows\": %d, \"columns\": %d, \"two_mode\": %s},\n",
                  NumUnits, SideUnits[RowSide], SideUnits[ColSide], TwoMode ? "true" : "false");
     AppendFormat(out, "  \"settings\": {\n    \"error_type\": \"%s\",\n    \"minimal_block_size\": %d,\n",
@@ -267,6 +271,11 @@ void WriteResultFiles() {
     text.clear();
     BuildBlockmodelPicture(text);
     WriteResultFile(PictureResultFile, text);
+    if (Sweep) {
+        text.clear();
+        BuildSweepPicture(text);
+        WriteResultFile(SweepResultFile, text);
+    }
     // Last, so that the files it names are in place when it is.
     text.clear();
     BuildJson(text);

@@ -5,7 +5,14 @@
 
 #include <string>
 
-enum ResultFile : int { JsonResultFile, PictureResultFile, RowsResultFile, ColsResultFile, UnitsResultFile };
+enum ResultFile : int {
+    JsonResultFile,
+    PictureResultFile,
+    RowsResultFile,
+    ColsResultFile,
+    UnitsResultFile,
+    SweepResultFile,  // the best error of each pair of a sweep over cluster counts
+};
 
 // The name of a result file: the listing's name with its extension replaced.
 std::string ResultFileName(ResultFile kind);
@@ -15,7 +22,8 @@ std::string ResultFileName(ResultFile kind);
 // listing that is no regular file, no result file is written.
 void ClaimResultFiles();
 // Adds the series just reported, whose best result is current, to the JSON
-// file and rewrites the picture and the partition files. A file that cannot
-// be written is reported once ("Cannot write " and the name) and sets
-// ResultWriteFailed. Writes nothing while no listing name is known.
+// file and rewrites the picture and the partition files, and in a sweep the
+// sweep picture. A file that cannot be written is reported once ("Cannot
+// write " and the name) and sets ResultWriteFailed. Writes nothing while no
+// listing name is known.
 void WriteResultFiles();

@@ -61,6 +61,8 @@ static void WriteBestBlockmodel() {
     }
     WriteNetworkMatrix();
     CurrentError = TotalError(true);
+    // The sweep picture and the summary show the best error of every pair.
+    if (Sweep) SweepError[SideClusters[RowSide]][SideClusters[ColSide]] = CurrentError;
     WriteModelMatrix();
     WriteErrorMatrix();
     if (ValuesRule == AverageValues) WriteValueMatrix();
@@ -81,4 +83,6 @@ void WriteSeriesReport(const int32_t clusters[2]) {
     ListLine(" NUMBER OF CLUSTERINGS = %6d", RepCount - 1);
     WriteTopTen();
     if (result) WriteBestBlockmodel();
+    LatestReport = ReportedResult{result, TopTen[1].Rep, CurrentError, RepCount - 1,
+                                  {SideClusters[RowSide], SideClusters[ColSide]}};
 }

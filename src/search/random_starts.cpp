@@ -27,7 +27,7 @@ void SeedRandom() {
     SeedFixed = NamedSeed(seed) || SeedFromEnvironment(seed);
     if (SeedFixed) {
         FixedSeed = seed;
-        RandomSeed = seed;
+        RandomSeed = RunSeed = seed;
         return;
     }
     // The time of day in UTC, to the millisecond: the epoch is a UTC midnight.
@@ -36,7 +36,7 @@ void SeedRandom() {
     uint32_t secondOfDay = static_cast<uint32_t>(now.tv_sec % 86400);
     uint32_t h = secondOfDay / 3600, m = secondOfDay / 60 % 60, s = secondOfDay % 60;
     uint32_t ms = static_cast<uint32_t>(now.tv_usec / 1000);
-    RandomSeed = ((h * 60 + m) * 60 + s) * 1000 + ms;
+    RandomSeed = RunSeed = ((h * 60 + m) * 60 + s) * 1000 + ms;
 }
 
 double RandomUniform() {
@@ -103,6 +103,8 @@ void ResetSeriesResults() {
 void StartRandomSeries(const int32_t clusters[2]) {
     SideClusters[RowSide] = clusters[RowSide];
     SideClusters[ColSide] = clusters[ColSide];
+    // Each series of a sweep draws the starts a run of its pair alone would.
+    if (Sweep) RandomSeed = RunSeed;
     RepCount = 1;
     SeriesRepetitions = RepLimit;
     ResetSeriesResults();

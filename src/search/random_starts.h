@@ -5,7 +5,7 @@
 
 // Seeds the generator once per run: the seed= argument, else KORVEL_SEED
 // when it holds an integer 0..4294967295, else the time of day in UTC.
-// Sets SeedFixed and FixedSeed.
+// Sets SeedFixed, FixedSeed and RunSeed.
 void SeedRandom();
 // A real in [0, 1).
 double RandomUniform();
@@ -21,5 +21,6 @@ void DrawRandomStarts();
 // The program start uses it too: a run begins with the results a new series has.
 void ResetSeriesResults();
 // Starts a random series of clusters[side] clusters: the repetitions are
-// counted from 1 and the results emptied.
+// counted from 1 and the results emptied; in a sweep the generator starts
+// again from the seed of the run.
 void StartRandomSeries(const int32_t clusters[2]);

@@ -15,6 +15,7 @@
 #include "console/stop.h"
 #include "console/text_input.h"
 #include "console/visible_text.h"
+#include "settings/cluster_sweep.h"
 #include "settings/keywords.h"
 #include "settings/questions.h"
 #include "state.h"
@@ -186,10 +187,14 @@ static void QueueWeightAnswers(const WeightAnswers& answers) {
 // Checks the answer of one question and gives it as it will be typed.
 static std::string QuestionAnswer(const Question& q, const char* value) {
     std::string text = value;
-    if (q.Kind == AnswerKind::Integer) {
+    std::string range = RangeText(static_cast<int32_t>(q.Min), static_cast<int32_t>(q.Max));
+    if (ClusterSideOf(q) >= 0 && std::strstr(value, "..") != nullptr) {
+        int32_t first, last;
+        if (!ParseClusterCounts(value, first, last) || first < q.Min || first > last || last > q.Max)
+            StopOnGivenAnswer(q.Keyword, text, range + ", or a range A..B within it with A <= B");
+    } else if (q.Kind == AnswerKind::Integer) {
         int32_t number;
-        if (!ParseInt32(value, number) || number < q.Min || number > q.Max)
-            StopOnGivenAnswer(q.Keyword, text, RangeText(static_cast<int32_t>(q.Min), static_cast<int32_t>(q.Max)));
+        if (!ParseInt32(value, number) || number < q.Min || number > q.Max) StopOnGivenAnswer(q.Keyword, text, range);
     } else if (q.Kind == AnswerKind::YesNo) {
         char c = static_cast<char>(std::tolower(static_cast<unsigned char>(value[0])));
         if (c != 'y' && c != 'n') StopOnGivenAnswer(q.Keyword, text, "yes or no");
@@ -244,6 +249,7 @@ void ReadNamedAnswers() {
     ScriptedRun = false;
     SearchThreads = 0;
     GivenBlockTypes = 0;
+    for (int s = RowSide; s <= ColSide; ++s) SweepFirst[s] = SweepLast[s] = 0;
     WeightAnswers weights{};
     std::string runAnswer = "2";  // a scripted run without run= starts a random series
     for (int i = 1; i < ArgCount; ++i) {
@@ -262,6 +268,12 @@ void ReadNamedAnswers() {
             } else {
                 AddAnswer(q, q.Keyword, text, true);
             }
+        }
+        if (keyword == "rows" || keyword == "cols") {
+            // A later single count ends the range an earlier argument named.
+            int side = keyword == "rows" ? RowSide : ColSide;
+            SweepFirst[side] = SweepLast[side] = 0;
+            if (std::strstr(value, "..") != nullptr) ParseClusterCounts(value, SweepFirst[side], SweepLast[side]);
         }
         if (keyword == "weights") {
             ReadWeights(value, weights);
@@ -289,6 +301,7 @@ void ReadNamedAnswers() {
         }
     }
     RefuseTwoModels();
+    Sweep = SweepFirst[RowSide] > 0 || SweepFirst[ColSide] > 0;
     QueueWeightAnswers(weights);
     // The run question comes back after the series; only its first asking
     // takes the argument, the next one the default: stop.
@@ -319,8 +332,8 @@ void CheckNamedAnswersAgainstData() {
             continue;
         }
         int32_t limit = UpperBound(q);
-        int32_t number = 0;
-        ParseInt32(entry.Text.c_str(), number);
+        int32_t first = 0, number = 0;  // a range's last count is its largest
+        ParseClusterCounts(entry.Text.c_str(), first, number);
         if (number <= limit) continue;
         // Nothing of this run reaches the listing.
         DropListing();

@@ -6,10 +6,11 @@
 #include <cstdint>
 #include <string>
 
-// Reads the answer arguments into NamedAnswers, sets ScriptedRun and
-// GivenBlockTypes (blocks=), and checks every answer whose range does not
-// depend on the data. A bad answer, or blocks= beside mdl=, ends the program
-// with exit code 1 before any file is touched.
+// Reads the answer arguments into NamedAnswers, sets ScriptedRun,
+// GivenBlockTypes (blocks=) and the ranges of a sweep (rows=A..B, cols=C..D),
+// and checks every answer whose range does not depend on the data. A bad
+// answer, or blocks= beside mdl=, ends the program with exit code 1 before
+// any file is touched.
 void ReadNamedAnswers();
 
 // Checks the cluster counts and the minimal size named on the command line

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "console/prompts.h"
+#include "settings/cluster_sweep.h"
 
 // clang-format off
 const Question ParamsQuestion = {"Change parameters? (y/n) ", "params", AnswerKind::YesNo, 0, 0, DataLimit::None, "n"};
@@ -63,10 +64,11 @@ int32_t UpperBound(const Question& q) {
     return static_cast<int32_t>(q.Max);
 }
 
-// The answer given in advance to q: the next one named for it on the command
-// line, else in a scripted run its default (within the data's bound). False
-// when the console must be asked.
+// The answer given in advance to q: the count of a sweep's current pair, the
+// next one named for it on the command line, else in a scripted run its
+// default (within the data's bound). False when the console must be asked.
 static bool GivenAnswerTo(const Question& q, GivenAnswer& given) {
+    if (SweepAnswer(q, given)) return true;
     for (int n = 0; n < NumNamedAnswers; ++n) {
         NamedAnswerEntry& entry = NamedAnswers[n];
         if (entry.Taken || entry.Asked != &q) continue;
@@ -75,6 +77,11 @@ static bool GivenAnswerTo(const Question& q, GivenAnswer& given) {
         return true;
     }
     if (!ScriptedRun || q.Default == nullptr) return false;
+    // Where a scripted run would stop, a sweep runs the series of its next pair.
+    if (&q == &RunQuestion && NextSweepPair()) {
+        given = GivenAnswer{"", std::to_string(RandomRun)};
+        return true;
+    }
     given = GivenAnswer{"", q.Default};
     if (q.Limit != DataLimit::None) given.Text = std::to_string(Min(std::atoi(q.Default), UpperBound(q)));
     return true;

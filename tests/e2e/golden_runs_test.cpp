@@ -1,7 +1,8 @@
 // Seeded runs recorded by the program itself in tests/data/golden, replayed
 // byte for byte (console, exit code, every file the run leaves) on one, two
 // and three search threads. A case is a folder: input/ (files copied in),
-// args, stdin, seed, expected/stdout, expected/exit_code, expected/files/.
+// args, stdin, seed, expected/stdout, expected/summary (the summary a
+// scripted run appends to its console), expected/exit_code, expected/files/.
 #include <gtest/gtest.h>
 
 #include <dirent.h>
@@ -54,7 +55,9 @@ static void ReplayOnThreads(const std::string& name) {
         RunResult run = RunKorvel(folder, ReadFile(base + "/stdin"),
                                   FirstLine(base + "/args") + " threads=" + threads, FirstLine(base + "/seed"));
         EXPECT_EQ(run.ExitCode, std::stoi(ReadFile(base + "/expected/exit_code")));
-        EXPECT_EQ(run.Console, ReadFile(base + "/expected/stdout"));
+        // A scripted run's console ends with its summary, kept apart from the
+        // console it had before it wrote one.
+        EXPECT_EQ(run.Console, ReadFile(base + "/expected/stdout") + ReadFile(base + "/expected/summary"));
         for (const std::string& file : expected)
             EXPECT_EQ(folder.Read(file), ReadFile(base + "/expected/files/" + file)) << file;
         EXPECT_EQ(FilesIn(folder.Path), everyFile);

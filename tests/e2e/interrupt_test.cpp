@@ -87,6 +87,10 @@ static void UseDavis(const TempFolder& folder) {
     }
 }
 
+static bool EndsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
 // On two search threads: the repetitions searched ahead are dropped.
 TEST(Interrupt, FirstCtrlCEndsTheSeriesAndKeepsItsReport) {
     TempFolder folder;
@@ -108,7 +112,10 @@ TEST(Interrupt, FirstCtrlCEndsTheSeriesAndKeepsItsReport) {
     char counted[64];
     std::snprintf(counted, sizeof counted, " NUMBER OF CLUSTERINGS = %6d\r\n", last);
     EXPECT_NE(folder.Read("Model.LST").find(counted), std::string::npos);
-    EXPECT_EQ(console.substr(console.size() - 18), "K O R V E L - end\n");
+    // The summary of the series reported follows the end of the console.
+    EXPECT_TRUE(EndsWith(console.substr(0, console.find("\nSummary\nSeries of 2 x 3 clusters, ")),
+                         "K O R V E L - end\n"));
+    EXPECT_TRUE(EndsWith(console, "Model-cols.clu, Model.clu\n"));
     std::string listing = folder.Read("Model.LST");
     EXPECT_NE(listing.find(" T O P   T E N"), std::string::npos);
     EXPECT_NE(listing.find("final error =      52.000\r\n"), std::string::npos);
@@ -126,10 +133,6 @@ static Child StartAskingSeries(const TempFolder& folder) {
     EXPECT_EQ(write(run.Input, answers, sizeof answers - 1), static_cast<ssize_t>(sizeof answers - 1));
     EXPECT_TRUE(ConsoleShows(folder, "save clustering (Yes/No) ? "));
     return run;
-}
-
-static bool EndsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 // The series of the run is reported in full: listing, JSON, picture and the
@@ -245,7 +248,8 @@ TEST(Interrupt, CtrlCDuringTheReportWaitsForTheWritesToEnd) {
         if (WEXITSTATUS(status) == 0 || console.find("\nInterrupted: ") != std::string::npos) continue;
         held = true;
         EXPECT_EQ(WEXITSTATUS(status), 130);
-        EXPECT_TRUE(EndsWith(console, "K O R V E L - end\n"));
+        EXPECT_TRUE(EndsWith(console.substr(0, console.find("\nSummary\nSeries of 2 x 3 clusters, 51 repetitions")),
+                             "K O R V E L - end\n"));
         ExpectWholeReport(folder, 51);
         // Every clustering of the series is saved, each whole.
         std::string saved = folder.Read("Model.ZEP");

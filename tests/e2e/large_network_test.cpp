@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <random>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -98,6 +99,18 @@ TEST(LargeNetwork, PlantedPartitionAndRandomStartsWithEveryUnitInTheResults) {
     std::string rows = folder.Read("random-rows.clu"), cols = folder.Read("random-cols.clu");
     EXPECT_EQ(CountOf(rows, "\r\n"), PlantedNetwork::Rows + 1);
     EXPECT_EQ(CountOf(cols, "\r\n"), PlantedNetwork::Cols + 1);
+    // The summary gives the sizes of the clusters of so large a side, as the partition files have them.
+    std::smatch sizes;
+    ASSERT_TRUE(std::regex_search(random.Console, sizes,
+                                  std::regex("\nRow clusters, units in each: ([0-9]+) ([0-9]+) ([0-9]+)\n"
+                                             "Column clusters, units in each: ([0-9]+) ([0-9]+)\n")));
+    for (int k = 1; k <= 5; ++k) {
+        const std::string& clu = k <= 3 ? rows : cols;
+        std::istringstream clusters(clu.substr(clu.find('\n') + 1));
+        int units = 0;
+        for (int cluster; clusters >> cluster;) units += cluster == (k <= 3 ? k : k - 3);
+        EXPECT_EQ(std::stoi(sizes[k]), units) << "cluster " << k;
+    }
     std::string saved = folder.Read("random.zep");
     EXPECT_EQ(CountOf(saved, "\r\n") % (PlantedNetwork::Rows + PlantedNetwork::Cols + 2), 0);
     EXPECT_GE(CountOf(saved, "*partition"), 1);

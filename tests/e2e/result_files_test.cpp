@@ -2,7 +2,6 @@
 // series, the partition files and the picture, which a real SVG renderer
 // draws and the test reads back pixel by pixel.
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <sys/stat.h>
 
@@ -16,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "e2e/png_picture.h"
 #include "results/blockmodel_picture.h"
 #include "support/test_support.h"
 
@@ -118,70 +118,6 @@ TEST(ResultFiles, SouthernWomenTwoByThreeForPrograms) {
     std::string units = "*Vertices 32\r\n" + rows.substr(14);  // the columns numbered after the rows
     for (int j = 0; j < 14; ++j) units += std::to_string(colClusters[j] - '0' + 2) + "\r\n";
     EXPECT_EQ(folder.Read("davis.clu"), units);
-}
-
-// A decoded PNG: 8-bit RGB or RGBA, not interlaced.
-struct Picture {
-    int Width = 0, Height = 0, Channels = 0;
-    std::vector<unsigned char> Pixels;
-    int Grey(double x, double y) const {
-        const unsigned char* p = &Pixels[(static_cast<int>(y) * Width + static_cast<int>(x)) * Channels];
-        return (p[0] + p[1] + p[2]) / 3;
-    }
-};
-
-static uint32_t BigEndian(const std::string& s, size_t at) {
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(s.data()) + at;
-    return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
-}
-
-static bool DecodePng(const std::string& png, Picture& picture) {
-    if (png.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0) return false;
-    std::string data;
-    for (size_t at = 8; at + 8 <= png.size();) {
-        uint32_t length = BigEndian(png, at);
-        std::string type = png.substr(at + 4, 4);
-        if (type == "IHDR") {
-            picture.Width = static_cast<int>(BigEndian(png, at + 8));
-            picture.Height = static_cast<int>(BigEndian(png, at + 12));
-            int color = png[at + 17];
-            if (png[at + 16] != 8 || (color != 2 && color != 6) || png[at + 20] != 0) return false;
-            picture.Channels = color == 2 ? 3 : 4;
-        } else if (type == "IDAT") {
-            data += png.substr(at + 8, length);
-        }
-        at += 12 + length;
-    }
-    size_t stride = static_cast<size_t>(picture.Width) * picture.Channels;
-    std::vector<unsigned char> raw((stride + 1) * picture.Height);
-    uLongf size = raw.size();
-    if (uncompress(raw.data(), &size, reinterpret_cast<const Bytef*>(data.data()), data.size()) != Z_OK ||
-        size != raw.size())
-        return false;
-    picture.Pixels.assign(stride * picture.Height, 0);
-    int bpp = picture.Channels;
-    for (int y = 0; y < picture.Height; ++y) {
-        const unsigned char* in = &raw[y * (stride + 1)];
-        unsigned char* out = &picture.Pixels[y * stride];
-        const unsigned char* up = y > 0 ? out - stride : nullptr;
-        for (size_t x = 0; x < stride; ++x) {
-            int a = x >= static_cast<size_t>(bpp) ? out[x - bpp] : 0, b = up ? up[x] : 0;
-            int c = up && x >= static_cast<size_t>(bpp) ? up[x - bpp] : 0;
-            int predictor = 0;
-            switch (in[0]) {
-                case 1: predictor = a; break;
-                case 2: predictor = b; break;
-                case 3: predictor = (a + b) / 2; break;
-                case 4: {
-                    int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-                    predictor = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
-                    break;
-                }
-            }
-            out[x] = static_cast<unsigned char>(in[1 + x] + predictor);
-        }
-    }
-    return true;
 }
 
 // The cluster of every unit from a partition file, and the listing order.

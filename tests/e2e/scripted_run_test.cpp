@@ -78,7 +78,14 @@ TEST(ScriptedRun, SameResultsAsTheRunAnsweredOnTheConsole) {
         for (size_t at = unechoed.find(typedText); at != std::string::npos; at = unechoed.find(typedText, at))
             unechoed.replace(at, typedText.size(), echo[0]);
     }
-    EXPECT_EQ(unechoed, console.Console);
+    // Then the summary, which only a scripted run writes.
+    const std::string summary =
+        "\nSummary\nSeries of 2 x 3 clusters, 100 repetitions: best error 52.000, first found at repetition 9\n";
+    ASSERT_EQ(unechoed.substr(0, console.Console.size()), console.Console);
+    EXPECT_EQ(unechoed.substr(console.Console.size(), summary.size()), summary);
+    EXPECT_TRUE(Contains(unechoed, "Column clusters:\n  1 (2 units): E8, E9\n"));
+    EXPECT_TRUE(Contains(unechoed, "\nListing: Model.LST\n"
+                                   "Result files: Model.json, Model.svg, Model-rows.clu, Model-cols.clu, Model.clu\n"));
 }
 
 TEST(ScriptedRun, EveryQuestionHasItsKeyword) {

@@ -66,7 +66,7 @@ void TypeCodeText(int32_t type, char code[8]) {
 
 // The run's title, or while it is the default title, which every run has,
 // the network file's name without its folder, which tells pictures apart.
-static std::string PictureTitle() {
+std::string PictureTitle() {
     if (TitleText != DefaultTitle) return TitleText;
     return NetFileName.substr(NetFileName.find_last_of('/') + 1);
 }

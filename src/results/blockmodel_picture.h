@@ -28,6 +28,9 @@ void BuildBlockmodelPicture(std::string& svg);
 void AddPictureHeading(std::string& svg, int width, int height);
 int PictureHeadingHeight();
 int PictureTitleWidth();
+// The title pictures show: the run's, or the network file's name while the
+// run has the default title.
+std::string PictureTitle();
 // The tint of a block of the chosen type (-1 for none), and the type's short
 // name without blanks ("" for none).
 const char* TypeTintOf(int32_t type);

@@ -165,7 +165,8 @@ void BuildSweepPicture(std::string& svg) {
     AppendFormat(subtitle, "Best error by number of clusters, %d %s each", repetitions,
                  repetitions == 1 ? "repetition" : "repetitions");
     int width = legendLeft + legendWidth + Margin;
-    width = std::max(width, 2 * Margin + std::max(TextWidth(TitleText, TitleSize), TextWidth(subtitle, TextSize)));
+    width = std::max(width,
+                     2 * Margin + std::max(TextWidth(PictureTitle(), TitleSize), TextWidth(subtitle, TextSize)));
     int height = std::max(alongTitleBaseline, plotTop + static_cast<int>(lineCounts.size()) * LegendRow) + Margin;
     auto xOf = [&](int count) { return plotLeft + (count - first + 0.5) * plotWidth / counts; };
     auto yOf = [&](double error) { return plotBottom - (error - axis.Low) / (axis.High - axis.Low) * PlotHeight; };
@@ -174,7 +175,7 @@ void BuildSweepPicture(std::string& svg) {
     AppendFormat(svg, "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"%d\" height=\"%d\" "
                       "viewBox=\"0 0 %d %d\">\n", width, height, width, height);
     svg += "<title>";
-    AddText(svg, TitleText);
+    AddText(svg, PictureTitle());
     svg += "</title>\n";
     AppendFormat(svg, "<rect x=\"0\" y=\"0\" width=\"%d\" height=\"%d\" fill=\"#ffffff\"/>\n", width, height);
 
@@ -189,7 +190,7 @@ void BuildSweepPicture(std::string& svg) {
     AppendFormat(svg, "<g font-family=\"%s\" fill=\"#000000\">\n", Fonts);
     AppendFormat(svg, "<text x=\"%d\" y=\"%d\" font-size=\"%d\" font-weight=\"bold\">", Margin, Margin + TitleSize,
                  TitleSize);
-    AddText(svg, TitleText);
+    AddText(svg, PictureTitle());
     svg += "</text>\n";
     AppendFormat(svg, "<text x=\"%d\" y=\"%d\" font-size=\"%d\">", Margin, Margin + TitleSize + SubtitleBaseline,
                  TextSize);

@@ -468,15 +468,11 @@ static double StepError(int p, int q, int x, int y, double limit) {
     NoteTrial(s, p, q, x, y);
 
     // Other lines: only where x and y differ does a line's sum in p and in q
-    // change, by one each way.
-    if (Tables.OnesOnly) {
-        for (int k = 1; k <= otherClusters; ++k)
-            Tables.Fall[0][k] = Tables.Fall[1][k] = Tables.Rise[0][k] = Tables.Rise[1][k] = 0;
-    } else if (y > 0 && !Tables.StepByStep && otherClusters * SideClusters[s] <= MaxUnitFlags) {
-        SumExchangeFlags(s, p, q, x, y);
-    } else {
-        WalkDifferingTies(s, p, q, x, y);
-    }
+    // change, by one each way; where blocks are judged by their ties and
+    // cells alone, nothing of them counts and they are not followed.
+    const bool exchangeTables = y > 0 && !Tables.StepByStep && otherClusters * SideClusters[s] <= MaxUnitFlags;
+    if (!Tables.OnesOnly && exchangeTables) SumExchangeFlags(s, p, q, x, y);
+    if (!Tables.OnesOnly && !exchangeTables) WalkDifferingTies(s, p, q, x, y);
 
     // Own lines: the blocks of p lose x and gain y, those of q the reverse;
     // then the other lines and the trial blocks' errors.
@@ -503,7 +499,8 @@ static double StepError(int p, int q, int x, int y, double limit) {
         fromStats.Ones += ones;
         fromStats.Asymmetry += asymmetry;
         ChangeOwnLines(s, SumsOf(s, rp, cp), sumX, sumY, fromStats);
-        ChangeOtherLines(o, SumsOf(o, rp, cp), Tables.Fall[0][k], Tables.Rise[0][k], fromStats);
+        if (!Tables.OnesOnly)
+            ChangeOtherLines(o, SumsOf(o, rp, cp), Tables.Fall[0][k], Tables.Rise[0][k], fromStats);
         fromStats.Cells = fromStats.Units[RowSide] * fromStats.Units[ColSide];
         Tables.TrialBlockError[0][k] = ChosenError(rp, cp, fromStats);
 
@@ -512,7 +509,8 @@ static double StepError(int p, int q, int x, int y, double limit) {
         toStats.Ones -= ones;
         toStats.Asymmetry -= asymmetry;
         ChangeOwnLines(s, SumsOf(s, rq, cq), sumY, sumX, toStats);
-        ChangeOtherLines(o, SumsOf(o, rq, cq), Tables.Fall[1][k], Tables.Rise[1][k], toStats);
+        if (!Tables.OnesOnly)
+            ChangeOtherLines(o, SumsOf(o, rq, cq), Tables.Fall[1][k], Tables.Rise[1][k], toStats);
         toStats.Cells = toStats.Units[RowSide] * toStats.Units[ColSide];
         Tables.TrialBlockError[1][k] = ChosenError(rq, cq, toStats);
     }

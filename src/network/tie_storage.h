@@ -21,5 +21,3 @@ void ReleaseCells();
 // positive value.
 int32_t CellValueAt(int32_t i, int32_t j);
 bool IsTie(int32_t i, int32_t j);
-// The number of units unit u of side s is tied to.
-inline int32_t Degree(int s, int32_t u) { return Ties[s].Start[u + 1] - Ties[s].Start[u]; }

@@ -136,6 +136,12 @@ TEST(ScriptedRun, BadAnswersStopBeforeAnyFileIsWritten) {
     RunResult priorities = RunKorvel(folder, "", "priorities=1,1,3,4,5,6,7,8,9,10,11,12,13");
     EXPECT_EQ(priorities.ExitCode, 1);
     EXPECT_EQ(RunKorvel(folder, "", "seed=4294967296").ExitCode, 1);
+    RunResult both = RunKorvel(folder, "", "net=davis.net blocks=null,complete Mdl=null-complete.mdl rows=2");
+    EXPECT_EQ(both.ExitCode, 1);
+    EXPECT_EQ(both.Console, "blocks= and mdl= cannot both be given: blocks= is the model, without a model file\n");
+    RunResult typo = RunKorvel(folder, "", "net=davis.net blocks=null,compelte rows=2");
+    EXPECT_EQ(typo.ExitCode, 1);
+    EXPECT_TRUE(Contains(typo.Console, "Bad argument blocks=null,compelte: blocks must be block types"));
     EXPECT_EQ(FilesIn(folder), 0);
 
     // Within 1..75 but more than the model's 10 columns: refused once the
@@ -176,19 +182,6 @@ TEST(ScriptedRun, BlocksGiveTheModelWithoutAFile) {
     EXPECT_FALSE(Contains(fromBlocks.Console, "MDL - model data file"));
 }
 
-// blocks= beside mdl=, or naming no block type, stops the run before it
-// writes anything.
-TEST(ScriptedRun, BlocksWithAModelFileOrAnUnknownTypeAreRefused) {
-    TempFolder folder;
-    RunResult both = RunKorvel(folder, "", "net=davis.net blocks=null,complete Mdl=null-complete.mdl rows=2");
-    EXPECT_EQ(both.ExitCode, 1);
-    EXPECT_EQ(both.Console, "blocks= and mdl= cannot both be given: blocks= is the model, without a model file\n");
-    RunResult typo = RunKorvel(folder, "", "net=davis.net blocks=null,compelte rows=2");
-    EXPECT_EQ(typo.ExitCode, 1);
-    EXPECT_TRUE(Contains(typo.Console, "Bad argument blocks=null,compelte: blocks must be block types separated by "
-                                       "commas"));
-    EXPECT_EQ(FilesIn(folder), 0);
-}
 
 // While cols= waits for its check, a stop on a bad network still leaves in
 // the listing all that the run wrote before it.

@@ -39,7 +39,6 @@ TEST(TieStorage, LastSettingCountsAndBothSidesAgree) {
     EXPECT_EQ(ListOf(Ties[RowSide], 2), (std::vector<int32_t>{1, 4}));
     EXPECT_EQ(ListOf(Ties[ColSide], 4), (std::vector<int32_t>{1, 2}));
     EXPECT_EQ(ListOf(Ties[ColSide], 3), (std::vector<int32_t>{}));
-    EXPECT_EQ(Degree(ColSide, 1), 1);
     // Mirror of (1, 4) is (4, 1), outside the 3 rows: 0, so asymmetric; (2, 1)
     // against (1, 2), now 0: asymmetric; (2, 4) against (4, 2): outside.
     EXPECT_EQ(ListOf(Asymmetric[RowSide], 1), (std::vector<int32_t>{2, 4}));

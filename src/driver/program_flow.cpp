@@ -29,6 +29,7 @@
 #include "search/cluster_listings.h"
 #include "search/local_optimization.h"
 #include "search/random_starts.h"
+#include "search/series_clock.h"
 #include "search/threaded_series.h"
 #include "settings/cluster_sweep.h"
 #include "settings/dialogues.h"
@@ -104,6 +105,14 @@ static void OpenWorkingFiles() {
         ListLine("MDL - file = %s", MdlFileName.c_str());
     } else {
         ListLine("MDL - blocks = %s", GivenBlocksText().c_str());
+    }
+    if (SearchStrategy == SearchStrategies::Neighbourhood) {
+        NewLines(1);
+        ListLine("SEARCH - vns, shakes = %d", ShakeLimit);
+    }
+    if (SeriesSeconds > 0) {
+        NewLines(1);
+        ListLine("TIME - %g seconds a series", SeriesSeconds);
     }
     NewLines(1);
     ListEndLine();
@@ -202,6 +211,7 @@ static void RunLoop() {
         }
         if (SeriesRunsOnThreads() && RunThreadedSeries(RecordThreadedRepetition)) continue;
         Repetition();
+        EndSeriesOnTime();
     }
 }
 

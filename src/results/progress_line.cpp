@@ -51,9 +51,15 @@ void UpdateProgressLine() {
     LastUpdate = now;
     double elapsed = std::chrono::duration<double>(now - SeriesStart).count();
     double left = elapsed / RepCount * (asked - RepCount);
+    if (SeriesSeconds > 0 && SeriesSeconds - elapsed < left) left = SeriesSeconds > elapsed ? SeriesSeconds - elapsed : 0;
     std::string line;
-    AppendFormat(line, "%*d/%d repetitions, best error %.3f, ", static_cast<int>(std::to_string(asked).size()),
-                 RepCount, asked, BestError);
+    if (SeriesSeconds > 0 && asked == MaxRepetitions) {
+        // The time ends the series: the repetitions asked for say nothing.
+        AppendFormat(line, "%d repetitions, best error %.3f, ", RepCount, BestError);
+    } else {
+        AppendFormat(line, "%*d/%d repetitions, best error %.3f, ", static_cast<int>(std::to_string(asked).size()),
+                     RepCount, asked, BestError);
+    }
     AppendDuration(line, elapsed);
     line += " elapsed, ";
     AppendDuration(line, left);

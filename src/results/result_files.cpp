@@ -29,6 +29,7 @@
 #include "results/result_text.h"
 #include "results/sweep_picture.h"
 #include "search/accepted_partitions.h"
+#include "search/neighbourhood_search.h"
 #include "state.h"
 
 static const char* const ResultSuffix[NumResultFiles] = {".json", ".svg", "-rows.clu", "-cols.clu", ".clu", "-sweep.svg"};
@@ -231,6 +232,14 @@ static void BuildJson(std::string& out) {
             AddString(out, TypeName[t], std::strlen(TypeName[t]));
         }
         out += "],\n";
+    }
+    // Only what was asked beyond the default search is named, so that the
+    // files of a default run stay as they were.
+    if (SearchStrategy == SearchStrategies::Neighbourhood)
+        AppendFormat(out, "    \"search\": {\"strategy\": \"vns\", \"shakes\": %d, \"largest_shake\": %d},\n", ShakeLimit,
+                     LargestShake());
+    if (SeriesSeconds > 0) {
+        AppendFormat(out, "    \"time\": %.15g,\n", SeriesSeconds);  // as given, not to the last bit
     }
     out += "    \"seed\": ";
     if (SeedFixed) {

@@ -36,7 +36,7 @@ const Question ColClustersQuestion = {"Number of Col clusters = ", "cols", Answe
 const Question ClustersQuestion = {"Number of clusters = ", "rows", AnswerKind::Integer, 1, MaxModelSize,
                                    DataLimit::Clusters, "2"};
 const Question RepetitionsQuestion = {"Number of random repetitions              = ", "reps", AnswerKind::Integer, 0,
-                                      2147483646, DataLimit::None, "100"};
+                                      MaxRepetitions, DataLimit::None, "100"};
 const Question SaveQuestion = {"Save: 0 - no, 1 - ask, 2 - opt, 3 - all   = ", "save", AnswerKind::Integer, SaveNone,
                                SaveAll, DataLimit::None, "0"};
 const Question ListQuestion = {"1 - short list,  2 - list all  = ", "list", AnswerKind::Integer, ShortListing,

@@ -136,6 +136,8 @@ TEST(ScriptedRun, BadAnswersStopBeforeAnyFileIsWritten) {
     RunResult priorities = RunKorvel(folder, "", "priorities=1,1,3,4,5,6,7,8,9,10,11,12,13");
     EXPECT_EQ(priorities.ExitCode, 1);
     EXPECT_EQ(RunKorvel(folder, "", "seed=4294967296").ExitCode, 1);
+    for (const char* bad : {"search=tabu", "shakes=0", "time=0", "time=1e9"})
+        EXPECT_EQ(RunKorvel(folder, "", bad).ExitCode, 1) << bad;
     RunResult both = RunKorvel(folder, "", "net=davis.net blocks=null,complete Mdl=null-complete.mdl rows=2");
     EXPECT_EQ(both.ExitCode, 1);
     EXPECT_EQ(both.Console, "blocks= and mdl= cannot both be given: blocks= is the model, without a model file\n");

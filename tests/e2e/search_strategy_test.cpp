@@ -1,0 +1,83 @@
+// The neighbourhood search and the time budget of a series, run as a user
+// would: the results on one and two threads, and a series ended by its time.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+
+#include "support/test_support.h"
+
+static std::string Example(const std::string& name) {
+    std::ifstream in(std::string(KORVEL_SOURCE_DIR) + "/examples/" + name, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+static bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// Both shapes of the shakes: two partitions of a two-mode network, and one
+// partition of a one-mode network moved on both sides at once. Every byte
+// the run writes is the same on one and two threads, and the search finds
+// the optima the local search finds in a few percent of its starts.
+TEST(SearchStrategy, NeighbourhoodSearchIsTheSameOnOneAndTwoThreads) {
+    struct Case {
+        const char* Network;
+        const char* Model;
+        const char* Arguments;
+        const char* Optimum;
+    };
+    const Case cases[] = {
+        {"davis.net", "null-complete.mdl", "rows=3 cols=3 reps=12 seed=3", "final error =      40.000\r\n"},
+        {"karate.net", "null-complete-regular.mdl", "onemode=1 rows=4 reps=6 seed=2", "final error ="},
+    };
+    for (const Case& c : cases) {
+        TempFolder one, two;
+        for (const TempFolder* folder : {&one, &two}) {
+            folder->Write(c.Network, Example(c.Network));
+            folder->Write(c.Model, Example(c.Model));
+        }
+        std::string arguments =
+            std::string("net=") + c.Network + " mdl=" + c.Model + " search=vns shakes=10 " + c.Arguments;
+        RunResult single = RunKorvel(one, "", arguments + " threads=1");
+        RunResult pair = RunKorvel(two, "", arguments + " threads=2");
+        ASSERT_EQ(single.ExitCode, 0) << single.Console;
+        EXPECT_EQ(pair.Console, single.Console) << c.Network;
+        for (const char* name : {"Model.LST", "Model.json", "Model-rows.clu", "Model-cols.clu"})
+            EXPECT_EQ(two.Read(name), one.Read(name)) << c.Network << " " << name;
+        std::string listing = one.Read("Model.LST");
+        EXPECT_TRUE(Contains(listing, "SEARCH - vns, shakes = 10\r\n"));
+        EXPECT_TRUE(Contains(listing, c.Optimum)) << c.Network;
+        EXPECT_TRUE(Contains(one.Read("Model.json"), "\"search\": {\"strategy\": \"vns\", \"shakes\": 10, "));
+    }
+}
+
+// time= alone runs repetitions until the time is spent, then reports the
+// series as usual; with reps= the count comes first when it is reached first.
+TEST(SearchStrategy, TimeEndsASeries) {
+    TempFolder folder;
+    folder.Write("davis.net", Example("davis.net"));
+    folder.Write("null-complete.mdl", Example("null-complete.mdl"));
+    RunResult timed = RunKorvel(folder, "", "net=davis.net mdl=null-complete.mdl rows=3 cols=3 time=0.3 seed=1");
+    ASSERT_EQ(timed.ExitCode, 0) << timed.Console;
+    std::smatch ended;
+    ASSERT_TRUE(std::regex_search(timed.Console, ended, std::regex("Time spent: the series ends after repetition (\\d+)\n")))
+        << timed.Console;
+    const std::string done = ended[1];
+    EXPECT_GT(std::stoi(done), 1);
+    std::string json = folder.Read("Model.json");
+    EXPECT_TRUE(Contains(json, "\"clusterings\": " + done + ",")) << done;
+    EXPECT_TRUE(Contains(json, "\"time\": 0.3,"));
+    EXPECT_TRUE(Contains(timed.Console, "Series of 3 x 3 clusters, " + done + " repetitions: best error 40.000"));
+    EXPECT_TRUE(Contains(folder.Read("Model.LST"), "TIME - 0.3 seconds a series\r\n"));
+
+    RunResult counted =
+        RunKorvel(folder, "", "net=davis.net mdl=null-complete.mdl rows=3 cols=3 reps=5 time=600 seed=1 threads=2");
+    ASSERT_EQ(counted.ExitCode, 0) << counted.Console;
+    EXPECT_FALSE(Contains(counted.Console, "Time spent"));
+    EXPECT_TRUE(Contains(folder.Read("Model.json"), "\"clusterings\": 5,"));
+}

@@ -179,6 +179,15 @@ inline bool OneModeAsked;       // onemode=1 of the command line (never kept in 
 inline bool OneMode;  // one partition: onemode=1 on a one-mode network; the column partition is a copy of the row one
 inline int32_t SearchThreads;   // threads= of the command line: 0 every hardware thread, 1 the main thread alone
 constexpr int32_t MaxSearchThreads = 64;
+// The search of each repetition: the local optimization of its start alone,
+// or that followed by a neighbourhood search (search=vns), which shakes the
+// best partition so far and optimizes again until ShakeLimit shakes in a row
+// bring no improvement.
+enum class SearchStrategies : int32_t { Local, Neighbourhood };
+inline SearchStrategies SearchStrategy;
+inline int32_t ShakeLimit;          // shakes= of the command line, or its default
+constexpr int32_t DefaultShakeLimit = 20;
+inline double SeriesSeconds;        // time= of the command line: a series ends once it is spent; 0 for none
 
 // Search: written by one local optimization, one copy per thread. A worker
 // thread's copy lives while it runs the searches of a series; the main

@@ -29,6 +29,7 @@
 #include "search/cluster_listings.h"
 #include "search/local_optimization.h"
 #include "search/random_starts.h"
+#include "search/series_clock.h"
 #include "search/threaded_series.h"
 #include "settings/cluster_sweep.h"
 #include "settings/dialogues.h"
@@ -202,6 +203,7 @@ static void RunLoop() {
         }
         if (SeriesRunsOnThreads() && RunThreadedSeries(RecordThreadedRepetition)) continue;
         Repetition();
+        EndSeriesOnTime();
     }
 }
 

@@ -24,6 +24,7 @@
 #include "network/matrix_listings.h"
 #include "search/accepted_partitions.h"
 #include "search/cluster_listings.h"
+#include "search/neighbourhood_search.h"
 #include "state.h"
 
 // This search judges its trials by the incremental criterion.
@@ -59,16 +60,12 @@ static void WritePartitionDump(int s, char separator) {
     }
 }
 
-// Tries every unit of side S at every other cluster until as many visits in
-// a row as the side has units have brought nothing.
+// Tries unit u of side S at every other cluster in turn, keeping each move
+// that lowers the error; gives the last cluster it moved to, 0 for none.
 template <int S>
-static void MovePhase() {
-    int32_t noImproveCount = 0;
-    int u = 0;
-    CopyAcceptedToWorking();
-    do {
-        u = u % SideUnits[S] + 1;
-        for (int c = 1; c <= SideClusters[S]; ++c) {
+static int TryUnitMoves(int u) {
+    int moved = 0;
+    for (int c = 1; c <= SideClusters[S]; ++c) {
             int b = AcceptedPartition[S][u];  // re-read: an accepted move changes it
             if (c == b || AcceptedClusterSize[S][b] <= 1) continue;
             Partition[S][u] = static_cast<uint8_t>(c);
@@ -86,13 +83,38 @@ static void MovePhase() {
                 continue;
             }
             AcceptTrial(S);
-            noImproveCount = -c;
+            moved = c;
             if (ListMoves)
                 ListLine("move %s unit %3d from %3d to %2d  error =%12.3f", SideWord[S], u, b, c, CurrentError);
             if (WritesMovesOnConsole())
                 ConLine("move %s unit %3d from %3d to %2d      error =%12.3f", SideWord[S], u, b, c, CurrentError);
             if (ListTrace) WritePartitionDump(S, ' ');
-        }
+    }
+    return moved;
+}
+
+// Units the move phases pass over: the ones a shake moved, while the others
+// settle around them.
+static thread_local const ShakenUnit* FrozenUnits;
+static thread_local int FrozenCount;
+
+static bool Frozen(int s, int u) {
+    for (int i = 0; i < FrozenCount; ++i)
+        if (FrozenUnits[i].Unit == u && (OneMode || FrozenUnits[i].Side == s)) return true;
+    return false;
+}
+
+// Tries every unit of side S at every other cluster until as many visits in
+// a row as the side has units have brought nothing.
+template <int S>
+static void MovePhase() {
+    int32_t noImproveCount = 0;
+    int u = 0;
+    CopyAcceptedToWorking();
+    do {
+        u = u % SideUnits[S] + 1;
+        int moved = FrozenCount > 0 && Frozen(S, u) ? 0 : TryUnitMoves<S>(u);
+        if (moved != 0) noImproveCount = -moved;
         noImproveCount += SideClusters[S];
     } while (noImproveCount < SideUnits[S] * SideClusters[S]);
 }
@@ -170,7 +192,7 @@ static void BothSidesMovePhase() {
         u = u % SideUnits[RowSide] + 1;
         for (int c = 1; c <= SideClusters[RowSide]; ++c) {
             int b = AcceptedPartition[RowSide][u];
-            if (c == b || AcceptedClusterSize[RowSide][b] <= 1) continue;
+            if (c == b || AcceptedClusterSize[RowSide][b] <= 1 || (FrozenCount > 0 && Frozen(RowSide, u))) continue;
             if (TryBothSidesMove(u, c)) noImproveCount = -c;
         }
         noImproveCount += SideClusters[RowSide];
@@ -211,6 +233,71 @@ static bool BothSidesExchangePhase() {
     return false;
 }
 
+void StartTrials() {
+    // The trace levels print what only the full scan writes.
+    Incremental = !ForceFullEvaluation && !ListTrace;
+    if (Incremental) StartIncrementalError();
+}
+
+bool SettleUnits(const ShakenUnit units[], int count) {
+    bool movedAny = false;
+    CopyAcceptedToWorking();
+    for (bool moved = true; moved;) {
+        moved = false;
+        for (int i = 0; i < count; ++i) {
+            int u = units[i].Unit;
+            if (OneMode) {
+                for (int c = 1; c <= SideClusters[RowSide]; ++c) {
+                    int b = AcceptedPartition[RowSide][u];
+                    if (c != b && AcceptedClusterSize[RowSide][b] > 1 && TryBothSidesMove(u, c)) moved = true;
+                }
+            } else if (units[i].Side == RowSide) {
+                moved = TryUnitMoves<RowSide>(u) != 0 || moved;
+            } else {
+                moved = TryUnitMoves<ColSide>(u) != 0 || moved;
+            }
+        }
+        movedAny = movedAny || moved;
+    }
+    return movedAny;
+}
+
+void DescendAround(const ShakenUnit units[], int count) {
+    FrozenUnits = units;
+    FrozenCount = count;
+    DescendByMoves();
+    FrozenCount = 0;
+}
+
+void DescendByMoves() {
+    if (OneMode) {
+        BothSidesMovePhase();
+        return;
+    }
+    // The rows settle first; the columns' moves may unsettle them again.
+    MovePhase<RowSide>();
+    for (double before = NoLimit; CurrentError < before;) {
+        MovePhase<ColSide>();
+        before = CurrentError;
+        MovePhase<RowSide>();
+    }
+}
+
+void ImproveToLocalOptimum() {
+    // Moves until both sides settle, then the first improving exchange, if
+    // any, starts the whole cycle again.
+    bool searchDone = false;
+    while (OneMode && !searchDone) {
+        BothSidesMovePhase();
+        searchDone = !BothSidesExchangePhase();
+    }
+    while (!searchDone) {
+        MovePhase<RowSide>();
+        MovePhase<ColSide>();
+        searchDone = !ExchangePhase<RowSide>() && !ExchangePhase<ColSide>();
+    }
+}
+
 void SearchLocalOptimum(int32_t rep) {
     // The start.
     if (ListTrace) ListLine("*** Local optimization %d", rep);
@@ -227,23 +314,9 @@ void SearchLocalOptimum(int32_t rep) {
         FlushListing();
     }
 
-    // The trace levels print what only the full scan writes. On entry the
-    // working pair is the accepted one, which the evaluator starts from.
-    Incremental = !ForceFullEvaluation && !ListTrace;
-    if (Incremental) StartIncrementalError();
-
-    // Moves until both sides settle, then the first improving exchange, if
-    // any, starts the whole cycle again.
-    bool searchDone = false;
-    while (OneMode && !searchDone) {
-        BothSidesMovePhase();
-        searchDone = !BothSidesExchangePhase();
-    }
-    while (!searchDone) {
-        MovePhase<RowSide>();
-        MovePhase<ColSide>();
-        searchDone = !ExchangePhase<RowSide>() && !ExchangePhase<ColSide>();
-    }
+    StartTrials();
+    ImproveToLocalOptimum();
+    if (SearchStrategy == SearchStrategies::Neighbourhood) SearchNeighbourhood(rep);
 
     // The local optimum becomes the listing order and the working pair.
     for (int s = RowSide; s <= ColSide; ++s) {

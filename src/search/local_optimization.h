@@ -6,8 +6,29 @@
 
 #include <cstdint>
 
+// The steps of a local optimization, for the neighbourhood search. Each
+// starts from the accepted partitions, equal to the working ones, of error
+// CurrentError, and leaves its result as the accepted pair, its error in
+// CurrentError. They write the listing only at list levels above 1.
+//
+// Makes the accepted pair the one the trials are judged against. Call it
+// whenever the accepted pair changed by other means.
+void StartTrials();
+// Moves and exchanges until none lowers the error: a local optimum.
+void ImproveToLocalOptimum();
+// Moves alone until none lowers the error.
+void DescendByMoves();
+// Moves of the units listed alone until none of them lowers the error; true
+// when any unit moved.
+struct ShakenUnit {
+    int32_t Side;
+    int32_t Unit;
+};
+bool SettleUnits(const ShakenUnit units[], int count);
+// Moves of every unit but the ones listed until none lowers the error.
+void DescendAround(const ShakenUnit units[], int count);
 // Improves the accepted partitions (the start, equal to the working ones) of
-// repetition rep on the calling thread's search state. Leaves the local
+// repetition rep on the calling thread's search state, by the search strategy. Leaves the local
 // optimum as the accepted and working pair, its error in CurrentError, its
 // block matrices, listing orders and cluster sets. Writes the listing only
 // at list levels above 1 or for a start read from a file.

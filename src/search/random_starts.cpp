@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "console/output.h"
+#include "search/series_clock.h"
 #include "settings/named_answers.h"
 #include "state.h"
 
@@ -108,5 +109,6 @@ void StartRandomSeries(const int32_t clusters[2]) {
     RepCount = 1;
     SeriesRepetitions = RepLimit;
     ResetSeriesResults();
+    StartSeriesClock();
     ConLine("%7d", BestRep);
 }

@@ -27,6 +27,7 @@
 #include "search/accepted_partitions.h"
 #include "search/local_optimization.h"
 #include "search/random_starts.h"
+#include "search/series_clock.h"
 #include "state.h"
 #include "state_memory.h"
 
@@ -201,7 +202,7 @@ bool RunThreadedSeries(void (*recordRepetition)()) {
         RepCount = rep;
         AdoptResult(slot);
         recordRepetition();
-        if (SeriesInterrupted) break;
+        if (SeriesInterrupted || EndSeriesOnTime()) break;
     }
     StopBackgroundSearch = nullptr;
     StopAllWorkers();

@@ -207,9 +207,14 @@ static std::string QuestionAnswer(const Question& q, const char* value) {
     return text;
 }
 
+// The bounds of search= and time=: a year is beyond any series anyone waits for.
+static const int32_t MaxShakeLimit = 1000000;
+static const double SecondsOfAYear = 31536000;
+
 // The keywords of answers and run settings that no question table holds.
 static const char* const OtherKeywords[] = {"weights", "diadensity", "outdensity", "priorities",
-                                            "seed",    "onemode",    "threads",    "blocks"};
+                                            "seed",    "onemode",    "threads",    "blocks",
+                                            "search",  "shakes",     "time"};
 
 static bool IsAnswerKeyword(const std::string& keyword) {
     for (int k = 0; k < NumKeywordQuestions; ++k)
@@ -248,6 +253,10 @@ void ReadNamedAnswers() {
     NumNamedAnswers = 0;
     ScriptedRun = false;
     SearchThreads = 0;
+    SearchStrategy = SearchStrategies::Local;
+    ShakeLimit = DefaultShakeLimit;
+    SeriesSeconds = 0;
+    bool repsGiven = false;
     GivenBlockTypes = 0;
     for (int s = RowSide; s <= ColSide; ++s) SweepFirst[s] = SweepLast[s] = 0;
     WeightAnswers weights{};
@@ -258,7 +267,9 @@ void ReadNamedAnswers() {
         if (equals == nullptr) continue;
         std::string keyword = Lowered(std::string(argument, equals));
         const char* value = equals + 1;
-        if (keyword == "rows" || keyword == "cols" || keyword == "reps" || keyword == "run") ScriptedRun = true;
+        if (keyword == "rows" || keyword == "cols" || keyword == "reps" || keyword == "run" || keyword == "time")
+            ScriptedRun = true;
+        repsGiven = repsGiven || keyword == "reps";
         for (int k = 0; k < NumKeywordQuestions; ++k) {
             const Question& q = *KeywordQuestions[k];
             if (keyword != q.Keyword) continue;
@@ -298,8 +309,20 @@ void ReadNamedAnswers() {
             if (!ParseInt32(value, threads) || threads < 0 || threads > MaxSearchThreads)
                 StopOnGivenAnswer("threads", value, RangeText(0, MaxSearchThreads));
             SearchThreads = threads;
+        } else if (keyword == "search") {
+            if (Lowered(value) != "local" && Lowered(value) != "vns") StopOnGivenAnswer("search", value, "local or vns");
+            SearchStrategy = Lowered(value) == "vns" ? SearchStrategies::Neighbourhood : SearchStrategies::Local;
+        } else if (keyword == "shakes") {
+            if (!ParseInt32(value, ShakeLimit) || ShakeLimit < 1 || ShakeLimit > MaxShakeLimit)
+                StopOnGivenAnswer("shakes", value, RangeText(1, MaxShakeLimit));
+        } else if (keyword == "time") {
+            if (!ParseRealIn(value, 0.001, SecondsOfAYear)) StopOnGivenAnswer("time", value, "0.001..31536000 seconds");
+            ParseAnswer(value, SeriesSeconds);
         }
     }
+    // A time budget alone bounds the series by its time.
+    if (SeriesSeconds > 0 && !repsGiven)
+        AddAnswer(RepetitionsQuestion, "reps", std::to_string(static_cast<int32_t>(RepetitionsQuestion.Max)), true);
     RefuseTwoModels();
     Sweep = SweepFirst[RowSide] > 0 || SweepFirst[ColSide] > 0;
     QueueWeightAnswers(weights);

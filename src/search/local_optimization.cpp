@@ -93,17 +93,6 @@ static int TryUnitMoves(int u) {
     return moved;
 }
 
-// Units the move phases pass over: the ones a shake moved, while the others
-// settle around them.
-static thread_local const ShakenUnit* FrozenUnits;
-static thread_local int FrozenCount;
-
-static bool Frozen(int s, int u) {
-    for (int i = 0; i < FrozenCount; ++i)
-        if (FrozenUnits[i].Unit == u && (OneMode || FrozenUnits[i].Side == s)) return true;
-    return false;
-}
-
 // Tries every unit of side S at every other cluster until as many visits in
 // a row as the side has units have brought nothing.
 template <int S>
@@ -113,7 +102,7 @@ static void MovePhase() {
     CopyAcceptedToWorking();
     do {
         u = u % SideUnits[S] + 1;
-        int moved = FrozenCount > 0 && Frozen(S, u) ? 0 : TryUnitMoves<S>(u);
+        int moved = TryUnitMoves<S>(u);
         if (moved != 0) noImproveCount = -moved;
         noImproveCount += SideClusters[S];
     } while (noImproveCount < SideUnits[S] * SideClusters[S]);
@@ -192,7 +181,7 @@ static void BothSidesMovePhase() {
         u = u % SideUnits[RowSide] + 1;
         for (int c = 1; c <= SideClusters[RowSide]; ++c) {
             int b = AcceptedPartition[RowSide][u];
-            if (c == b || AcceptedClusterSize[RowSide][b] <= 1 || (FrozenCount > 0 && Frozen(RowSide, u))) continue;
+            if (c == b || AcceptedClusterSize[RowSide][b] <= 1) continue;
             if (TryBothSidesMove(u, c)) noImproveCount = -c;
         }
         noImproveCount += SideClusters[RowSide];
@@ -239,6 +228,25 @@ void StartTrials() {
     if (Incremental) StartIncrementalError();
 }
 
+void ForceMove(int s, int u, int c) {
+    const int b = AcceptedPartition[s][u];
+    if (OneMode) {
+        for (int t : {RowSide, ColSide}) {
+            Partition[t][u] = static_cast<uint8_t>(c);
+            ++ClusterSize[t][c];
+            --ClusterSize[t][b];
+        }
+        TrialError = Incremental ? BothSidesMoveError(u, c) : TotalError();
+        AcceptBothSides();
+        return;
+    }
+    Partition[s][u] = static_cast<uint8_t>(c);
+    ++ClusterSize[s][c];
+    --ClusterSize[s][b];
+    TrialError = Incremental ? MoveError(s, u, c) : TotalError();
+    AcceptTrial(s);
+}
+
 bool SettleUnits(const ShakenUnit units[], int count) {
     bool movedAny = false;
     CopyAcceptedToWorking();
@@ -260,13 +268,6 @@ bool SettleUnits(const ShakenUnit units[], int count) {
         movedAny = movedAny || moved;
     }
     return movedAny;
-}
-
-void DescendAround(const ShakenUnit units[], int count) {
-    FrozenUnits = units;
-    FrozenCount = count;
-    DescendByMoves();
-    FrozenCount = 0;
 }
 
 void DescendByMoves() {

@@ -25,8 +25,10 @@ struct ShakenUnit {
     int32_t Unit;
 };
 bool SettleUnits(const ShakenUnit units[], int count);
-// Moves of every unit but the ones listed until none lowers the error.
-void DescendAround(const ShakenUnit units[], int count);
+// Moves unit u of side s (of both sides in a one-mode network) to cluster c
+// whatever the error, which becomes CurrentError; the accepted pair must
+// equal the working one, and the unit's cluster keep another unit.
+void ForceMove(int s, int u, int c);
 // Improves the accepted partitions (the start, equal to the working ones) of
 // repetition rep on the calling thread's search state, by the search strategy. Leaves the local
 // optimum as the accepted and working pair, its error in CurrentError, its

@@ -13,7 +13,6 @@
 // result on any number of threads.
 #include "search/neighbourhood_search.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -74,7 +73,9 @@ static bool BackAtBest() {
 
 // Moves k random units of the accepted partitions to random other clusters,
 // noting them in Shaken. A unit alone in its cluster stays, as a move would
-// leave the cluster empty.
+// leave the cluster empty. The moves go through the evaluator rather than
+// restarting it: a restart costs more than a descent's worth of trials and
+// forgets every block error it has judged.
 static void Shake(int32_t k) {
     const int32_t rows = SideUnits[RowSide];
     ShakenCount = 0;
@@ -87,12 +88,31 @@ static void Shake(int32_t k) {
         int c = ShakeBelow(SideClusters[s] - 1) + 1;
         if (c >= b) ++c;
         Shaken[ShakenCount++] = ShakenUnit{s, u};
-        for (int t = RowSide; t <= ColSide; ++t) {
-            if (t != s && !OneMode) continue;
-            AcceptedPartition[t][u] = static_cast<uint8_t>(c);
-            --AcceptedClusterSize[t][b];
-            ++AcceptedClusterSize[t][c];
+        ForceMove(s, u, c);
+    }
+}
+
+
+// Back to the best partitions by moves of the units that differ; false when
+// only an exchange of lone units would do, and nothing was left unchanged.
+static bool ReturnToBest() {
+    const int lastSide = OneMode ? RowSide : ColSide;
+    for (;;) {
+        bool pending = false, moved = false;
+        for (int s = RowSide; s <= lastSide; ++s) {
+            for (int u = 1; u <= SideUnits[s]; ++u) {
+                const int b = AcceptedPartition[s][u], c = BestPartition[s][u];
+                if (b == c) continue;
+                if (AcceptedClusterSize[s][b] > 1) {
+                    ForceMove(s, u, c);
+                    moved = true;
+                } else {
+                    pending = true;
+                }
+            }
         }
+        if (!pending) return true;
+        if (!moved) return false;
     }
 }
 
@@ -114,26 +134,17 @@ void SearchNeighbourhood(int32_t rep) {
     }
     int32_t shakes = 0, improvements = 0;
     int32_t k = 1;
+    // The evaluator follows the shakes and the way back move by move, so its
+    // memo of block errors stays warm for the whole repetition.
+    CopyAcceptedToWorking();
     for (int32_t fruitless = 0; fruitless < ShakeLimit && !SeriesTimeSpent(); ++shakes) {
         Shake(k);
-        CopyAcceptedToWorking();
-        CurrentError = TotalError();
-        StartTrials();
         // Most shaken units go back where they were; only a shake that
-        // leads elsewhere is worth a search of every unit.
-        static int mode = getenv("VNSMODE") ? atoi(getenv("VNSMODE")) : 0;
-        if (mode == 0) {
+        // leads elsewhere is worth a descent of every unit, and only a
+        // descent below the best the exchanges as well.
         SettleUnits(Shaken, ShakenCount);
         if (!BackAtBest()) DescendByMoves();
         if (CurrentError < bestError) ImproveToLocalOptimum();
-        } else if (mode == 1) {
-            DescendAround(Shaken, ShakenCount);
-            ImproveToLocalOptimum();
-        } else if (mode == 2) {
-            DescendAround(Shaken, ShakenCount);
-            DescendByMoves();
-            if (CurrentError < bestError) ImproveToLocalOptimum();
-        }
         if (CurrentError < bestError) {
             bestError = CurrentError;
             KeepBest();
@@ -141,7 +152,12 @@ void SearchNeighbourhood(int32_t rep) {
             fruitless = 0;
             k = 1;
         } else {
-            RestoreBest();
+            if (!ReturnToBest()) {  // a rare swap of lone units: the evaluator starts anew
+                RestoreBest();
+                CopyAcceptedToWorking();
+                StartTrials();
+            }
+            CurrentError = bestError;
             ++fruitless;
             k = k % LargestShake() + 1;
         }

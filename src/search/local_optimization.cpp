@@ -247,27 +247,40 @@ void ForceMove(int s, int u, int c) {
     AcceptTrial(s);
 }
 
-bool SettleUnits(const ShakenUnit units[], int count) {
-    bool movedAny = false;
-    CopyAcceptedToWorking();
-    for (bool moved = true; moved;) {
-        moved = false;
-        for (int i = 0; i < count; ++i) {
-            int u = units[i].Unit;
-            if (OneMode) {
-                for (int c = 1; c <= SideClusters[RowSide]; ++c) {
-                    int b = AcceptedPartition[RowSide][u];
-                    if (c != b && AcceptedClusterSize[RowSide][b] > 1 && TryBothSidesMove(u, c)) moved = true;
-                }
-            } else if (units[i].Side == RowSide) {
-                moved = TryUnitMoves<RowSide>(u) != 0 || moved;
-            } else {
-                moved = TryUnitMoves<ColSide>(u) != 0 || moved;
-            }
-        }
-        movedAny = movedAny || moved;
+double MoveTrialError(int s, int u, int c) {
+    const int b = AcceptedPartition[s][u];
+    const int first = OneMode ? RowSide : s, last = OneMode ? ColSide : s;
+    for (int t = first; t <= last; ++t) {
+        Partition[t][u] = static_cast<uint8_t>(c);
+        ++ClusterSize[t][c];
+        --ClusterSize[t][b];
     }
-    return movedAny;
+    const double error = !Incremental ? TotalError() : OneMode ? BothSidesMoveError(u, c) : MoveError(s, u, c);
+    for (int t = first; t <= last; ++t) {
+        Partition[t][u] = static_cast<uint8_t>(b);
+        --ClusterSize[t][c];
+        ++ClusterSize[t][b];
+    }
+    return error;
+}
+
+bool SettleUnits(const ShakenUnit units[], int count) {
+    bool moved = false;
+    CopyAcceptedToWorking();
+    for (int i = 0; i < count; ++i) {
+        int u = units[i].Unit;
+        if (OneMode) {
+            for (int c = 1; c <= SideClusters[RowSide]; ++c) {
+                int b = AcceptedPartition[RowSide][u];
+                if (c != b && AcceptedClusterSize[RowSide][b] > 1 && TryBothSidesMove(u, c)) moved = true;
+            }
+        } else if (units[i].Side == RowSide) {
+            moved = TryUnitMoves<RowSide>(u) != 0 || moved;
+        } else {
+            moved = TryUnitMoves<ColSide>(u) != 0 || moved;
+        }
+    }
+    return moved;
 }
 
 void DescendByMoves() {
@@ -275,13 +288,24 @@ void DescendByMoves() {
         BothSidesMovePhase();
         return;
     }
-    // The rows settle first; the columns' moves may unsettle them again.
+    // The rows settle first; the columns' moves may unsettle them again,
+    // and a phase that moves nothing leaves both sides settled.
     MovePhase<RowSide>();
-    for (double before = NoLimit; CurrentError < before;) {
+    for (;;) {
+        double before = CurrentError;
         MovePhase<ColSide>();
+        if (!(CurrentError < before)) return;
         before = CurrentError;
         MovePhase<RowSide>();
+        if (!(CurrentError < before)) return;
     }
+}
+
+void ImproveSettled() {
+    // Moves have nothing more to give: an exchange, if any, starts the whole
+    // cycle of the local optimization again.
+    const bool exchanged = OneMode ? BothSidesExchangePhase() : ExchangePhase<RowSide>() || ExchangePhase<ColSide>();
+    if (exchanged) ImproveToLocalOptimum();
 }
 
 void ImproveToLocalOptimum() {

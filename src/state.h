@@ -186,7 +186,7 @@ constexpr int32_t MaxSearchThreads = 64;
 enum class SearchStrategies : int32_t { Local, Neighbourhood };
 inline SearchStrategies SearchStrategy;
 inline int32_t ShakeLimit;          // shakes= of the command line, or its default
-constexpr int32_t DefaultShakeLimit = 20;
+constexpr int32_t DefaultShakeLimit = 10;
 inline double SeriesSeconds;        // time= of the command line: a series ends once it is spent; 0 for none
 constexpr int32_t MaxRepetitions = 2147483646;  // of a series; a time budget alone asks for these
 

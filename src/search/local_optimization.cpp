@@ -93,17 +93,6 @@ static int TryUnitMoves(int u) {
     return moved;
 }
 
-// Units the move phases pass over: the ones a shake moved, while the others
-// settle around them.
-static thread_local const ShakenUnit* FrozenUnits;
-static thread_local int FrozenCount;
-
-static bool Frozen(int s, int u) {
-    for (int i = 0; i < FrozenCount; ++i)
-        if (FrozenUnits[i].Unit == u && (OneMode || FrozenUnits[i].Side == s)) return true;
-    return false;
-}
-
 // Tries every unit of side S at every other cluster until as many visits in
 // a row as the side has units have brought nothing.
 template <int S>
@@ -113,7 +102,7 @@ static void MovePhase() {
     CopyAcceptedToWorking();
     do {
         u = u % SideUnits[S] + 1;
-        int moved = FrozenCount > 0 && Frozen(S, u) ? 0 : TryUnitMoves<S>(u);
+        int moved = TryUnitMoves<S>(u);
         if (moved != 0) noImproveCount = -moved;
         noImproveCount += SideClusters[S];
     } while (noImproveCount < SideUnits[S] * SideClusters[S]);
@@ -192,7 +181,7 @@ static void BothSidesMovePhase() {
         u = u % SideUnits[RowSide] + 1;
         for (int c = 1; c <= SideClusters[RowSide]; ++c) {
             int b = AcceptedPartition[RowSide][u];
-            if (c == b || AcceptedClusterSize[RowSide][b] <= 1 || (FrozenCount > 0 && Frozen(RowSide, u))) continue;
+            if (c == b || AcceptedClusterSize[RowSide][b] <= 1) continue;
             if (TryBothSidesMove(u, c)) noImproveCount = -c;
         }
         noImproveCount += SideClusters[RowSide];
@@ -239,34 +228,59 @@ void StartTrials() {
     if (Incremental) StartIncrementalError();
 }
 
-bool SettleUnits(const ShakenUnit units[], int count) {
-    bool movedAny = false;
-    CopyAcceptedToWorking();
-    for (bool moved = true; moved;) {
-        moved = false;
-        for (int i = 0; i < count; ++i) {
-            int u = units[i].Unit;
-            if (OneMode) {
-                for (int c = 1; c <= SideClusters[RowSide]; ++c) {
-                    int b = AcceptedPartition[RowSide][u];
-                    if (c != b && AcceptedClusterSize[RowSide][b] > 1 && TryBothSidesMove(u, c)) moved = true;
-                }
-            } else if (units[i].Side == RowSide) {
-                moved = TryUnitMoves<RowSide>(u) != 0 || moved;
-            } else {
-                moved = TryUnitMoves<ColSide>(u) != 0 || moved;
-            }
+void ForceMove(int s, int u, int c) {
+    const int b = AcceptedPartition[s][u];
+    if (OneMode) {
+        for (int t : {RowSide, ColSide}) {
+            Partition[t][u] = static_cast<uint8_t>(c);
+            ++ClusterSize[t][c];
+            --ClusterSize[t][b];
         }
-        movedAny = movedAny || moved;
+        TrialError = Incremental ? BothSidesMoveError(u, c) : TotalError();
+        AcceptBothSides();
+        return;
     }
-    return movedAny;
+    Partition[s][u] = static_cast<uint8_t>(c);
+    ++ClusterSize[s][c];
+    --ClusterSize[s][b];
+    TrialError = Incremental ? MoveError(s, u, c) : TotalError();
+    AcceptTrial(s);
 }
 
-void DescendAround(const ShakenUnit units[], int count) {
-    FrozenUnits = units;
-    FrozenCount = count;
-    DescendByMoves();
-    FrozenCount = 0;
+double MoveTrialError(int s, int u, int c) {
+    const int b = AcceptedPartition[s][u];
+    const int first = OneMode ? RowSide : s, last = OneMode ? ColSide : s;
+    for (int t = first; t <= last; ++t) {
+        Partition[t][u] = static_cast<uint8_t>(c);
+        ++ClusterSize[t][c];
+        --ClusterSize[t][b];
+    }
+    const double error = !Incremental ? TotalError() : OneMode ? BothSidesMoveError(u, c) : MoveError(s, u, c);
+    for (int t = first; t <= last; ++t) {
+        Partition[t][u] = static_cast<uint8_t>(b);
+        --ClusterSize[t][c];
+        ++ClusterSize[t][b];
+    }
+    return error;
+}
+
+bool SettleUnits(const ShakenUnit units[], int count) {
+    bool moved = false;
+    CopyAcceptedToWorking();
+    for (int i = 0; i < count; ++i) {
+        int u = units[i].Unit;
+        if (OneMode) {
+            for (int c = 1; c <= SideClusters[RowSide]; ++c) {
+                int b = AcceptedPartition[RowSide][u];
+                if (c != b && AcceptedClusterSize[RowSide][b] > 1 && TryBothSidesMove(u, c)) moved = true;
+            }
+        } else if (units[i].Side == RowSide) {
+            moved = TryUnitMoves<RowSide>(u) != 0 || moved;
+        } else {
+            moved = TryUnitMoves<ColSide>(u) != 0 || moved;
+        }
+    }
+    return moved;
 }
 
 void DescendByMoves() {
@@ -274,13 +288,24 @@ void DescendByMoves() {
         BothSidesMovePhase();
         return;
     }
-    // The rows settle first; the columns' moves may unsettle them again.
+    // The rows settle first; the columns' moves may unsettle them again,
+    // and a phase that moves nothing leaves both sides settled.
     MovePhase<RowSide>();
-    for (double before = NoLimit; CurrentError < before;) {
+    for (;;) {
+        double before = CurrentError;
         MovePhase<ColSide>();
+        if (!(CurrentError < before)) return;
         before = CurrentError;
         MovePhase<RowSide>();
+        if (!(CurrentError < before)) return;
     }
+}
+
+void ImproveSettled() {
+    // Moves have nothing more to give: an exchange, if any, starts the whole
+    // cycle of the local optimization again.
+    const bool exchanged = OneMode ? BothSidesExchangePhase() : ExchangePhase<RowSide>() || ExchangePhase<ColSide>();
+    if (exchanged) ImproveToLocalOptimum();
 }
 
 void ImproveToLocalOptimum() {

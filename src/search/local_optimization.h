@@ -18,15 +18,23 @@ void StartTrials();
 void ImproveToLocalOptimum();
 // Moves alone until none lowers the error.
 void DescendByMoves();
-// Moves of the units listed alone until none of them lowers the error; true
-// when any unit moved.
+// From partitions no move improves, moves and exchanges until none lowers
+// the error: ImproveToLocalOptimum without its first, idle move phases.
+void ImproveSettled();
+// One pass of moves of the units listed, each tried at every other cluster;
+// true when any unit moved.
 struct ShakenUnit {
     int32_t Side;
     int32_t Unit;
 };
 bool SettleUnits(const ShakenUnit units[], int count);
-// Moves of every unit but the ones listed until none lowers the error.
-void DescendAround(const ShakenUnit units[], int count);
+// Moves unit u of side s (of both sides in a one-mode network) to cluster c
+// whatever the error, which becomes CurrentError; the accepted pair must
+// equal the working one, and the unit's cluster keep another unit.
+void ForceMove(int s, int u, int c);
+// The error after unit u of side s (of both sides in a one-mode network)
+// moves to cluster c; the partitions stay as they are.
+double MoveTrialError(int s, int u, int c);
 // Improves the accepted partitions (the start, equal to the working ones) of
 // repetition rep on the calling thread's search state, by the search strategy. Leaves the local
 // optimum as the accepted and working pair, its error in CurrentError, its

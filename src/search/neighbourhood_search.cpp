@@ -1,10 +1,27 @@
-// The neighbourhood search. A shake moves k units of the best partitions so
-// far, each to a random other cluster, and the local optimization runs again
-// from there; a lower error becomes the best and k starts again from 1,
-// otherwise k grows by one up to LargestShake and then starts again from 1.
-// A shake of a few units leaves most of a good partition in place, so its
-// local optimization is short, and it reaches optima whose basins a random
-// start rarely falls into.
+// The neighbourhood search. A shake moves k units of the home partitions,
+// each to another cluster, and a search runs again from there; a lower error
+// becomes the best and the home, and k starts again from 1, otherwise k grows
+// by one up to LargestShake and then starts again from 1. A shake of a few
+// units leaves most of a good partition in place, so the search after it is
+// short, and it reaches optima whose basins a random start rarely falls into.
+//
+// Where the shakes go: the optima a random start falls into differ from the
+// best ones mostly in the units on the borders between clusters, the ones
+// whose move costs little. So the home's cheapest move of every unit is
+// listed once per new best, and a shake of k units draws them from the 2k + 2
+// cheapest, each to its cheapest cluster. Random units to random clusters
+// rarely move the border units together, and their shakes are mostly undone
+// at once.
+//
+// What runs after a shake, cheapest first: the shaken units alone, which
+// mostly go back home (a shake wasted, but cheaply found out); then the units
+// of the cheapest moves, where a gain shows first; only when these lead below
+// the best, a descent by moves of every unit and then the exchanges, which
+// make the new best a local optimum of the specified search. A result as good
+// as the best but elsewhere becomes the home (the search walks the plateau),
+// anything worse goes back home. The evaluator follows the shakes and the
+// way back move by move rather than restarting, which would cost more than
+// the search after a shake and forget every block error it has judged.
 //
 // The shakes draw from a generator of their own, seeded by the run's seed and
 // the repetition's number. The starts keep the series' generator, so
@@ -13,10 +30,12 @@
 // result on any number of threads.
 #include "search/neighbourhood_search.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
 #include "console/output.h"
+#include "criterion/incremental_error.h"
 #include "criterion/total_error.h"
 #include "search/accepted_partitions.h"
 #include "search/local_optimization.h"
@@ -25,12 +44,32 @@
 
 // More than a handful of units moved at once is a random start in all but name.
 static const int32_t ShakeCeiling = 8;
+// The units of the cheapest moves tried after a shake, at least.
+static const int32_t FewestProbes = 8;
+// The passes over them, at most: a gain shows in the first one or two.
+static const int32_t ProbePasses = 3;
+
+// A partition pair and its cluster sizes.
+namespace {
+struct PartitionCopy {
+    std::vector<uint8_t> Cluster[2];
+    int32_t Size[2][MaxModelSize + 1];
+};
+// The cheapest move of a unit at home: to cluster To, adding Cost to the error.
+struct CheapMove {
+    int32_t Side, Unit, To;
+    double Cost;
+};
+}  // namespace
 
 static thread_local uint64_t ShakeState;
 static thread_local ShakenUnit Shaken[ShakeCeiling];
 static thread_local int32_t ShakenCount;
-static thread_local std::vector<uint8_t> BestPartition[2];
-static thread_local int32_t BestClusterSize[2][MaxModelSize + 1];
+static thread_local PartitionCopy Best, Home;
+static thread_local std::vector<CheapMove> CheapMoves;  // the cheapest first
+static thread_local int32_t CheapCount;
+static thread_local std::vector<ShakenUnit> Probes;
+static thread_local int32_t ProbeCount;
 
 // splitmix64: every seed, 0 included, gives a full-period stream.
 static uint64_t NextShakeBits() {
@@ -49,57 +88,124 @@ static int32_t ShakenUnits() { return OneMode ? SideUnits[RowSide] : SideUnits[R
 
 int32_t LargestShake() { return Max(1, Min(ShakeCeiling, ShakenUnits() / 4)); }
 
-static void KeepBest() {
+static void Keep(PartitionCopy& copy) {
     for (int s = RowSide; s <= ColSide; ++s) {
-        std::memcpy(BestPartition[s].data(), AcceptedPartition[s], BestPartition[s].size());
-        std::memcpy(BestClusterSize[s], AcceptedClusterSize[s], sizeof BestClusterSize[s]);
+        std::memcpy(copy.Cluster[s].data(), AcceptedPartition[s], copy.Cluster[s].size());
+        std::memcpy(copy.Size[s], AcceptedClusterSize[s], sizeof copy.Size[s]);
     }
 }
 
-static void RestoreBest() {
+static void Restore(const PartitionCopy& copy) {
     for (int s = RowSide; s <= ColSide; ++s) {
-        std::memcpy(AcceptedPartition[s], BestPartition[s].data(), BestPartition[s].size());
-        std::memcpy(AcceptedClusterSize[s], BestClusterSize[s], sizeof AcceptedClusterSize[s]);
+        std::memcpy(AcceptedPartition[s], copy.Cluster[s].data(), copy.Cluster[s].size());
+        std::memcpy(AcceptedClusterSize[s], copy.Size[s], sizeof AcceptedClusterSize[s]);
     }
 }
 
-// True when the accepted partitions are the best ones again.
-static bool BackAtBest() {
+// True when the accepted partitions are the home ones again.
+static bool BackHome() {
     for (int s = RowSide; s <= ColSide; ++s)
-        if (std::memcmp(AcceptedPartition[s] + 1, BestPartition[s].data() + 1, BestPartition[s].size() - 1) != 0)
+        if (std::memcmp(AcceptedPartition[s] + 1, Home.Cluster[s].data() + 1, Home.Cluster[s].size() - 1) != 0)
             return false;
     return true;
 }
 
-// Moves k random units of the accepted partitions to random other clusters,
-// noting them in Shaken. A unit alone in its cluster stays, as a move would
-// leave the cluster empty.
-static void Shake(int32_t k) {
-    const int32_t rows = SideUnits[RowSide];
-    ShakenCount = 0;
-    for (int32_t i = 0; i < k; ++i) {
-        int32_t pick = ShakeBelow(ShakenUnits());
-        int s = pick < rows ? RowSide : ColSide;
-        int u = (s == RowSide ? pick : pick - rows) + 1;
-        int b = AcceptedPartition[s][u];
-        if (SideClusters[s] < 2 || AcceptedClusterSize[s][b] <= 1) continue;
-        int c = ShakeBelow(SideClusters[s] - 1) + 1;
-        if (c >= b) ++c;
-        Shaken[ShakenCount++] = ShakenUnit{s, u};
-        for (int t = RowSide; t <= ColSide; ++t) {
-            if (t != s && !OneMode) continue;
-            AcceptedPartition[t][u] = static_cast<uint8_t>(c);
-            --AcceptedClusterSize[t][b];
-            ++AcceptedClusterSize[t][c];
+// Lists the cheapest move of every unit of the accepted partitions, of error
+// error, and the units to try after a shake.
+static void FindCheapMoves(double error) {
+    const int lastSide = OneMode ? RowSide : ColSide;
+    CheapCount = 0;
+    for (int s = RowSide; s <= lastSide; ++s) {
+        for (int u = 1; u <= SideUnits[s]; ++u) {
+            const int b = AcceptedPartition[s][u];
+            if (AcceptedClusterSize[s][b] <= 1) continue;
+            CheapMove cheapest{s, u, 0, NoLimit};
+            for (int c = 1; c <= SideClusters[s]; ++c) {
+                if (c == b) continue;
+                const double cost = MoveTrialError(s, u, c) - error;
+                if (cost < cheapest.Cost) cheapest = CheapMove{s, u, c, cost};
+            }
+            if (cheapest.To != 0) CheapMoves[static_cast<size_t>(CheapCount++)] = cheapest;
         }
     }
+    // A total order, so that every library sorts alike.
+    std::sort(CheapMoves.begin(), CheapMoves.begin() + CheapCount, [](const CheapMove& x, const CheapMove& y) {
+        if (x.Cost != y.Cost) return x.Cost < y.Cost;
+        return x.Side != y.Side ? x.Side < y.Side : x.Unit < y.Unit;
+    });
+    ProbeCount = Min(CheapCount, Max(FewestProbes, ShakenUnits() / 4));
+    for (int32_t i = 0; i < ProbeCount; ++i)
+        Probes[static_cast<size_t>(i)] = ShakenUnit{CheapMoves[i].Side, CheapMoves[i].Unit};
+}
+
+static bool AlreadyShaken(int s, int u) {
+    for (int i = 0; i < ShakenCount; ++i)
+        if (Shaken[i].Unit == u && Shaken[i].Side == s) return true;
+    return false;
+}
+
+// Moves up to k units of the 2k + 2 cheapest moves, drawn at random, each to
+// its cheapest cluster, noting them in Shaken. A unit alone in its cluster
+// stays, as a move would leave the cluster empty.
+static void Shake(int32_t k) {
+    ShakenCount = 0;
+    const int32_t pool = Min(CheapCount, 2 * k + 2);
+    for (int32_t i = 0; i < k && pool > 0; ++i) {
+        const CheapMove& move = CheapMoves[static_cast<size_t>(ShakeBelow(pool))];
+        const int b = AcceptedPartition[move.Side][move.Unit];
+        if (b == move.To || AcceptedClusterSize[move.Side][b] <= 1 || AlreadyShaken(move.Side, move.Unit)) continue;
+        Shaken[ShakenCount++] = ShakenUnit{move.Side, move.Unit};
+        ForceMove(move.Side, move.Unit, move.To);
+    }
+}
+
+// Back home by moves of the units that differ; false when only an exchange
+// of lone units would do.
+static bool ReturnHome() {
+    const int lastSide = OneMode ? RowSide : ColSide;
+    for (;;) {
+        bool pending = false, moved = false;
+        for (int s = RowSide; s <= lastSide; ++s) {
+            for (int u = 1; u <= SideUnits[s]; ++u) {
+                const int b = AcceptedPartition[s][u], c = Home.Cluster[s][u];
+                if (b == c) continue;
+                if (AcceptedClusterSize[s][b] > 1) {
+                    ForceMove(s, u, c);
+                    moved = true;
+                } else {
+                    pending = true;
+                }
+            }
+        }
+        if (!pending) return true;
+        if (!moved) return false;
+    }
+}
+
+// The search after a shake; true when it went back home.
+static bool SearchAfterShake(double bestError) {
+    while (SettleUnits(Shaken, ShakenCount))
+        if (BackHome()) return true;
+    for (int pass = 0; pass < ProbePasses && SettleUnits(Probes.data(), ProbeCount); ++pass) {
+    }
+    if (CurrentError < bestError) {
+        DescendByMoves();
+        ImproveSettled();
+    }
+    return false;
 }
 
 void SearchNeighbourhood(int32_t rep) {
     if (SideClusters[RowSide] < 2 && SideClusters[ColSide] < 2) return;
     ShakeState = uint64_t{RunSeed} << 32 | static_cast<uint32_t>(rep);
-    for (int s = RowSide; s <= ColSide; ++s) BestPartition[s].resize(static_cast<size_t>(SideUnits[s]) + 1);
-    KeepBest();
+    for (int s = RowSide; s <= ColSide; ++s) {
+        Best.Cluster[s].resize(static_cast<size_t>(SideUnits[s]) + 1);
+        Home.Cluster[s].resize(static_cast<size_t>(SideUnits[s]) + 1);
+    }
+    CheapMoves.resize(static_cast<size_t>(SideUnits[RowSide] + SideUnits[ColSide]));
+    Probes.resize(CheapMoves.size());
+    Keep(Best);
+    Keep(Home);
     double bestError = CurrentError;
 
     // The shakes' own moves are not listed: the listing shows the start's
@@ -113,27 +219,34 @@ void SearchNeighbourhood(int32_t rep) {
     }
     int32_t shakes = 0, improvements = 0;
     int32_t k = 1;
-    for (int32_t fruitless = 0; fruitless < ShakeLimit && !SeriesTimeSpent(); ++shakes) {
+    CopyAcceptedToWorking();
+    FindCheapMoves(bestError);
+    for (int32_t fruitless = 0; fruitless < ShakeLimit && CheapCount > 0 && !SeriesTimeSpent(); ++shakes) {
         Shake(k);
-        CopyAcceptedToWorking();
-        CurrentError = TotalError();
-        StartTrials();
-        // Most shaken units go back where they were; only a shake that
-        // leads elsewhere is worth a search of every unit.
-        SettleUnits(Shaken, ShakenCount);
-        if (!BackAtBest()) DescendByMoves();
-        if (CurrentError < bestError) ImproveToLocalOptimum();
+        const bool back = SearchAfterShake(bestError);
         if (CurrentError < bestError) {
             bestError = CurrentError;
-            KeepBest();
+            Keep(Best);
+            Keep(Home);
+            FindCheapMoves(bestError);
             ++improvements;
             fruitless = 0;
             k = 1;
-        } else {
-            RestoreBest();
-            ++fruitless;
-            k = k % LargestShake() + 1;
+            continue;
         }
+        // The plateau keeps the cheap moves of the best: listing them again
+        // costs more than a few shakes, and the border units stay mostly the
+        // same.
+        if (!back && CurrentError == bestError) {
+            Keep(Home);
+        } else if (!ReturnHome()) {  // a rare swap of lone units: the evaluator starts anew
+            Restore(Home);
+            CopyAcceptedToWorking();
+            StartTrials();
+        }
+        CurrentError = bestError;
+        ++fruitless;
+        k = k % LargestShake() + 1;
     }
     if (listLevel != ShortListing) {
         ListLevel = listLevel;
@@ -141,7 +254,7 @@ void SearchNeighbourhood(int32_t rep) {
         ListTrace = listTrace;
     }
 
-    RestoreBest();
+    Restore(Best);
     CopyAcceptedToWorking();
     CurrentError = bestError;
     if (ListMoves)

@@ -59,6 +59,7 @@ struct PartitionCopy {
 struct CheapMove {
     int32_t Side, Unit, To;
     double Cost;
+    uint32_t Draw;  // orders moves of equal cost at random
 };
 }  // namespace
 
@@ -119,24 +120,32 @@ static void FindCheapMoves(double error) {
         for (int u = 1; u <= SideUnits[s]; ++u) {
             const int b = AcceptedPartition[s][u];
             if (AcceptedClusterSize[s][b] <= 1) continue;
-            CheapMove cheapest{s, u, 0, NoLimit};
+            CheapMove cheapest{s, u, 0, NoLimit, 0};
             for (int c = 1; c <= SideClusters[s]; ++c) {
                 if (c == b) continue;
                 const double cost = MoveTrialError(s, u, c) - error;
-                if (cost < cheapest.Cost) cheapest = CheapMove{s, u, c, cost};
+                if (cost < cheapest.Cost) cheapest = CheapMove{s, u, c, cost, 0};
             }
+            cheapest.Draw = static_cast<uint32_t>(NextShakeBits() >> 32);
             if (cheapest.To != 0) CheapMoves[static_cast<size_t>(CheapCount++)] = cheapest;
         }
     }
     // A total order, so that every library sorts alike.
     std::sort(CheapMoves.begin(), CheapMoves.begin() + CheapCount, [](const CheapMove& x, const CheapMove& y) {
         if (x.Cost != y.Cost) return x.Cost < y.Cost;
+        if (x.Draw != y.Draw) return x.Draw < y.Draw;
         return x.Side != y.Side ? x.Side < y.Side : x.Unit < y.Unit;
     });
     ProbeCount = Min(CheapCount, Max(FewestProbes, ShakenUnits() / 4));
     for (int32_t i = 0; i < ProbeCount; ++i)
         Probes[static_cast<size_t>(i)] = ShakenUnit{CheapMoves[i].Side, CheapMoves[i].Unit};
 }
+
+// True when no unit's move changes the error: every block is too large for
+// one unit to tip it (a sparse network's start with every block null, say).
+// Shakes of a few units would only wander over the flat; a new random start
+// is the better bet.
+static bool Flat() { return CheapCount > 0 && !(CheapMoves[static_cast<size_t>(CheapCount - 1)].Cost > 0); }
 
 static bool AlreadyShaken(int s, int u) {
     for (int i = 0; i < ShakenCount; ++i)
@@ -221,7 +230,7 @@ void SearchNeighbourhood(int32_t rep) {
     int32_t k = 1;
     CopyAcceptedToWorking();
     FindCheapMoves(bestError);
-    for (int32_t fruitless = 0; fruitless < ShakeLimit && CheapCount > 0 && !SeriesTimeSpent(); ++shakes) {
+    for (int32_t fruitless = 0; fruitless < ShakeLimit && CheapCount > 0 && !Flat() && !SeriesTimeSpent(); ++shakes) {
         Shake(k);
         const bool back = SearchAfterShake(bestError);
         if (CurrentError < bestError) {

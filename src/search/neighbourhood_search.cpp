@@ -23,6 +23,10 @@
 // way back move by move rather than restarting, which would cost more than
 // the search after a shake and forget every block error it has judged.
 //
+// Once every size of shake has failed, a side of three clusters or more has
+// one of them regrouped (Regroup) before the sizes start again from 1. A
+// best where no move of any unit changes the error gets no shakes at all.
+//
 // The shakes draw from a generator of their own, seeded by the run's seed and
 // the repetition's number. The starts keep the series' generator, so
 // repetition r starts where it does without the shakes, and the search of a
@@ -44,6 +48,8 @@
 
 // More than a handful of units moved at once is a random start in all but name.
 static const int32_t ShakeCeiling = 8;
+// The fewest clusters of a side whose clusters Regroup changes.
+static const int32_t RegroupClusters = 3;
 // The units of the cheapest moves tried after a shake, at least.
 static const int32_t FewestProbes = 8;
 // The passes over them, at most: a gain shows in the first one or two.
@@ -59,11 +65,12 @@ struct PartitionCopy {
 struct CheapMove {
     int32_t Side, Unit, To;
     double Cost;
+    uint32_t Draw;  // orders moves of equal cost at random
 };
 }  // namespace
 
 static thread_local uint64_t ShakeState;
-static thread_local ShakenUnit Shaken[ShakeCeiling];
+static thread_local std::vector<ShakenUnit> Shaken;
 static thread_local int32_t ShakenCount;
 static thread_local PartitionCopy Best, Home;
 static thread_local std::vector<CheapMove> CheapMoves;  // the cheapest first
@@ -119,24 +126,32 @@ static void FindCheapMoves(double error) {
         for (int u = 1; u <= SideUnits[s]; ++u) {
             const int b = AcceptedPartition[s][u];
             if (AcceptedClusterSize[s][b] <= 1) continue;
-            CheapMove cheapest{s, u, 0, NoLimit};
+            CheapMove cheapest{s, u, 0, NoLimit, 0};
             for (int c = 1; c <= SideClusters[s]; ++c) {
                 if (c == b) continue;
                 const double cost = MoveTrialError(s, u, c) - error;
-                if (cost < cheapest.Cost) cheapest = CheapMove{s, u, c, cost};
+                if (cost < cheapest.Cost) cheapest = CheapMove{s, u, c, cost, 0};
             }
+            cheapest.Draw = static_cast<uint32_t>(NextShakeBits() >> 32);
             if (cheapest.To != 0) CheapMoves[static_cast<size_t>(CheapCount++)] = cheapest;
         }
     }
     // A total order, so that every library sorts alike.
     std::sort(CheapMoves.begin(), CheapMoves.begin() + CheapCount, [](const CheapMove& x, const CheapMove& y) {
         if (x.Cost != y.Cost) return x.Cost < y.Cost;
+        if (x.Draw != y.Draw) return x.Draw < y.Draw;
         return x.Side != y.Side ? x.Side < y.Side : x.Unit < y.Unit;
     });
     ProbeCount = Min(CheapCount, Max(FewestProbes, ShakenUnits() / 4));
     for (int32_t i = 0; i < ProbeCount; ++i)
         Probes[static_cast<size_t>(i)] = ShakenUnit{CheapMoves[i].Side, CheapMoves[i].Unit};
 }
+
+// True when no unit's move changes the error: every block is too large for
+// one unit to tip it (a sparse network's start with every block null, say).
+// Shakes of a few units would only wander over the flat; a new random start
+// is the better bet.
+static bool Flat() { return CheapCount > 0 && !(CheapMoves[static_cast<size_t>(CheapCount - 1)].Cost > 0); }
 
 static bool AlreadyShaken(int s, int u) {
     for (int i = 0; i < ShakenCount; ++i)
@@ -157,6 +172,45 @@ static void Shake(int32_t k) {
         Shaken[ShakenCount++] = ShakenUnit{move.Side, move.Unit};
         ForceMove(move.Side, move.Unit, move.To);
     }
+}
+
+// Moves a random unit into a random other cluster of its side and every
+// other unit of that cluster to its cheapest other cluster: the cluster
+// gives way to a new one seeded by the unit. The optima a start falls into
+// often differ from the best ones by a cluster too many here and one too few
+// there, which no handful of cheap moves undoes.
+static void Regroup() {
+    ShakenCount = 0;
+    int s = RowSide;
+    if (!OneMode && (SideClusters[RowSide] < RegroupClusters ||
+                     (SideClusters[ColSide] >= RegroupClusters && ShakeBelow(2) == 1)))
+        s = ColSide;
+    const int clusters = SideClusters[s];
+    const int seed = 1 + ShakeBelow(SideUnits[s]);
+    const int from = AcceptedPartition[s][seed];
+    if (AcceptedClusterSize[s][from] <= 1) return;
+    int target = 1 + ShakeBelow(clusters - 1);
+    if (target >= from) ++target;
+    Shaken[static_cast<size_t>(ShakenCount++)] = ShakenUnit{s, seed};
+    ForceMove(s, seed, target);
+    for (int u = 1; u <= SideUnits[s]; ++u) {
+        if (u == seed || AcceptedPartition[s][u] != target) continue;
+        int to = 0;
+        double cheapest = NoLimit;
+        for (int c = 1; c <= clusters; ++c) {
+            if (c == target) continue;
+            const double error = MoveTrialError(s, u, c);
+            if (error < cheapest) cheapest = error, to = c;
+        }
+        Shaken[static_cast<size_t>(ShakenCount++)] = ShakenUnit{s, u};
+        ForceMove(s, u, to);
+    }
+}
+
+// Whether a side has clusters enough for Regroup: of two clusters, one
+// giving way leaves a new start rather than a neighbour.
+static bool CanRegroup() {
+    return SideClusters[RowSide] >= RegroupClusters || (!OneMode && SideClusters[ColSide] >= RegroupClusters);
 }
 
 // Back home by moves of the units that differ; false when only an exchange
@@ -184,7 +238,7 @@ static bool ReturnHome() {
 
 // The search after a shake; true when it went back home.
 static bool SearchAfterShake(double bestError) {
-    while (SettleUnits(Shaken, ShakenCount))
+    while (SettleUnits(Shaken.data(), ShakenCount))
         if (BackHome()) return true;
     for (int pass = 0; pass < ProbePasses && SettleUnits(Probes.data(), ProbeCount); ++pass) {
     }
@@ -203,6 +257,7 @@ void SearchNeighbourhood(int32_t rep) {
         Home.Cluster[s].resize(static_cast<size_t>(SideUnits[s]) + 1);
     }
     CheapMoves.resize(static_cast<size_t>(SideUnits[RowSide] + SideUnits[ColSide]));
+    Shaken.resize(CheapMoves.size() + 1);
     Probes.resize(CheapMoves.size());
     Keep(Best);
     Keep(Home);
@@ -221,8 +276,11 @@ void SearchNeighbourhood(int32_t rep) {
     int32_t k = 1;
     CopyAcceptedToWorking();
     FindCheapMoves(bestError);
-    for (int32_t fruitless = 0; fruitless < ShakeLimit && CheapCount > 0 && !SeriesTimeSpent(); ++shakes) {
-        Shake(k);
+    for (int32_t fruitless = 0; fruitless < ShakeLimit && CheapCount > 0 && !Flat() && !SeriesTimeSpent(); ++shakes) {
+        if (k > LargestShake())
+            Regroup();
+        else
+            Shake(k);
         const bool back = SearchAfterShake(bestError);
         if (CurrentError < bestError) {
             bestError = CurrentError;
@@ -246,7 +304,7 @@ void SearchNeighbourhood(int32_t rep) {
         }
         CurrentError = bestError;
         ++fruitless;
-        k = k % LargestShake() + 1;
+        k = k % (LargestShake() + (CanRegroup() ? 1 : 0)) + 1;
     }
     if (listLevel != ShortListing) {
         ListLevel = listLevel;

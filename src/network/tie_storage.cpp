@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "network/valued_cells.h"
 #include "state.h"
 
 namespace {
@@ -121,6 +122,7 @@ void FinishCells() {
         AddBitRows(Asymmetric[RowSide], rows, cols);
         AddBitRows(Asymmetric[ColSide], cols, rows);
     }
+    PrepareValuedCells();
 }
 
 int32_t CellValueAt(int32_t i, int32_t j) {

@@ -181,6 +181,7 @@ struct CellTerms {
 };
 inline std::vector<CellTerms> CellTerm;  // beside ValuedCells.Units
 inline int32_t TermScale[2];             // by term A, B: the power of 2 of the fixed point
+inline long double TermUnit[2];          // by term: 2^-TermScale, the value of a fixed-point 1
 inline FixedSum FixedM;                  // M on the scale of term B (val)
 inline UnitLists ValuedColumns;          // by column: the rows of the cells whose value is not 0
 inline std::vector<int32_t> ColumnCell;  // beside ValuedColumns.Units: the cell's index in CellTerm
@@ -354,6 +355,13 @@ inline thread_local IncrementalTables Tables;
 // the sums of every block and of every line by cluster, so that a trial
 // costs the clusters; ad gathers the values of the blocks a trial changes.
 constexpr int MaxTrialBlocks = 4 * MaxModelSize;  // blocks a trial of one partition changes, at most
+// The latest error formed for a block (ss, val): a move phase tries one unit
+// in every cluster, and the blocks it leaves are the same for each.
+struct ValuedMemo {
+    CellTerms Sums;
+    int64_t Cells;  // -1: none
+    double Error;
+};
 struct ValuedTablesRecord {
     // The accepted pair as the sums belong to it (ss, val).
     uint8_t* KeptCluster[2];
@@ -364,6 +372,9 @@ struct ValuedTablesRecord {
     int32_t LineStride[2];
     CellTerms Sums[MaxModelSize + 1][MaxModelSize + 1];  // the sums of every block's terms (ss, val)
     double Error[MaxModelSize + 1][MaxModelSize + 1];    // weighted error of every block's chosen type
+    ValuedMemo Memo[MaxModelSize + 1][MaxModelSize + 1];
+    double BlockSum;            // the kept errors summed as the total sums them
+    long double ErrorMagnitude;  // the sum of their magnitudes, for the bound on the rounding of a total
 
     // The latest trial: unit x of side s from cluster p to q, unit y (0 for a
     // move) from q to p, on both sides for one partition; the blocks it

@@ -523,13 +523,13 @@ static double StepError(int p, int q, int x, int y, double limit) {
 }
 
 double MoveError(int s, int u, int c, double limit) {
-    if (ValuedCriterion()) return ValuedMoveError(s, u, c);
+    if (ValuedCriterion()) return ValuedMoveError(s, u, c, limit);
     int p = Tables.KeptCluster[s][u];
     return s == RowSide ? StepError<RowSide>(p, c, u, 0, limit) : StepError<ColSide>(p, c, u, 0, limit);
 }
 
 double ExchangeError(int s, int a, int b, double limit) {
-    if (ValuedCriterion()) return ValuedExchangeError(s, a, b);
+    if (ValuedCriterion()) return ValuedExchangeError(s, a, b, limit);
     int p = Tables.KeptCluster[s][a], q = Tables.KeptCluster[s][b];
     return s == RowSide ? StepError<RowSide>(p, q, a, b, limit) : StepError<ColSide>(p, q, a, b, limit);
 }

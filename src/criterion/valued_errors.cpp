@@ -18,13 +18,14 @@
 #include "console/output.h"
 #include "state.h"
 
-long double FixedReal(FixedSum sum, int32_t scale) {
+long double FixedReal(FixedSum sum, int term) {
     // Two exact halves and one rounding: faster than the library's
-    // conversion of a 128-bit integer, and as exact.
+    // conversion of a 128-bit integer, and as exact; so is the product with
+    // a power of 2, which ldexp would form at many times its cost.
     const int64_t high = static_cast<int64_t>(sum >> 64);
     const uint64_t low = static_cast<uint64_t>(sum);
     const long double value = static_cast<long double>(high) * 0x1p64L + static_cast<long double>(low);
-    return std::ldexp(value, -scale);
+    return value * TermUnit[term];
 }
 
 // The unweighted errors of the null and the complete type.
@@ -32,8 +33,8 @@ static void RawErrors(const ValuedBlock& block, long double& nullError, long dou
     const long double cells = static_cast<long double>(block.Cells);
     switch (Criterion) {
         case SquaresCriterion: {
-            const long double sum = FixedReal(block.Sums.A, TermScale[0]);
-            const long double squares = FixedReal(block.Sums.B, TermScale[1]);
+            const long double sum = FixedReal(block.Sums.A, 0);
+            const long double squares = FixedReal(block.Sums.B, 1);
             nullError = squares;
             completeError = block.Cells > 0 ? squares - sum * sum / cells : 0.0L;
             // A constant block may come out a rounding below 0.
@@ -41,12 +42,12 @@ static void RawErrors(const ValuedBlock& block, long double& nullError, long dou
             break;
         }
         case AbsoluteCriterion:
-            nullError = FixedReal(block.Sums.B, TermScale[1]);
-            completeError = FixedReal(block.Deviation, TermScale[0]);
+            nullError = FixedReal(block.Sums.B, 1);
+            completeError = FixedReal(block.Deviation, 0);
             break;
         default:
-            nullError = FixedReal(block.Sums.A, TermScale[0]);
-            completeError = FixedReal(static_cast<FixedSum>(block.Cells) * FixedM - block.Sums.B, TermScale[1]);
+            nullError = FixedReal(block.Sums.A, 0);
+            completeError = FixedReal(static_cast<FixedSum>(block.Cells) * FixedM - block.Sums.B, 1);
             break;
     }
 }
@@ -132,11 +133,11 @@ double ValuedBlockError(int r, int c, bool showErrors) {
     if (showErrors) {
         long double center = PresetM;
         if (Criterion == SquaresCriterion)
-            center = block.Cells > 0 ? FixedReal(block.Sums.A, TermScale[0]) / block.Cells : 0.0L;
-        if (Criterion == AbsoluteCriterion) center = FixedReal(block.Median, TermScale[0]);
+            center = block.Cells > 0 ? FixedReal(block.Sums.A, 0) / block.Cells : 0.0L;
+        if (Criterion == AbsoluteCriterion) center = FixedReal(block.Median, 0);
         BlockCenterMatrix[r][c] = static_cast<double>(center);
         if (ValuesRule == AverageValues)
-            RealValueMatrix[r][c] = block.Cells > 0 ? static_cast<double>(FixedReal(block.Sums.A, TermScale[0]) / block.Cells) : 0.0;
+            RealValueMatrix[r][c] = block.Cells > 0 ? static_cast<double>(FixedReal(block.Sums.A, 0) / block.Cells) : 0.0;
     }
     return best;
 }

@@ -24,8 +24,9 @@ double ValuedChosenError(int r, int c, const ValuedBlock& block, double* rawErro
 // (the lower middle value) in median. Reorders values.
 FixedSum AbsoluteDeviation(FixedSum values[], int32_t count, int64_t zeros, FixedSum& median);
 
-// A fixed-point sum as a real number: rounded once to long double.
-long double FixedReal(FixedSum sum, int32_t scale);
+// A fixed-point sum of term 0 (A) or 1 (B) as a real number, rounded once
+// to long double.
+long double FixedReal(FixedSum sum, int term);
 
 // BlockError under a valued criterion: scans block (r, c) of the working
 // partitions, fills BlockTypeMatrix, ValuedErrorMatrix (ErrorMatrix 0), and

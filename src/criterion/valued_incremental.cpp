@@ -13,6 +13,7 @@
 // which the trials of one partition on both sides use.
 #include "criterion/valued_incremental.h"
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -71,10 +72,15 @@ static int BlockCol(int s, int own, int other) { return s == RowSide ? other : o
 
 // The error of a block of sums and cells (ss, val).
 static double SumsError(int r, int c, const CellTerms& sums, int64_t cells) {
+    ValuedMemo& memo = ValuedTables.Memo[r][c];
+    if (memo.Cells == cells && memo.Sums.A == sums.A && memo.Sums.B == sums.B) return memo.Error;
     ValuedBlock block{};
     block.Cells = cells;
     block.Sums = sums;
-    return ValuedChosenError(r, c, block);
+    memo.Sums = sums;
+    memo.Cells = cells;
+    memo.Error = ValuedChosenError(r, c, block);
+    return memo.Error;
 }
 
 static int64_t KeptCells(int r, int c) {
@@ -146,10 +152,47 @@ static void GatherChangedBlocks(const bool rowChanged[], const bool colChanged[]
     }
 }
 
+// BlockSum and ErrorMagnitude of the kept errors.
+static void SumKeptErrors() {
+    ValuedTablesRecord& t = ValuedTables;
+    double sum = 0.0;
+    long double magnitude = 0.0L;
+    for (int r = 1; r <= SideClusters[RowSide]; ++r)
+        for (int c = 1; c <= SideClusters[ColSide]; ++c) {
+            sum = AddExtended(sum, t.Error[r][c]);
+            magnitude += std::fabs(static_cast<long double>(t.Error[r][c]));
+        }
+    t.BlockSum = sum;
+    t.ErrorMagnitude = magnitude;
+}
+
+// True when the trial's total is certainly not below the kept one, as the
+// binary criterion's evaluator bounds it: each rounded addition of a total
+// of n blocks is off by at most 2^-52 of a partial sum, no partial sum
+// exceeds the sum of the magnitudes A, so totals whose exact block sums
+// differ by more than (n + 1) x 2^-51 x (A_kept + A_trial) are in that order
+// once rounded. Without constraints a total is its rounded block sum.
+static bool TrialNotBelow() {
+    const ValuedTablesRecord& t = ValuedTables;
+    if (NumConstraints > 0) return false;
+    long double change = 0.0L, trialMagnitude = t.ErrorMagnitude;
+    for (int32_t b = 0; b < t.TrialBlocks; ++b) {
+        const double trial = t.TrialError[b];
+        change += static_cast<long double>(trial) - t.Error[t.TrialRow[b]][t.TrialCol[b]];
+        trialMagnitude += std::fabs(static_cast<long double>(trial));
+    }
+    const long double blocks = static_cast<long double>(SideClusters[RowSide] * SideClusters[ColSide]);
+    return change > (blocks + 1.0L) * 0x1p-51L * (t.ErrorMagnitude + trialMagnitude);
+}
+
 // The total with the trial's blocks in place of the kept ones, summed in the
 // full scan's order, and the constraints' penalties of the working partitions.
-static double TrialTotal() {
+// Infinity instead when limit is at most the kept total and the trial's
+// total certainly not below it: the search, which takes only totals below
+// limit, takes the same trials.
+static double TrialTotal(double limit = NoLimit) {
     ValuedTablesRecord& t = ValuedTables;
+    if (limit <= t.BlockSum && TrialNotBelow()) return NoLimit;
     double kept[MaxTrialBlocks];
     for (int32_t b = 0; b < t.TrialBlocks; ++b) {
         kept[b] = t.Error[t.TrialRow[b]][t.TrialCol[b]];
@@ -204,7 +247,7 @@ static void SumStep(int s, int p, int q, int x, int y) {
     t.TrialBlocks = blocks;
 }
 
-static double StepError(int s, int p, int q, int x, int y) {
+static double StepError(int s, int p, int q, int x, int y, double limit) {
     NoteTrial(s, p, q, x, y, false);
     if (Criterion == AbsoluteCriterion) {
         bool changed[2][MaxModelSize + 1] = {};
@@ -213,13 +256,15 @@ static double StepError(int s, int p, int q, int x, int y) {
     } else {
         SumStep(s, p, q, x, y);
     }
-    return TrialTotal();
+    return TrialTotal(limit);
 }
 
-double ValuedMoveError(int s, int u, int c) { return StepError(s, ValuedTables.KeptCluster[s][u], c, u, 0); }
+double ValuedMoveError(int s, int u, int c, double limit) {
+    return StepError(s, ValuedTables.KeptCluster[s][u], c, u, 0, limit);
+}
 
-double ValuedExchangeError(int s, int a, int b) {
-    return StepError(s, ValuedTables.KeptCluster[s][a], ValuedTables.KeptCluster[s][b], a, b);
+double ValuedExchangeError(int s, int a, int b, double limit) {
+    return StepError(s, ValuedTables.KeptCluster[s][a], ValuedTables.KeptCluster[s][b], a, b, limit);
 }
 
 // The kept partition of side s after the step.
@@ -299,10 +344,11 @@ void AcceptValuedTrial() {
         for (int32_t b = 0; b < t.TrialBlocks; ++b) t.Error[t.TrialRow[b]][t.TrialCol[b]] = t.TrialError[b];
         KeepPartition(s, p, q, x, y);
         if (t.TrialBothSides) KeepPartition(ColSide, p, q, x, y);
-        return;
+    } else {
+        KeepSumStep(s, p, q, x, y);
+        if (t.TrialBothSides) KeepSumStep(ColSide, p, q, x, y);
     }
-    KeepSumStep(s, p, q, x, y);
-    if (t.TrialBothSides) KeepSumStep(ColSide, p, q, x, y);
+    SumKeptErrors();
 }
 
 // Sizes this thread's tables for the network and the clusters of the search.
@@ -329,6 +375,9 @@ void StartValuedIncremental() {
     }
     t.TrialReady = false;
     const int rowClusters = SideClusters[RowSide], colClusters = SideClusters[ColSide];
+    // The model and the weights may have changed since the last search.
+    for (int r = 1; r <= rowClusters; ++r)
+        for (int c = 1; c <= colClusters; ++c) t.Memo[r][c].Cells = -1;
     if (Criterion == AbsoluteCriterion) {
         // A row of blocks at a time: the trial tables hold the blocks of a trial.
         for (int r = 1; r <= rowClusters; ++r) {
@@ -337,6 +386,7 @@ void StartValuedIncremental() {
             GatherChangedBlocks(rowChanged, none);
             for (int32_t b = 0; b < t.TrialBlocks; ++b) t.Error[t.TrialRow[b]][t.TrialCol[b]] = t.TrialError[b];
         }
+        SumKeptErrors();
         return;
     }
     for (int s = RowSide; s <= ColSide; ++s)
@@ -357,4 +407,5 @@ void StartValuedIncremental() {
     }
     for (int r = 1; r <= rowClusters; ++r)
         for (int c = 1; c <= colClusters; ++c) t.Error[r][c] = SumsError(r, c, t.Sums[r][c], KeptCells(r, c));
+    SumKeptErrors();
 }

@@ -3,10 +3,13 @@
 // the totals are the full scan's, bit for bit.
 #pragma once
 
+#include "criterion/incremental_error.h"
+
 void StartValuedIncremental();
 void ReleaseValuedTables();
-double ValuedMoveError(int s, int u, int c);
-double ValuedExchangeError(int s, int a, int b);
+// limit as for MoveError and ExchangeError.
+double ValuedMoveError(int s, int u, int c, double limit);
+double ValuedExchangeError(int s, int a, int b, double limit);
 // Unit x (and y, 0 for none, the other way) of one partition into cluster q.
 double ValuedBothSidesError(int x, int y, int q);
 void AcceptValuedTrial();

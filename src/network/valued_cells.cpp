@@ -70,6 +70,7 @@ void PrepareValuedCells() {
     const int64_t allCells = static_cast<int64_t>(SideUnits[RowSide]) * SideUnits[ColSide];
     TermScale[0] = ScaleFor(largestA, allCells);
     TermScale[1] = ScaleFor(largestB, allCells);
+    for (int term = 0; term < 2; ++term) TermUnit[term] = std::ldexp(1.0L, -TermScale[term]);
     CellTerm.resize(cells);
     for (size_t n = 0; n < cells; ++n) {
         CellTerm[n].A = Fixed(CellReal[n], TermScale[0]);

@@ -33,14 +33,20 @@ void WriteModelMatrix() {
     ListEndLine();
 }
 
-// A real number with six decimals, less the zeros that end them but keep.
-static std::string Trimmed(double value, int keep) {
+// A real number with twelve significant digits, and at least the decimals
+// given (zeros added), as a valued criterion's errors are written.
+static std::string Trimmed(double value, int decimals) {
     char text[64];
-    std::snprintf(text, sizeof text, "%.6f", value);
+    std::snprintf(text, sizeof text, "%.12g", value);
     std::string shown = text;
+    if (shown.find_first_of("en") != std::string::npos) return shown;  // 1e-20, inf, nan
     size_t point = shown.find('.');
-    while (shown.size() > point + 1 + keep && shown.back() == '0') shown.pop_back();
-    if (shown.back() == '.') shown.pop_back();
+    if (point == std::string::npos) {
+        if (decimals == 0) return shown;
+        point = shown.size();
+        shown += '.';
+    }
+    while (shown.size() < point + 1 + decimals) shown += '0';
     return shown;
 }
 

@@ -12,12 +12,12 @@ void WriteErrorMatrix();
 // "VALUE MATRIX : " with each block's value.
 void WriteValueMatrix();
 
-// A total error as the reports write it: three decimals, and up to six where
-// a valued criterion's error needs them.
+// A total error as the reports write it: three decimals, and twelve
+// significant digits where a valued criterion's error needs them.
 std::string ErrorText(double error);
 // The error of block (r, c) of the latest evaluation: a count under the
-// binary criterion, a real number with the decimals it needs (up to six)
-// under a valued one.
+// binary criterion, a real number with the decimals it needs (twelve
+// significant digits) under a valued one.
 std::string BlockErrorText(int r, int c);
 // The criterion as the reports name it: "ss", or "val, M = 2".
 std::string CriterionText();

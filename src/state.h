@@ -355,11 +355,15 @@ inline thread_local IncrementalTables Tables;
 // the sums of every block and of every line by cluster, so that a trial
 // costs the clusters; ad gathers the values of the blocks a trial changes.
 constexpr int MaxTrialBlocks = 4 * MaxModelSize;  // blocks a trial of one partition changes, at most
-// The latest error formed for a block (ss, val): a move phase tries one unit
-// in every cluster, and the blocks it leaves are the same for each.
+// The chosen errors met so far in this search (ss, val), by block, sums and
+// cells: a move phase tries one unit in every cluster, and the blocks it
+// leaves are the same for each; whole-numbered values meet the same sums
+// again and again. An entry of an earlier search is stale.
 struct ValuedMemo {
     CellTerms Sums;
-    int64_t Cells;  // -1: none
+    int64_t Cells;
+    int32_t Block;    // row cluster x 256 + column cluster
+    uint32_t Search;  // the search that stored it; 0 for none
     double Error;
 };
 struct ValuedTablesRecord {
@@ -372,9 +376,11 @@ struct ValuedTablesRecord {
     int32_t LineStride[2];
     CellTerms Sums[MaxModelSize + 1][MaxModelSize + 1];  // the sums of every block's terms (ss, val)
     double Error[MaxModelSize + 1][MaxModelSize + 1];    // weighted error of every block's chosen type
-    ValuedMemo Memo[MaxModelSize + 1][MaxModelSize + 1];
+    ValuedMemo Memo[1 << MemoBits];
+    uint32_t MemoSearch;  // the current search, counted from 1
     double BlockSum;            // the kept errors summed as the total sums them
     long double ErrorMagnitude;  // the sum of their magnitudes, for the bound on the rounding of a total
+    bool WholeErrors;            // every kept error is a whole number
 
     // The latest trial: unit x of side s from cluster p to q, unit y (0 for a
     // move) from q to p, on both sides for one partition; the blocks it

@@ -72,13 +72,22 @@ static int BlockCol(int s, int own, int other) { return s == RowSide ? other : o
 
 // The error of a block of sums and cells (ss, val).
 static double SumsError(int r, int c, const CellTerms& sums, int64_t cells) {
-    ValuedMemo& memo = ValuedTables.Memo[r][c];
-    if (memo.Cells == cells && memo.Sums.A == sums.A && memo.Sums.B == sums.B) return memo.Error;
+    const int32_t blockKey = r << 8 | c;
+    const uint64_t a = static_cast<uint64_t>(sums.A) ^ static_cast<uint64_t>(sums.A >> 64) * 0x9E3779B97F4A7C15ull;
+    const uint64_t b = static_cast<uint64_t>(sums.B) ^ static_cast<uint64_t>(sums.B >> 64) * 0xD6E8FEB86659FD93ull;
+    const uint64_t hash = (a * 0xC2B2AE3D27D4EB4Full ^ b ^ static_cast<uint64_t>(cells) << 16 ^
+                           static_cast<uint64_t>(blockKey)) * 0x9E3779B97F4A7C15ull;
+    ValuedMemo& memo = ValuedTables.Memo[hash >> (64 - MemoBits)];
+    if (memo.Search == ValuedTables.MemoSearch && memo.Block == blockKey && memo.Cells == cells &&
+        memo.Sums.A == sums.A && memo.Sums.B == sums.B)
+        return memo.Error;
     ValuedBlock block{};
     block.Cells = cells;
     block.Sums = sums;
     memo.Sums = sums;
     memo.Cells = cells;
+    memo.Block = blockKey;
+    memo.Search = ValuedTables.MemoSearch;
     memo.Error = ValuedChosenError(r, c, block);
     return memo.Error;
 }
@@ -152,18 +161,21 @@ static void GatherChangedBlocks(const bool rowChanged[], const bool colChanged[]
     }
 }
 
-// BlockSum and ErrorMagnitude of the kept errors.
+// BlockSum, ErrorMagnitude and WholeErrors of the kept errors.
 static void SumKeptErrors() {
     ValuedTablesRecord& t = ValuedTables;
     double sum = 0.0;
     long double magnitude = 0.0L;
+    bool whole = true;
     for (int r = 1; r <= SideClusters[RowSide]; ++r)
         for (int c = 1; c <= SideClusters[ColSide]; ++c) {
             sum = AddExtended(sum, t.Error[r][c]);
             magnitude += std::fabs(static_cast<long double>(t.Error[r][c]));
+            whole = whole && t.Error[r][c] == std::floor(t.Error[r][c]);
         }
     t.BlockSum = sum;
     t.ErrorMagnitude = magnitude;
+    t.WholeErrors = whole;
 }
 
 // True when the trial's total is certainly not below the kept one, as the
@@ -172,15 +184,24 @@ static void SumKeptErrors() {
 // exceeds the sum of the magnitudes A, so totals whose exact block sums
 // differ by more than (n + 1) x 2^-51 x (A_kept + A_trial) are in that order
 // once rounded. Without constraints a total is its rounded block sum.
+// A trial that leaves every block error as it was has the kept total, bit
+// for bit (two units alike in every cluster, say); and when every error,
+// kept and trial, is a whole number and their magnitudes add up to less
+// than 2^53, every partial sum is exact, so the totals differ by the change.
 static bool TrialNotBelow() {
     const ValuedTablesRecord& t = ValuedTables;
     if (NumConstraints > 0) return false;
     long double change = 0.0L, trialMagnitude = t.ErrorMagnitude;
+    bool same = true, whole = t.WholeErrors;
     for (int32_t b = 0; b < t.TrialBlocks; ++b) {
-        const double trial = t.TrialError[b];
-        change += static_cast<long double>(trial) - t.Error[t.TrialRow[b]][t.TrialCol[b]];
+        const double trial = t.TrialError[b], kept = t.Error[t.TrialRow[b]][t.TrialCol[b]];
+        change += static_cast<long double>(trial) - kept;
         trialMagnitude += std::fabs(static_cast<long double>(trial));
+        same = same && trial == kept;
+        whole = whole && trial == std::floor(trial);
     }
+    if (same) return true;
+    if (whole && t.ErrorMagnitude + trialMagnitude < 0x1p53L) return change >= 0.0L;
     const long double blocks = static_cast<long double>(SideClusters[RowSide] * SideClusters[ColSide]);
     return change > (blocks + 1.0L) * 0x1p-51L * (t.ErrorMagnitude + trialMagnitude);
 }
@@ -376,8 +397,10 @@ void StartValuedIncremental() {
     t.TrialReady = false;
     const int rowClusters = SideClusters[RowSide], colClusters = SideClusters[ColSide];
     // The model and the weights may have changed since the last search.
-    for (int r = 1; r <= rowClusters; ++r)
-        for (int c = 1; c <= colClusters; ++c) t.Memo[r][c].Cells = -1;
+    if (++t.MemoSearch == 0) {  // after 2^32 searches the marks start again
+        for (ValuedMemo& memo : t.Memo) memo.Search = 0;
+        t.MemoSearch = 1;
+    }
     if (Criterion == AbsoluteCriterion) {
         // A row of blocks at a time: the trial tables hold the blocks of a trial.
         for (int r = 1; r <= rowClusters; ++r) {

@@ -392,6 +392,13 @@ struct ValuedTablesRecord {
     uint8_t TrialRow[MaxTrialBlocks], TrialCol[MaxTrialBlocks];
     double TrialError[MaxTrialBlocks];
 
+    // ad: the errors of the blocks of cluster LeftCluster of side LeftSide
+    // without unit LeftUnit, by cluster of the other side, while the kept
+    // state is the one they were formed in.
+    bool LeftValid;
+    int LeftSide, LeftUnit, LeftCluster;
+    double LeftError[MaxModelSize + 1];
+
     // ad: the values of the changed blocks, block by block, and where each
     // block's begin; the slot of each changed block, -1 for the others.
     FixedSum* Gathered;

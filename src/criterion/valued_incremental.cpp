@@ -268,9 +268,40 @@ static void SumStep(int s, int p, int q, int x, int y) {
     t.TrialBlocks = blocks;
 }
 
+// ad: the blocks a move leaves, gathered for the first cluster the unit is
+// tried in: the move phase tries it in every cluster from the same kept
+// state, and the blocks of its own cluster are the same each time.
+static void GatherMove(int s, int p, int q, int x) {
+    ValuedTablesRecord& t = ValuedTables;
+    const int otherClusters = SideClusters[1 - s];
+    bool changed[2][MaxModelSize + 1] = {};
+    changed[s][q] = true;
+    const bool left = t.LeftValid && t.LeftSide == s && t.LeftUnit == x && t.LeftCluster == p;
+    if (!left) changed[s][p] = true;
+    GatherChangedBlocks(changed[RowSide], changed[ColSide]);
+    if (!left) {
+        for (int32_t b = 0; b < t.TrialBlocks; ++b) {
+            const int own = s == RowSide ? t.TrialRow[b] : t.TrialCol[b];
+            if (own == p) t.LeftError[s == RowSide ? t.TrialCol[b] : t.TrialRow[b]] = t.TrialError[b];
+        }
+        t.LeftValid = true;
+        t.LeftSide = s;
+        t.LeftUnit = x;
+        t.LeftCluster = p;
+        return;
+    }
+    for (int k = 1; k <= otherClusters; ++k) {
+        t.TrialRow[t.TrialBlocks] = static_cast<uint8_t>(BlockRow(s, p, k));
+        t.TrialCol[t.TrialBlocks] = static_cast<uint8_t>(BlockCol(s, p, k));
+        t.TrialError[t.TrialBlocks++] = t.LeftError[k];
+    }
+}
+
 static double StepError(int s, int p, int q, int x, int y, double limit) {
     NoteTrial(s, p, q, x, y, false);
-    if (Criterion == AbsoluteCriterion) {
+    if (Criterion == AbsoluteCriterion && y == 0) {
+        GatherMove(s, p, q, x);
+    } else if (Criterion == AbsoluteCriterion) {
         bool changed[2][MaxModelSize + 1] = {};
         changed[s][p] = changed[s][q] = true;
         GatherChangedBlocks(changed[RowSide], changed[ColSide]);
@@ -360,6 +391,7 @@ double ValuedBothSidesError(int x, int y, int q) {
 void AcceptValuedTrial() {
     ValuedTablesRecord& t = ValuedTables;
     t.TrialReady = false;
+    t.LeftValid = false;
     const int s = t.TrialSide, p = t.TrialFrom, q = t.TrialTo, x = t.TrialUnit, y = t.TrialPartner;
     if (Criterion == AbsoluteCriterion) {
         for (int32_t b = 0; b < t.TrialBlocks; ++b) t.Error[t.TrialRow[b]][t.TrialCol[b]] = t.TrialError[b];
@@ -389,6 +421,7 @@ static void SizeTables() {
 void StartValuedIncremental() {
     ValuedTablesRecord& t = ValuedTables;
     SizeTables();
+    t.LeftValid = false;
     std::memset(t.KeptClusterSize, 0, sizeof t.KeptClusterSize);
     for (int s = RowSide; s <= ColSide; ++s) {
         std::memcpy(t.KeptCluster[s], Partition[s], static_cast<size_t>(SideUnits[s]) + 1);

@@ -471,6 +471,24 @@ TEST_F(IncrementalError, ValuedTrialsEqualTheFullTotal) {
                 }
                 what = "units " + std::to_string(a) + " " + std::to_string(b);
                 ++bothSides[criterion];
+            } else if (trial % 10 == 0) {
+                // A unit tried in every other cluster in turn, as the move
+                // phase tries it.
+                const bool rows = problem.Chance(50);
+                const int s = rows ? RowSide : ColSide;
+                const int u = 1 + problem.Below(SideUnits[s]), b = Partition[s][u];
+                if (SideClusters[s] < 2 || ClusterSize[s][b] < 2) continue;
+                for (int c = 1; c <= SideClusters[s]; ++c) {
+                    if (c == b) continue;
+                    Partition[s][u] = static_cast<uint8_t>(c);
+                    --ClusterSize[s][b], ++ClusterSize[s][c];
+                    ASSERT_TRUE(SameBits(MoveError(s, u, c), TotalError()))
+                        << "criterion " << criterion << " seed " << seed << " unit " << u << " to " << c;
+                    Partition[s][u] = static_cast<uint8_t>(b);
+                    ++ClusterSize[s][b], --ClusterSize[s][c];
+                    ++compared[criterion];
+                }
+                continue;
             } else {
                 // Half the trials against the accepted total: infinity only
                 // for a total that is not lower.

@@ -264,8 +264,10 @@ static void RefuseCriterionSettings() {
     if (!ValuedCriterion()) return;
     for (int n = 0; n < NumNamedAnswers; ++n) {
         const NamedAnswerEntry& entry = NamedAnswers[n];
-        if (entry.Asked != &ErrorTypeQuestion || entry.Text != "2") continue;
-        ConMessage("errors=2 does not go with criterion=%s: its block errors are constant", CriterionName[Criterion]);
+        int32_t type;
+        if (entry.Asked != &ErrorTypeQuestion || !ParseInt32(entry.Text.c_str(), type) || type != SizeErrors) continue;
+        ConMessage("errors=%s does not go with criterion=%s: its block errors are constant", entry.Text.c_str(),
+                   CriterionName[Criterion]);
         EndProgram(1);
     }
 }

@@ -157,9 +157,9 @@ TEST(ScriptedRun, BadAnswersStopBeforeAnyFileIsWritten) {
     RunResult strayM = RunKorvel(folder, "", "criterion=ss m=2");
     EXPECT_EQ(strayM.ExitCode, 1);
     EXPECT_EQ(strayM.Console, "m= belongs to criterion=val, not to criterion=ss\n");
-    RunResult sizeErrors = RunKorvel(folder, "", "criterion=ad errors=2 rows=2");
+    RunResult sizeErrors = RunKorvel(folder, "", "criterion=ad errors=02 rows=2");
     EXPECT_EQ(sizeErrors.ExitCode, 1);
-    EXPECT_EQ(sizeErrors.Console, "errors=2 does not go with criterion=ad: its block errors are constant\n");
+    EXPECT_EQ(sizeErrors.Console, "errors=02 does not go with criterion=ad: its block errors are constant\n");
     EXPECT_EQ(FilesIn(folder), 0);
 
     // Within 1..75 but more than the model's 10 columns: refused once the

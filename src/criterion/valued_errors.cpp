@@ -139,8 +139,9 @@ double ValuedBlockError(int r, int c, bool showErrors) {
             center = block.Cells > 0 ? FixedReal(block.Sums.A, 0) / block.Cells : 0.0L;
         if (Criterion == AbsoluteCriterion) center = FixedReal(block.Median, 0);
         BlockCenterMatrix[r][c] = static_cast<double>(center);
-        if (ValuesRule == AverageValues)
-            RealValueMatrix[r][c] = block.Cells > 0 ? static_cast<double>(FixedReal(block.Sums.A, 0) / block.Cells) : 0.0;
+        // The block value of values=1 is the mean of the values as read.
+        const long double mean = block.Cells > 0 ? FixedReal(block.Sums.A, 0) / block.Cells : 0.0L;
+        if (ValuesRule == AverageValues) RealValueMatrix[r][c] = static_cast<double>(mean);
     }
     return best;
 }

@@ -117,7 +117,8 @@ int32_t NetValue(const NetLine& line, std::string_view token, bool& rounded, dou
     if (!CopyToken(token, text)) StopOnBadNetNumber(line.Number, token);
     if (ParseInt32(text, value)) {
         // criterion=val adds what is missing up to M: a negative value has no meaning there.
-        if (Criterion == ValuesCriterion && value < 0) StopOnBadInput("Negative value in NET file, line %d", line.Number);
+        if (Criterion == ValuesCriterion && value < 0)
+            StopOnBadInput("Negative value in NET file, line %d", line.Number);
         real = value;
         return value;
     }

@@ -344,7 +344,8 @@ void ReadNamedAnswers() {
             ReadCriterion(value);
         } else if (keyword == "m") {
             double m;
-            if (!ParseAnswer(value, m) || !std::isfinite(m) || m <= 0) StopOnGivenAnswer("m", value, "a number above 0");
+            if (!ParseAnswer(value, m) || !std::isfinite(m) || m <= 0)
+                StopOnGivenAnswer("m", value, "a number above 0");
             PresetM = m;
         } else if (keyword == "threads") {
             int32_t threads;

@@ -68,7 +68,8 @@ TEST(ValuedCriteria, ErrorsOfAPartitionReadFromAFile) {
 TEST(ValuedCriteria, ResultFilesNameTheCriterion) {
     TempFolder folder;
     folder.Write("v.net", Network("1"));
-    RunResult run = RunKorvel(folder, "", "net=v.net blocks=null,com lst=v.lst rows=2 cols=2 reps=5 criterion=val m=2.5");
+    RunResult run =
+        RunKorvel(folder, "", "net=v.net blocks=null,com lst=v.lst rows=2 cols=2 reps=5 criterion=val m=2.5");
     ASSERT_EQ(run.ExitCode, 0) << run.Console;
     std::string json = folder.Read("v.json");
     EXPECT_TRUE(Contains(json, "\"settings\": {\r\n    \"criterion\": \"val\",\r\n    \"m\": 2.5,\r\n")) << json;

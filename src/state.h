@@ -353,7 +353,7 @@ inline thread_local IncrementalTables Tables;
 // The incremental criterion's tables under a valued criterion
 // (criterion/valued_incremental.cpp), one record a thread. ss and val keep
 // the sums of every block and of every line by cluster, so that a trial
-// costs the clusters; ad gathers the values of the blocks a trial changes.
+// costs the clusters; ad keeps every block's values sorted.
 constexpr int MaxTrialBlocks = 4 * MaxModelSize;  // blocks a trial of one partition changes, at most
 // The chosen errors met so far in this search (ss, val), by block, sums and
 // cells: a move phase tries one unit in every cluster, and the blocks it
@@ -374,7 +374,7 @@ struct ValuedTablesRecord {
     // LineStride[s] + k: the sums of u's cells' terms in k (ss, val).
     CellTerms* LineSums[2];
     int32_t LineStride[2];
-    CellTerms Sums[MaxModelSize + 1][MaxModelSize + 1];  // the sums of every block's terms (ss, val)
+    CellTerms Sums[MaxModelSize + 1][MaxModelSize + 1];  // the sums of every block's terms (ad: B only)
     double Error[MaxModelSize + 1][MaxModelSize + 1];    // weighted error of every block's chosen type
     ValuedMemo Memo[1 << MemoBits];
     uint32_t MemoSearch;  // the current search, counted from 1
@@ -392,12 +392,18 @@ struct ValuedTablesRecord {
     uint8_t TrialRow[MaxTrialBlocks], TrialCol[MaxTrialBlocks];
     double TrialError[MaxTrialBlocks];
 
-    // ad: the errors of the blocks of cluster LeftCluster of side LeftSide
-    // without unit LeftUnit, by cluster of the other side, while the kept
-    // state is the one they were formed in.
-    bool LeftValid;
-    int LeftSide, LeftUnit, LeftCluster;
-    double LeftError[MaxModelSize + 1];
+    // ad: the values of every kept block, sorted, block after block in
+    // row-major order (criterion/median_blocks.cpp): block (r, c) is
+    // Pool[PoolStart[b] .. PoolStart[b + 1]) with b = (r - 1) x column
+    // clusters + c - 1; PoolPrefix[i] sums Pool[0 .. i). MovingStart[w][k]:
+    // where the values of the trial's unit x (w = 0) or y (1) in cluster k of
+    // the other side begin in Moving[w], sorted.
+    FixedSum* Pool;
+    FixedSum* PoolPrefix;
+    FixedSum* PoolSpare;
+    int32_t PoolStart[MaxModelSize * MaxModelSize + 1];
+    FixedSum* Moving[2];
+    int32_t MovingStart[2][MaxModelSize + 2];
 
     // ad: the values of the changed blocks, block by block, and where each
     // block's begin; the slot of each changed block, -1 for the others.

@@ -3,8 +3,9 @@
 // sums of the moving units' lines by cluster of the other side away from
 // the blocks of one cluster and adds them to those of the other: what a
 // binary trial costs. ad needs the median of each block, which no kept sum
-// gives: a trial gathers the values of the blocks it changes, and only
-// those, from the working partitions, which hold the trial.
+// gives: it keeps every block's values sorted (criterion/median_blocks.cpp);
+// a trial of one partition on both sides gathers the values of the blocks
+// it changes, and only those, from the working partitions, which hold it.
 //
 // Exactness: every sum is a fixed-point integer, the same whatever the order
 // of its additions, and the errors come from the procedures of the full
@@ -17,6 +18,7 @@
 #include <cstring>
 #include <vector>
 
+#include "criterion/median_blocks.h"
 #include "criterion/total_error.h"
 #include "criterion/valued_errors.h"
 #include "state.h"
@@ -40,6 +42,7 @@ static T* Grown(std::vector<T>& table, size_t entries) {
 void ReleaseValuedTables() {
     delete Store;
     Store = nullptr;
+    ReleaseMedianBlocks();
 }
 
 static CellTerms* LineSumsOf(int s, int u) {
@@ -268,43 +271,10 @@ static void SumStep(int s, int p, int q, int x, int y) {
     t.TrialBlocks = blocks;
 }
 
-// ad: the blocks a move leaves, gathered for the first cluster the unit is
-// tried in: the move phase tries it in every cluster from the same kept
-// state, and the blocks of its own cluster are the same each time.
-static void GatherMove(int s, int p, int q, int x) {
-    ValuedTablesRecord& t = ValuedTables;
-    const int otherClusters = SideClusters[1 - s];
-    bool changed[2][MaxModelSize + 1] = {};
-    changed[s][q] = true;
-    const bool left = t.LeftValid && t.LeftSide == s && t.LeftUnit == x && t.LeftCluster == p;
-    if (!left) changed[s][p] = true;
-    GatherChangedBlocks(changed[RowSide], changed[ColSide]);
-    if (!left) {
-        for (int32_t b = 0; b < t.TrialBlocks; ++b) {
-            const int own = s == RowSide ? t.TrialRow[b] : t.TrialCol[b];
-            if (own == p) t.LeftError[s == RowSide ? t.TrialCol[b] : t.TrialRow[b]] = t.TrialError[b];
-        }
-        t.LeftValid = true;
-        t.LeftSide = s;
-        t.LeftUnit = x;
-        t.LeftCluster = p;
-        return;
-    }
-    for (int k = 1; k <= otherClusters; ++k) {
-        t.TrialRow[t.TrialBlocks] = static_cast<uint8_t>(BlockRow(s, p, k));
-        t.TrialCol[t.TrialBlocks] = static_cast<uint8_t>(BlockCol(s, p, k));
-        t.TrialError[t.TrialBlocks++] = t.LeftError[k];
-    }
-}
-
 static double StepError(int s, int p, int q, int x, int y, double limit) {
     NoteTrial(s, p, q, x, y, false);
-    if (Criterion == AbsoluteCriterion && y == 0) {
-        GatherMove(s, p, q, x);
-    } else if (Criterion == AbsoluteCriterion) {
-        bool changed[2][MaxModelSize + 1] = {};
-        changed[s][p] = changed[s][q] = true;
-        GatherChangedBlocks(changed[RowSide], changed[ColSide]);
+    if (Criterion == AbsoluteCriterion) {
+        MedianStep(s, p, q, x, y);
     } else {
         SumStep(s, p, q, x, y);
     }
@@ -391,12 +361,16 @@ double ValuedBothSidesError(int x, int y, int q) {
 void AcceptValuedTrial() {
     ValuedTablesRecord& t = ValuedTables;
     t.TrialReady = false;
-    t.LeftValid = false;
     const int s = t.TrialSide, p = t.TrialFrom, q = t.TrialTo, x = t.TrialUnit, y = t.TrialPartner;
-    if (Criterion == AbsoluteCriterion) {
+    if (Criterion == AbsoluteCriterion && t.TrialBothSides) {
+        // Rare enough (one partition, accepted trials) to sort every block again.
+        KeepPartition(RowSide, p, q, x, y);
+        KeepPartition(ColSide, p, q, x, y);
+        BuildMedianBlocks();
+    } else if (Criterion == AbsoluteCriterion) {
+        KeepMedianStep(s, p, q, x, y);
         for (int32_t b = 0; b < t.TrialBlocks; ++b) t.Error[t.TrialRow[b]][t.TrialCol[b]] = t.TrialError[b];
         KeepPartition(s, p, q, x, y);
-        if (t.TrialBothSides) KeepPartition(ColSide, p, q, x, y);
     } else {
         KeepSumStep(s, p, q, x, y);
         if (t.TrialBothSides) KeepSumStep(ColSide, p, q, x, y);
@@ -421,7 +395,6 @@ static void SizeTables() {
 void StartValuedIncremental() {
     ValuedTablesRecord& t = ValuedTables;
     SizeTables();
-    t.LeftValid = false;
     std::memset(t.KeptClusterSize, 0, sizeof t.KeptClusterSize);
     for (int s = RowSide; s <= ColSide; ++s) {
         std::memcpy(t.KeptCluster[s], Partition[s], static_cast<size_t>(SideUnits[s]) + 1);
@@ -435,13 +408,7 @@ void StartValuedIncremental() {
         t.MemoSearch = 1;
     }
     if (Criterion == AbsoluteCriterion) {
-        // A row of blocks at a time: the trial tables hold the blocks of a trial.
-        for (int r = 1; r <= rowClusters; ++r) {
-            bool rowChanged[MaxModelSize + 1] = {}, none[MaxModelSize + 1] = {};
-            rowChanged[r] = true;
-            GatherChangedBlocks(rowChanged, none);
-            for (int32_t b = 0; b < t.TrialBlocks; ++b) t.Error[t.TrialRow[b]][t.TrialCol[b]] = t.TrialError[b];
-        }
+        BuildMedianBlocks();
         SumKeptErrors();
         return;
     }

@@ -35,8 +35,13 @@ void RecordRepetition() {
     RecordResult();
 }
 
-void MakeProblem(int units, int clusters, uint16_t allowed, unsigned seed) {
+// criterion: the criterion the cells are read for (val with M = 1); reals:
+// the ties take values drawn from (0, 1] rather than 1.
+void MakeProblem(int units, int clusters, uint16_t allowed, unsigned seed, int criterion = BinaryCriterion,
+                 bool reals = false) {
     std::mt19937 random(seed);
+    Criterion = criterion;
+    PresetM = criterion == ValuesCriterion ? 1.0 : 0.0;
     SideUnits[RowSide] = SideUnits[ColSide] = units;
     NumUnits = 2 * units;
     TwoMode = true;
@@ -45,7 +50,7 @@ void MakeProblem(int units, int clusters, uint16_t allowed, unsigned seed) {
     StartCells();
     for (int i = 1; i <= units; ++i)
         for (int j = 1; j <= units; ++j)
-            if (random() % 5 == 0) SetCell(i, j, 1, 1.0);
+            if (random() % 5 == 0) SetCell(i, j, 1, reals ? (1 + random() % 1000) / 1000.0 : 1.0);
     FinishCells();
 
     ModelRows = ModelCols = clusters < 2 ? 2 : clusters;
@@ -110,6 +115,27 @@ void BM_TrialMoveIncremental(benchmark::State& state) {
     }
 }
 
+// The same incremental trial move under the criterion of the first argument
+// (0 bin, 1 ss, 2 ad, 3 val), null and complete blocks everywhere, on ties
+// of value 1 or (second argument 1) of values drawn from (0, 1].
+void BM_TrialMoveByCriterion(benchmark::State& state) {
+    MakeProblem(250, 5, NullComplete, 11, static_cast<int>(state.range(0)), state.range(1) != 0);
+    StartIncrementalError();
+    int u = 0, b = 0, c = 0;
+    for (auto _ : state) {
+        NextRowTrial(u, b, c);
+        Partition[RowSide][u] = static_cast<uint8_t>(c);
+        ++ClusterSize[RowSide][c];
+        --ClusterSize[RowSide][b];
+        benchmark::DoNotOptimize(MoveError(RowSide, u, c));
+        Partition[RowSide][u] = static_cast<uint8_t>(b);
+        --ClusterSize[RowSide][c];
+        ++ClusterSize[RowSide][b];
+    }
+    Criterion = BinaryCriterion;
+}
+BENCHMARK(BM_TrialMoveByCriterion)->ArgsProduct({{0, 1, 2, 3}, {0, 1}})->Unit(benchmark::kMicrosecond);
+
 // The next trial of the row exchange phase's order: units a < b of different
 // clusters, a outer, b inner, from the first pair again after the last.
 void NextRowExchange(int& a, int& b) {
@@ -146,9 +172,12 @@ BENCHMARK(BM_TrialMoveIncremental)->TRIAL_ARGUMENTS->Unit(benchmark::kMicrosecon
 BENCHMARK(BM_ExchangeTrial)->TRIAL_ARGUMENTS->Unit(benchmark::kMicrosecond);
 
 // One whole local optimization of a 250 x 250 network with 5 x 5 clusters,
-// null and complete everywhere, from the same random start every time.
+// null and complete everywhere, from the same random start every time, under
+// the criterion of the first argument (0 bin, 1 ss, 2 ad, 3 val), on ties of
+// value 1 or (second argument 1) of values drawn from (0, 1]. The criteria
+// lead the search along different paths, with different numbers of trials.
 void BM_Repetition(benchmark::State& state) {
-    MakeProblem(250, 5, NullComplete, 2026);
+    MakeProblem(250, 5, NullComplete, 2026, static_cast<int>(state.range(0)), state.range(1) != 0);
     uint8_t startRows[251], startCols[251];
     int32_t startRowSizes[MaxModelSize + 1], startColSizes[MaxModelSize + 1];
     std::memcpy(startRows, AcceptedPartition[RowSide], sizeof startRows);
@@ -177,9 +206,12 @@ void BM_Repetition(benchmark::State& state) {
     }
     state.counters["error"] = CurrentError;
     std::fclose(quiet);
+    Criterion = BinaryCriterion;
 }
 
-BENCHMARK(BM_Repetition)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Repetition)
+    ->Args({0, 0})->Args({1, 0})->Args({2, 0})->Args({3, 0})->Args({1, 1})->Args({3, 1})
+    ->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // A random series of 100 repetitions of 250 x 250 units, 5 x 5 clusters,
 // null and complete everywhere, recorded as the program records it; the

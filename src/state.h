@@ -159,6 +159,33 @@ inline const char* const TypeName[NumTypeCodes] = {
     "null",         "complete",     "row-dominant", "col-dominant", "regular",  "row-regular", "col-regular",
     "row-function", "col-function", "density",      "do not care",  "non-null", "symmetric"};
 
+// The criterion: the binary one counts ties and gaps; the valued ones judge
+// a block by the values of its cells, zeros included (null, complete and do
+// not care blocks only). Set by criterion= and m= before the network is read.
+enum Criteria : int32_t { BinaryCriterion = 0, SquaresCriterion = 1, AbsoluteCriterion = 2, ValuesCriterion = 3 };
+inline int32_t Criterion;  // a Criteria value; BinaryCriterion unless criterion= names another
+inline double PresetM;     // m=: the value every cell of a complete block reaches (criterion=val)
+inline const char* const CriterionName[4] = {"bin", "ss", "ad", "val"};
+inline bool ValuedCriterion() { return Criterion != BinaryCriterion; }
+
+// The cell values as the valued criteria add them, built with the tie storage
+// when such a criterion is chosen (network/valued_cells.cpp). Every sum of the
+// valued criteria is kept exactly, as a fixed-point integer: a cell's term t
+// is held as t x 2^TermScale, so block sums are the same whatever the order
+// of their additions, in either evaluator. Term A is the value (ss, val) or
+// the value with its sign (ad); term B its square (ss), its magnitude (ad) or
+// the smaller of it and M (val).
+using FixedSum = __int128;
+struct CellTerms {
+    FixedSum A, B;
+};
+inline std::vector<CellTerms> CellTerm;  // beside ValuedCells.Units
+inline int32_t TermScale[2];             // by term A, B: the power of 2 of the fixed point
+inline long double TermUnit[2];          // by term: 2^-TermScale, the value of a fixed-point 1
+inline FixedSum FixedM;                  // M on the scale of term B (val)
+inline UnitLists ValuedColumns;          // by column: the rows of the cells whose value is not 0
+inline std::vector<int32_t> ColumnCell;  // beside ValuedColumns.Units: the cell's index in CellTerm
+
 // Run settings: set by the program flow, the random series and the partition
 // reader between repetitions; a search only reads them, on any thread.
 enum RunModes : int32_t { StopRun = 0, ReadFileRun = 1, RandomRun = 2 };
@@ -207,6 +234,11 @@ inline thread_local double CurrentError;  // criterion of the accepted partition
 inline thread_local int32_t BlockTypeMatrix[MaxModelSize + 1][MaxModelSize + 1];  // chosen type, -1 for none
 inline thread_local int32_t ErrorMatrix[MaxModelSize + 1][MaxModelSize + 1];      // raw error of the choice
 inline thread_local double RealValueMatrix[MaxModelSize + 1][MaxModelSize + 1];   // block value, if asked
+// Per block of the latest evaluation under a valued criterion: the error of
+// the choice as a real number, and the block's center: its mean (ss), its
+// median (ad) or M (val).
+inline thread_local double ValuedErrorMatrix[MaxModelSize + 1][MaxModelSize + 1];
+inline thread_local double BlockCenterMatrix[MaxModelSize + 1][MaxModelSize + 1];
 // The accepted pair once the search ends, in listing order.
 inline thread_local int32_t* ListingOrder[2];  // by side: the units cluster by cluster
 
@@ -317,6 +349,69 @@ struct IncrementalTables {
     uint32_t MemoSearch;  // the current search, counted from 1
 };
 inline thread_local IncrementalTables Tables;
+
+// The incremental criterion's tables under a valued criterion
+// (criterion/valued_incremental.cpp), one record a thread. ss and val keep
+// the sums of every block and of every line by cluster, so that a trial
+// costs the clusters; ad keeps every block's values sorted.
+constexpr int MaxTrialBlocks = 4 * MaxModelSize;  // blocks a trial of one partition changes, at most
+// The chosen errors met so far in this search (ss, val), by block, sums and
+// cells: a move phase tries one unit in every cluster, and the blocks it
+// leaves are the same for each; whole-numbered values meet the same sums
+// again and again. An entry of an earlier search is stale.
+struct ValuedMemo {
+    CellTerms Sums;
+    int64_t Cells;
+    int32_t Block;    // row cluster x 256 + column cluster
+    uint32_t Search;  // the search that stored it; 0 for none
+    double Error;
+};
+struct ValuedTablesRecord {
+    // The accepted pair as the sums belong to it (ss, val).
+    uint8_t* KeptCluster[2];
+    int32_t KeptClusterSize[2][MaxModelSize + 1];
+    // Per unit u of side s and cluster k of the other side, at u x
+    // LineStride[s] + k: the sums of u's cells' terms in k (ss, val).
+    CellTerms* LineSums[2];
+    int32_t LineStride[2];
+    CellTerms Sums[MaxModelSize + 1][MaxModelSize + 1];  // the sums of every block's terms (ad: B only)
+    double Error[MaxModelSize + 1][MaxModelSize + 1];    // weighted error of every block's chosen type
+    ValuedMemo Memo[1 << MemoBits];
+    uint32_t MemoSearch;  // the current search, counted from 1
+    double BlockSum;            // the kept errors summed as the total sums them
+    long double ErrorMagnitude;  // the sum of their magnitudes, for the bound on the rounding of a total
+    bool WholeErrors;            // every kept error is a whole number
+
+    // The latest trial: unit x of side s from cluster p to q, unit y (0 for a
+    // move) from q to p, on both sides for one partition; the blocks it
+    // changes with their errors.
+    bool TrialReady;
+    bool TrialBothSides;
+    int TrialSide, TrialFrom, TrialTo, TrialUnit, TrialPartner;
+    int32_t TrialBlocks;
+    uint8_t TrialRow[MaxTrialBlocks], TrialCol[MaxTrialBlocks];
+    double TrialError[MaxTrialBlocks];
+
+    // ad: the values of every kept block, sorted, block after block in
+    // row-major order (criterion/median_blocks.cpp): block (r, c) is
+    // Pool[PoolStart[b] .. PoolStart[b + 1]) with b = (r - 1) x column
+    // clusters + c - 1; PoolPrefix[i] sums Pool[0 .. i). MovingStart[w][k]:
+    // where the values of the trial's unit x (w = 0) or y (1) in cluster k of
+    // the other side begin in Moving[w], sorted.
+    FixedSum* Pool;
+    FixedSum* PoolPrefix;
+    FixedSum* PoolSpare;
+    int32_t PoolStart[MaxModelSize * MaxModelSize + 1];
+    FixedSum* Moving[2];
+    int32_t MovingStart[2][MaxModelSize + 2];
+
+    // ad: the values of the changed blocks, block by block, and where each
+    // block's begin; the slot of each changed block, -1 for the others.
+    FixedSum* Gathered;
+    int32_t GatherStart[MaxTrialBlocks + 1];
+    int16_t Slot[MaxModelSize + 1][MaxModelSize + 1];
+};
+inline thread_local ValuedTablesRecord ValuedTables;
 
 // Results of a series: recorded on the main thread in repetition order,
 // reset when a random series starts, reported by the results report.

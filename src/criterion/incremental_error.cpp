@@ -33,6 +33,7 @@
 
 #include "criterion/total_error.h"
 #include "criterion/type_errors.h"
+#include "criterion/valued_incremental.h"
 #include "state.h"
 
 // The fields of the packed counts of Fall and Rise.
@@ -60,6 +61,7 @@ static T* Grown(std::vector<T>& table, size_t entries) {
 }
 
 void ReleaseIncrementalTables() {
+    ReleaseValuedTables();
     delete Store;
     Store = nullptr;
 }
@@ -521,11 +523,13 @@ static double StepError(int p, int q, int x, int y, double limit) {
 }
 
 double MoveError(int s, int u, int c, double limit) {
+    if (ValuedCriterion()) return ValuedMoveError(s, u, c, limit);
     int p = Tables.KeptCluster[s][u];
     return s == RowSide ? StepError<RowSide>(p, c, u, 0, limit) : StepError<ColSide>(p, c, u, 0, limit);
 }
 
 double ExchangeError(int s, int a, int b, double limit) {
+    if (ValuedCriterion()) return ValuedExchangeError(s, a, b, limit);
     int p = Tables.KeptCluster[s][a], q = Tables.KeptCluster[s][b];
     return s == RowSide ? StepError<RowSide>(p, q, a, b, limit) : StepError<ColSide>(p, q, a, b, limit);
 }
@@ -627,10 +631,12 @@ static double OnesOnlyBothSidesError(int x, int y, int q) {
 }
 
 double BothSidesMoveError(int u, int c) {
+    if (ValuedCriterion()) return ValuedBothSidesError(u, 0, c);
     return Tables.OnesOnly ? OnesOnlyBothSidesError(u, 0, c) : BothSidesError(u, 0, c);
 }
 
 double BothSidesExchangeError(int a, int b) {
+    if (ValuedCriterion()) return ValuedBothSidesError(a, b, ValuedTables.KeptCluster[RowSide][b]);
     const int q = Tables.KeptCluster[RowSide][b];
     return Tables.OnesOnly ? OnesOnlyBothSidesError(a, b, q) : BothSidesError(a, b, q);
 }
@@ -723,6 +729,10 @@ static void AcceptStep(bool sumRows) {
 }
 
 void AcceptIncrementalTrial() {
+    if (ValuedCriterion()) {
+        AcceptValuedTrial();
+        return;
+    }
     assert(Tables.TrialReady);  // the search accepts only the trial it has just evaluated
     if (!Tables.TrialBothSides) {
         AcceptStep();
@@ -758,6 +768,10 @@ static void CountTies() {
 }
 
 void StartIncrementalError() {
+    if (ValuedCriterion()) {
+        StartValuedIncremental();
+        return;
+    }
     SizeTables();
     if (++Tables.MemoSearch == 0) {  // after 2^32 searches the marks start again
         std::memset(Tables.Memo, 0, sizeof Tables.Memo);

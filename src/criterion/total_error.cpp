@@ -10,9 +10,11 @@
 #include "console/output.h"
 #include "criterion/block_errors.h"
 #include "criterion/type_errors.h"
+#include "criterion/valued_errors.h"
 #include "state.h"
 
 double BlockError(int r, int c, bool showErrors) {
+    if (ValuedCriterion()) return ValuedBlockError(r, c, showErrors);
     int32_t rawErrors[NumTypeCodes] = {};
     double typeErrors[NumTypeCodes];
     BlockTypeErrors(r, c, rawErrors, typeErrors);

@@ -55,6 +55,8 @@ static void ResetResults() {
     std::memset(BlockTypeMatrix, 0, sizeof BlockTypeMatrix);
     std::memset(ErrorMatrix, 0, sizeof ErrorMatrix);
     std::memset(RealValueMatrix, 0, sizeof RealValueMatrix);
+    std::memset(ValuedErrorMatrix, 0, sizeof ValuedErrorMatrix);
+    std::memset(BlockCenterMatrix, 0, sizeof BlockCenterMatrix);
     BestRep = 0;
     for (TopTenEntry& entry : TopTen) entry = TopTenEntry{};
     EquivalencesListed = false;
@@ -71,6 +73,8 @@ static void ResetCriterion() {
     SearchThreads = 0;
     OneModeAsked = false;
     OneMode = false;
+    Criterion = BinaryCriterion;
+    PresetM = 0.0;
 }
 
 static void ResetRunControl() {

@@ -116,6 +116,9 @@ int32_t NetValue(const NetLine& line, std::string_view token, bool& rounded, dou
     rounded = false;
     if (!CopyToken(token, text)) StopOnBadNetNumber(line.Number, token);
     if (ParseInt32(text, value)) {
+        // criterion=val adds what is missing up to M: a negative value has no meaning there.
+        if (Criterion == ValuesCriterion && value < 0)
+            StopOnBadInput("Negative value in NET file, line %d", line.Number);
         real = value;
         return value;
     }
@@ -124,6 +127,7 @@ int32_t NetValue(const NetLine& line, std::string_view token, bool& rounded, dou
     double exact = std::strtod(text, nullptr);
     if (!std::isfinite(exact)) StopOnBadNetNumber(line.Number, token);
     real = exact;
+    if (Criterion == ValuesCriterion && exact < 0) StopOnBadInput("Negative value in NET file, line %d", line.Number);
     double whole = std::round(exact);
     // A tie written in the file stays a tie, however small its value.
     if (whole == 0 && nonzero) whole = token[0] == '-' ? -1 : 1;

@@ -257,7 +257,8 @@ static void ReportLaterRelation() {
 }
 
 static void ReportRounding() {
-    if (RoundedValues > 0) ConLine("%d tie values rounded to integers", RoundedValues);
+    // The valued criteria read the values as they are.
+    if (RoundedValues > 0 && !ValuedCriterion()) ConLine("%d tie values rounded to integers", RoundedValues);
 }
 
 // The line that ends the names, or the file's end. mark gets its first mark.
@@ -462,6 +463,7 @@ void ReadNetwork() {
 // later line counts by its last value, and an edge of a one-mode network,
 // which sets two cells, counts twice.
 void ReportNegativeValues() {
+    if (ValuedCriterion()) return;  // kept (ss, ad) or refused (val) as read
     int32_t negative = 0;
     for (int32_t value : CellValue) negative += value < 0 ? 1 : 0;
     if (negative > 0) ConLine("%d negative tie values read as no tie", negative);

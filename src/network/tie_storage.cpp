@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "network/valued_cells.h"
 #include "state.h"
 
 namespace {
@@ -121,6 +122,7 @@ void FinishCells() {
         AddBitRows(Asymmetric[RowSide], rows, cols);
         AddBitRows(Asymmetric[ColSide], cols, rows);
     }
+    PrepareValuedCells();
 }
 
 int32_t CellValueAt(int32_t i, int32_t j) {
@@ -129,6 +131,14 @@ int32_t CellValueAt(int32_t i, int32_t j) {
     const int32_t* found = std::lower_bound(first, last, j);
     if (found == last || *found != j) return 0;
     return CellValue[static_cast<size_t>(found - ValuedCells.Units.data())];
+}
+
+double CellRealAt(int32_t i, int32_t j) {
+    const int32_t* first = ValuedCells.Units.data() + ValuedCells.Start[i];
+    const int32_t* last = ValuedCells.Units.data() + ValuedCells.Start[i + 1];
+    const int32_t* found = std::lower_bound(first, last, j);
+    if (found == last || *found != j) return 0.0;
+    return CellReal[static_cast<size_t>(found - ValuedCells.Units.data())];
 }
 
 bool IsTie(int32_t i, int32_t j) { return CellValueAt(i, j) > 0; }

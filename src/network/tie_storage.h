@@ -21,3 +21,5 @@ void ReleaseCells();
 // positive value.
 int32_t CellValueAt(int32_t i, int32_t j);
 bool IsTie(int32_t i, int32_t j);
+// The value of cell (i, j) as read, 0 where none was set.
+double CellRealAt(int32_t i, int32_t j);

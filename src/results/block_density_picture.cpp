@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "criterion/block_listings.h"
 #include "results/blockmodel_picture.h"
 #include "results/result_text.h"
 #include "state.h"
@@ -85,9 +86,9 @@ static int BarHeight(int h) { return h / 5 < 1 ? 1 : h / 5 > LargestBar ? Larges
 // the density alone where three lines would be too small to read (the
 // tooltip has them all), or nothing where even that is.
 static void AddBlockText(std::string& svg, int r, int c, int x, int y, int w, int h, double density) {
-    char code[8], error[16], shown[16];
+    char code[8], error[40], shown[16];
     TypeCodeText(BlockTypeMatrix[r][c], code);
-    std::snprintf(error, sizeof error, "%d", ErrorMatrix[r][c]);
+    std::snprintf(error, sizeof error, "%s", BlockErrorText(r, c).c_str());
     // A block with ties never reads as one without.
     if (density > 0 && density < 0.0005)
         std::snprintf(shown, sizeof shown, "<0.001");
@@ -178,8 +179,9 @@ void BuildBlockDensityPicture(std::string& svg) {
             AppendFormat(svg, "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"%s\">",
                          x0 + edge[ColSide][c], y0 + edge[RowSide][r], edge[ColSide][c + 1] - edge[ColSide][c],
                          edge[RowSide][r + 1] - edge[RowSide][r], TypeTintOf(type));
-            AppendFormat(svg, "<title>block %d, %d: %s, error %d, %lld ties in %lld cells</title></rect>\n", r, c,
-                         type >= 0 && type <= MaxTypeCode ? TypeName[type] : "none", ErrorMatrix[r][c],
+            AppendFormat(svg, "<title>block %d, %d: %s, error %s%s, %lld ties in %lld cells</title></rect>\n", r,
+                         c, type >= 0 && type <= MaxTypeCode ? TypeName[type] : "none", BlockErrorText(r, c).c_str(),
+                         BlockCenterText(r, c).c_str(),
                          static_cast<long long>(ties[r][c]), static_cast<long long>(cells(r, c)));
         }
     }

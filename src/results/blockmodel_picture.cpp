@@ -14,6 +14,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "criterion/block_listings.h"
 #include "network/tie_storage.h"
 #include "results/block_density_picture.h"
 #include "results/result_text.h"
@@ -93,9 +94,11 @@ void AddPictureHeading(std::string& svg, int width, int height) {
         TitleSize);
     AddText(svg, title);
     svg += "</text>\n";
-    AppendFormat(svg, "<text x=\"%d\" y=\"%d\" font-size=\"%d\">Total error = %.3f (%d x %d clusters)</text>\n",
-        Margin, Margin + TitleSize + SummaryBaseline, SummarySize, CurrentError, SideClusters[RowSide],
-        SideClusters[ColSide]);
+    // The criterion is named where it is not the binary one.
+    std::string criterion = ValuedCriterion() ? ", criterion " + CriterionText() : "";
+    AppendFormat(svg, "<text x=\"%d\" y=\"%d\" font-size=\"%d\">Total error = %s (%d x %d clusters%s)</text>\n",
+        Margin, Margin + TitleSize + SummaryBaseline, SummarySize, ErrorText(CurrentError).c_str(),
+        SideClusters[RowSide], SideClusters[ColSide], criterion.c_str());
 }
 
 // A legend entry's text: the type's name and the short name its blocks
@@ -177,6 +180,15 @@ static int TieGrey(int32_t value, int32_t least, int32_t most) {
                             0.5);
 }
 
+// The fill of a cell under a valued criterion: by its magnitude as the ties
+// are by their values, grey for a positive value and red for a negative one.
+static void ValuedFill(double value, double least, double most, char fill[8]) {
+    const double magnitude = value < 0 ? -value : value;
+    const int grey = most == least ? 0 : static_cast<int>(LightestTie * (most - magnitude) / (most - least) + 0.5);
+    const int red = value < 0 ? 0xb0 + grey * (0xff - 0xb0) / LightestTie : grey;
+    std::snprintf(fill, 8, "#%02x%02x%02x", red, grey, grey);
+}
+
 // One line of a band label, shrunk to the width of its block.
 static void AddBandText(std::string& out, double x, double y, double width, const char* text) {
     int length = static_cast<int>(std::strlen(text));
@@ -233,30 +245,47 @@ void BuildBlockmodelPicture(std::string& svg) {
             int h = PictureBand + (start[RowSide][r + 1] - start[RowSide][r]) * PictureCell;
             AppendFormat(svg, "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"%s\">", x, y, w, h,
                 TypeTintOf(type));
-            AppendFormat(svg, "<title>block %d, %d: %s, error %d</title></rect>\n", r, c,
-                         known ? TypeName[type] : "none", ErrorMatrix[r][c]);
+            const std::string error = BlockErrorText(r, c);
+            AppendFormat(svg, "<title>block %d, %d: %s, error %s%s</title></rect>\n", r, c,
+                         known ? TypeName[type] : "none", error.c_str(), BlockCenterText(r, c).c_str());
             if (w == 0) continue;
             char code[8];
             TypeCodeText(type, code);
-            char error[16];
-            std::snprintf(error, sizeof error, "%d", ErrorMatrix[r][c]);
             AddBandText(svg, x + w / 2.0, y + BandCodeBaseline, w, code);
-            AddBandText(svg, x + w / 2.0, y + BandErrorBaseline, w, error);
+            AddBandText(svg, x + w / 2.0, y + BandErrorBaseline, w, error.c_str());
         }
     }
 
-    // A square for every positive tie, darker for larger values.
+    // A square for every positive tie, darker for larger values; under a
+    // valued criterion for every cell with a value, by its magnitude.
     int32_t least = 0, most = 0;
     for (int32_t v : CellValue) {
         if (v <= 0) continue;
         if (least == 0 || v < least) least = v;
         if (v > most) most = v;
     }
+    double leastMagnitude = 0.0, mostMagnitude = 0.0;
+    for (double v : CellReal) {
+        const double magnitude = v < 0 ? -v : v;
+        if (magnitude == 0.0) continue;
+        if (leastMagnitude == 0.0 || magnitude < leastMagnitude) leastMagnitude = magnitude;
+        if (magnitude > mostMagnitude) mostMagnitude = magnitude;
+    }
     for (int r = 1; r <= rowClusters; ++r) {
         for (int p = start[RowSide][r]; p < start[RowSide][r + 1]; ++p) {
             int u = ListingOrder[RowSide][p];
             int y = bandTop(r) + PictureBand + (p - start[RowSide][r]) * PictureCell;
             for (int q = 1; q <= SideUnits[ColSide]; ++q) {
+                if (ValuedCriterion()) {
+                    const double value = CellRealAt(u, ListingOrder[ColSide][q]);
+                    if (value == 0.0) continue;
+                    char fill[8];
+                    ValuedFill(value, leastMagnitude, mostMagnitude, fill);
+                    AppendFormat(svg, "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"%s\"/>\n",
+                                 colX(q) + TieInset, y + TieInset, PictureCell - 2 * TieInset,
+                                 PictureCell - 2 * TieInset, fill);
+                    continue;
+                }
                 int32_t v = CellValueAt(u, ListingOrder[ColSide][q]);
                 if (v <= 0) continue;
                 int grey = TieGrey(v, least, most);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "console/output.h"
+#include "criterion/block_listings.h"
 #include "results/result_text.h"
 #include "state.h"
 
@@ -55,10 +56,10 @@ void UpdateProgressLine() {
     std::string line;
     if (SeriesSeconds > 0 && asked == MaxRepetitions) {
         // The time ends the series: the repetitions asked for say nothing.
-        AppendFormat(line, "%d repetitions, best error %.3f, ", RepCount, BestError);
+        AppendFormat(line, "%d repetitions, best error %s, ", RepCount, ErrorText(BestError).c_str());
     } else {
-        AppendFormat(line, "%*d/%d repetitions, best error %.3f, ", static_cast<int>(std::to_string(asked).size()),
-                     RepCount, asked, BestError);
+        AppendFormat(line, "%*d/%d repetitions, best error %s, ", static_cast<int>(std::to_string(asked).size()),
+                     RepCount, asked, ErrorText(BestError).c_str());
     }
     AppendDuration(line, elapsed);
     line += " elapsed, ";

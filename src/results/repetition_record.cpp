@@ -10,6 +10,7 @@
 #include "console/listing_pages.h"
 #include "console/output.h"
 #include "console/prompts.h"
+#include "criterion/block_listings.h"
 #include "results/partition_files.h"
 #include "results/progress_line.h"
 #include "search/cluster_listings.h"
@@ -33,10 +34,10 @@ void WriteProgressMark() {
 // The result lines: "P*" before any series, the sets and "P =" when listing moves.
 static void WriteResultLines() {
     if (!HaveSolution) {
-        ConLine("P*                 = %11.3f", CurrentError);
+        ConLine("P*                 = %11s", ErrorText(CurrentError).c_str());
         WaitForEnter();
         NewLines(1);
-        ListLine("final error =%12.3f", CurrentError);
+        ListLine("final error =%12s", ErrorText(CurrentError).c_str());
     } else if (ListMoves) {
         NewLines(1);
         ListPrint("%6d:", RepCount);
@@ -45,7 +46,7 @@ static void WriteResultLines() {
         ListPrint("       ");
         WriteClusterSets(AcceptedPartition[ColSide], SideClusters[ColSide], SideUnits[ColSide]);
         ListEndLine();
-        ListLine("P = %8.3f", CurrentError);
+        ListLine("P = %8s", ErrorText(CurrentError).c_str());
     }
 }
 
@@ -75,10 +76,10 @@ void RecordResult() {
     EnterTopTen(r, e);
     bool progressLine = ProgressLineShown();
     if (e < TopTen[1].Error + NearZero) {
-        ListLine("%6d P = %8.3f", r, e);
+        ListLine("%6d P = %8s", r, ErrorText(e).c_str());
         if (!progressLine) {
             ConEndLine();
-            ConLine("%7d P = %8.3f", r, e);
+            ConLine("%7d P = %8s", r, ErrorText(e).c_str());
             ConPrint("%7d>", r);
         }
     }

@@ -124,7 +124,8 @@ static void AddClusters(std::string& out, const std::vector<uint8_t>& partition,
     out += "          ]";
 }
 
-// The block matrix of the current evaluation, one row of blocks a line.
+// The block matrix of the current evaluation, one row of blocks a line:
+// which is 0 for the types, 1 the errors, 2 the values, 3 the means or medians.
 static void AddBlockMatrix(std::string& out, const char* key, int which) {
     AppendFormat(out, "        \"%s\": [\n", key);
     for (int r = 1; r <= SideClusters[RowSide]; ++r) {
@@ -138,8 +139,12 @@ static void AddBlockMatrix(std::string& out, const char* key, int which) {
                 const char* code = TypeCode[type];
                 while (*code == ' ') ++code;
                 AddString(out, code, TrimmedLength(code));
+            } else if (which == 1 && ValuedCriterion()) {
+                AddNumber(out, ValuedErrorMatrix[r][c]);
             } else if (which == 1) {
                 AppendFormat(out, "%d", ErrorMatrix[r][c]);
+            } else if (which == 3) {
+                AddNumber(out, BlockCenterMatrix[r][c]);
             } else {
                 AddNumber(out, RealValueMatrix[r][c]);
             }
@@ -179,6 +184,10 @@ static void AddSeries(std::string& out) {
     AddBlockMatrix(out, "block_types", 0);
     out += ",\n";
     AddBlockMatrix(out, "block_errors", 1);
+    if (Criterion == SquaresCriterion || Criterion == AbsoluteCriterion) {
+        out += ",\n";
+        AddBlockMatrix(out, Criterion == SquaresCriterion ? "block_means" : "block_medians", 3);
+    }
     if (ValuesRule == AverageValues) {
         out += ",\n";
         AddBlockMatrix(out, "block_values", 2);
@@ -213,7 +222,18 @@ static void BuildJson(std::string& out) {
     if (Sweep) AddFileEntry(out, "sweep_picture", ResultFileName(SweepResultFile), true);
     AppendFormat(out, "  },\n  \"network\": {\"units\": %d, \"rows\": %d, \"columns\": %d, \"two_mode\": %s},\n",
                  NumUnits, SideUnits[RowSide], SideUnits[ColSide], TwoMode ? "true" : "false");
-    AppendFormat(out, "  \"settings\": {\n    \"error_type\": \"%s\",\n    \"minimal_block_size\": %d,\n",
+    AppendFormat(out, "  \"settings\": {\n");
+    // The binary criterion's files stay as they were before there was a choice.
+    if (ValuedCriterion()) {
+        AppendFormat(out, "    \"criterion\": \"%s\",\n    \"m\": ", CriterionName[Criterion]);
+        if (Criterion == ValuesCriterion) {
+            AddNumber(out, PresetM);
+        } else {
+            out += "null";
+        }
+        out += ",\n";
+    }
+    AppendFormat(out, "    \"error_type\": \"%s\",\n    \"minimal_block_size\": %d,\n",
         ErrorType == SizeErrors ? "size" : "constant", MinBlockSize);
     AppendFormat(out, "    \"block_values\": %s,\n    \"weights\": {", ValuesRule == AverageValues ? "true" : "false");
     for (int t = 0; t <= MaxTypeCode; ++t) {

@@ -49,7 +49,7 @@ static void WriteTopTen() {
         ListPrint("       ");
         WriteClusterSets(entry.Partitions[ColSide].data(), entry.Clusters[ColSide], SideUnits[ColSide]);
         ListEndLine();
-        ListLine("P = %8.3f", entry.Error);
+        ListLine("P = %8s", ErrorText(entry.Error).c_str());
     }
     ListEndLine();
 }
@@ -66,7 +66,7 @@ static void WriteBestBlockmodel() {
     WriteModelMatrix();
     WriteErrorMatrix();
     if (ValuesRule == AverageValues) WriteValueMatrix();
-    ListLine("final error =%12.3f", CurrentError);
+    ListLine("final error =%12s", ErrorText(CurrentError).c_str());
     WriteResultFiles();
 }
 

@@ -11,6 +11,7 @@
 
 #include "console/output.h"
 #include "console/visible_text.h"
+#include "criterion/block_listings.h"
 #include "results/result_files.h"
 #include "results/result_text.h"
 #include "state.h"
@@ -85,7 +86,7 @@ static void WriteBlockmodel() {
     int errorWidth = 2;
     for (int r = 1; r <= rows; ++r)
         for (int c = 1; c <= cols; ++c)
-            errorWidth = Max(errorWidth, static_cast<int32_t>(std::to_string(ErrorMatrix[r][c]).size()));
+            errorWidth = Max(errorWidth, static_cast<int32_t>(BlockErrorText(r, c).size()));
     int cellWidth = 2 + 4 + errorWidth;  // blanks, the type, its error
     ConLine("Blockmodel, the type and error of each block:");
     std::string line = "   ";
@@ -95,8 +96,8 @@ static void WriteBlockmodel() {
         line.clear();
         AppendFormat(line, "%3d", r);
         for (int c = 1; c <= cols; ++c)
-            AppendFormat(line, "  %-4s%*d", BlockTypeText(BlockTypeMatrix[r][c]).c_str(), errorWidth,
-                         ErrorMatrix[r][c]);
+            AppendFormat(line, "  %-4s%*s", BlockTypeText(BlockTypeMatrix[r][c]).c_str(), errorWidth,
+                         BlockErrorText(r, c).c_str());
         ConLine("%s", line.c_str());
     }
 }
@@ -112,14 +113,14 @@ static void WriteSweepErrors() {
             if (SweepError[r][c] >= NoResultError) continue;
             rowSeen[r] = colSeen[c] = true;
             std::string text;
-            AppendFormat(text, "%.3f", SweepError[r][c]);
+            text = ErrorText(SweepError[r][c]);
             errorWidth = Max(errorWidth, static_cast<int32_t>(text.size()));
         }
     }
     if (OneMode) {
         ConLine("Best error by number of clusters:");
         for (int k = 1; k <= MaxModelSize; ++k)
-            if (rowSeen[k]) ConLine("%3d  %*.3f", k, errorWidth, SweepError[k][k]);
+            if (rowSeen[k]) ConLine("%3d  %*s", k, errorWidth, ErrorText(SweepError[k][k]).c_str());
         return;
     }
     ConLine("Best error by number of clusters, rows down and columns across:");
@@ -134,7 +135,7 @@ static void WriteSweepErrors() {
         for (int c = 1; c <= MaxModelSize; ++c) {
             if (!colSeen[c]) continue;
             if (SweepError[r][c] < NoResultError) {
-                AppendFormat(line, "  %*.3f", errorWidth, SweepError[r][c]);
+                AppendFormat(line, "  %*s", errorWidth, ErrorText(SweepError[r][c]).c_str());
             } else {
                 AppendFormat(line, "  %*s", errorWidth, "-");
             }
@@ -148,8 +149,10 @@ static void WriteBestResult() {
     const ReportedResult& best = LatestReport;
     std::string clusters = std::to_string(best.Clusters[RowSide]);
     if (!OneMode) clusters += " x " + std::to_string(best.Clusters[ColSide]);
-    ConLine("Series of %s clusters, %d %s: best error %.3f, first found at repetition %d", clusters.c_str(),
-            best.Clusterings, best.Clusterings == 1 ? "repetition" : "repetitions", best.Error, best.Rep);
+    ConLine("Series of %s clusters, %d %s: best error %s, first found at repetition %d", clusters.c_str(),
+            best.Clusterings, best.Clusterings == 1 ? "repetition" : "repetitions", ErrorText(best.Error).c_str(),
+            best.Rep);
+    if (ValuedCriterion()) ConLine("Criterion: %s", CriterionText().c_str());
     if (OneMode) {
         WriteClusters(RowSide, "Clusters");
     } else {

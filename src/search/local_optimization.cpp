@@ -334,7 +334,7 @@ void SearchLocalOptimum(int32_t rep) {
     }
     if (ListTrace || StartFromFile) {
         NewLines(1);
-        ListLine("%5d. initial error =%12.3f", rep, CurrentError);
+        ListLine("%5d. initial error =%12s", rep, ErrorText(CurrentError).c_str());
         ListEndLine();
         FlushListing();
     }

@@ -214,7 +214,8 @@ static const double SecondsOfAYear = 31536000;
 // The keywords of answers and run settings that no question table holds.
 static const char* const OtherKeywords[] = {"weights", "diadensity", "outdensity", "priorities",
                                             "seed",    "onemode",    "threads",    "blocks",
-                                            "search",  "shakes",     "time"};
+                                            "search",  "shakes",     "time",       "criterion",
+                                            "m"};
 
 static bool IsAnswerKeyword(const std::string& keyword) {
     for (int k = 0; k < NumKeywordQuestions; ++k)
@@ -238,6 +239,39 @@ static void RefuseUnknownArguments() {
     }
 }
 
+// criterion=: bin, ss, ad or val, in any case.
+static void ReadCriterion(const char* value) {
+    const std::string lower = Lowered(value);
+    for (int k = BinaryCriterion; k <= ValuesCriterion; ++k) {
+        if (lower != CriterionName[k]) continue;
+        Criterion = k;
+        return;
+    }
+    StopOnGivenAnswer("criterion", value, "bin, ss, ad or val");
+}
+
+// m= belongs to criterion=val, which cannot do without it; the valued
+// criteria have no size errors.
+static void RefuseCriterionSettings() {
+    if (Criterion == ValuesCriterion && PresetM <= 0) {
+        ConMessage("criterion=val needs m=M, the value a tie of a complete block should reach (M > 0)");
+        EndProgram(1);
+    }
+    if (Criterion != ValuesCriterion && PresetM > 0) {
+        ConMessage("m= belongs to criterion=val, not to criterion=%s", CriterionName[Criterion]);
+        EndProgram(1);
+    }
+    if (!ValuedCriterion()) return;
+    for (int n = 0; n < NumNamedAnswers; ++n) {
+        const NamedAnswerEntry& entry = NamedAnswers[n];
+        int32_t type;
+        if (entry.Asked != &ErrorTypeQuestion || !ParseInt32(entry.Text.c_str(), type) || type != SizeErrors) continue;
+        ConMessage("errors=%s does not go with criterion=%s: its block errors are constant", entry.Text.c_str(),
+                   CriterionName[Criterion]);
+        EndProgram(1);
+    }
+}
+
 // Two models for one run: the one blocks= gives and the file mdl= names.
 static void RefuseTwoModels() {
     if (GivenBlockTypes == 0) return;
@@ -251,6 +285,8 @@ static void RefuseTwoModels() {
 void ReadNamedAnswers() {
     RefuseUnknownArguments();
     NumNamedAnswers = 0;
+    Criterion = BinaryCriterion;
+    PresetM = 0.0;
     ScriptedRun = false;
     SearchThreads = 0;
     SearchStrategy = SearchStrategies::Local;
@@ -304,6 +340,13 @@ void ReadNamedAnswers() {
             OneModeAsked = value[0] == '1';
         } else if (keyword == "blocks") {
             ReadBlocks(value);
+        } else if (keyword == "criterion") {
+            ReadCriterion(value);
+        } else if (keyword == "m") {
+            double m;
+            if (!ParseAnswer(value, m) || !std::isfinite(m) || m <= 0)
+                StopOnGivenAnswer("m", value, "a number above 0");
+            PresetM = m;
         } else if (keyword == "threads") {
             int32_t threads;
             if (!ParseInt32(value, threads) || threads < 0 || threads > MaxSearchThreads)
@@ -324,6 +367,7 @@ void ReadNamedAnswers() {
     if (SeriesSeconds > 0 && !repsGiven)
         AddAnswer(RepetitionsQuestion, "reps", std::to_string(MaxRepetitions), true);
     RefuseTwoModels();
+    RefuseCriterionSettings();
     Sweep = SweepFirst[RowSide] > 0 || SweepFirst[ColSide] > 0;
     QueueWeightAnswers(weights);
     // The run question comes back after the series; only its first asking
@@ -344,7 +388,28 @@ static bool AskedInThisRun(const Question& q) {
     return true;
 }
 
+// A valued criterion judges null, complete and do not care blocks only: a
+// model allowing another type would be searched for something else than it
+// asks, so the run stops, before anything of it is written.
+static void RefuseModelOfOtherTypes() {
+    if (!ValuedCriterion()) return;
+    constexpr uint16_t Judged = 1 << NullType | 1 << CompleteType | 1 << DoNotCareType;
+    for (int r = 1; r <= ModelRows; ++r)
+        for (int c = 1; c <= ModelCols; ++c) {
+            const uint16_t other = ModelMatrix[r][c] & ~Judged;
+            if (other == 0) continue;
+            int t = 0;
+            while ((other >> t & 1) == 0) ++t;
+            DropListing();
+            ConMessage("The model allows %s blocks (block %d, %d): criterion=%s judges null, complete and "
+                       "do not care blocks only",
+                       TypeName[t], r, c, CriterionName[Criterion]);
+            EndProgram(1);
+        }
+}
+
 void CheckNamedAnswersAgainstData() {
+    RefuseModelOfOtherTypes();
     bool colsIgnored = false;
     for (int n = 0; n < NumNamedAnswers; ++n) {
         const NamedAnswerEntry& entry = NamedAnswers[n];

@@ -63,6 +63,11 @@ void WeightsDialogue() {
     ConLine("***  ORVEN / KORVEL - blockmodeling by local optimization ");
     ConLine("W E I G H T S");
     ErrorType = AskNumber(ErrorTypeQuestion);
+    // The valued criteria's errors are constant (errors=2 never gets here).
+    while (ValuedCriterion() && ErrorType == SizeErrors) {
+        ConLine("criterion=%s has constant errors only", CriterionName[Criterion]);
+        ErrorType = AskNumber(ErrorTypeQuestion);
+    }
     MinBlockSize = AskNumber(MinSizeQuestion);
     // With a single unit the prompt shows no range and takes any integer;
     // 1 is then the only size in range, as for the cluster counts.

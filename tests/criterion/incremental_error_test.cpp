@@ -22,6 +22,7 @@
 namespace {
 
 constexpr uint16_t NullOrComplete = (1 << NullType) | (1 << CompleteType);
+constexpr int NumCriteria = ValuesCriterion + 1;
 
 bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
@@ -107,9 +108,22 @@ struct RandomProblem {
         for (int u = 1; u <= n; ++u) ++sizes[partition[u]];
     }
 
+    // A value of a valued network: whole numbers, fractions and values
+    // between, of either sign unless the criterion is val, and some repeated.
+    double RandomValue() {
+        static const double Common[] = {1.0, 2.0, 0.5, 0.09, 1.0 / 3.0, 7.25};
+        double magnitude = Chance(40) ? Common[Below(6)] : (1 + Below(100000)) / 997.0;
+        return Criterion != ValuesCriterion && Chance(30) ? -magnitude : magnitude;
+    }
+
     // oneMode: one set of units and one partition for rows and columns.
-    void Make(int maxUnits, bool oneMode = false) {
+    // criterion: the criterion, set before the cells are read; a valued one
+    // takes real values and a model of null, complete and do not care blocks.
+    void Make(int maxUnits, bool oneMode = false, int criterion = BinaryCriterion) {
         ResetState();
+        Criterion = criterion;
+        static const double Ms[] = {1.0, 2.5, 0.3, 7.0};
+        PresetM = criterion == ValuesCriterion ? Ms[Below(4)] : 0.0;
         bool twoMode = Chance(50) && !oneMode;
         SideUnits[RowSide] = 2 + Below(maxUnits - 1);
         SideUnits[ColSide] = twoMode ? 2 + Below(maxUnits - 1) : SideUnits[RowSide];
@@ -123,6 +137,10 @@ struct RandomProblem {
         StartCells();
         for (int i = 1; i <= SideUnits[RowSide]; ++i)
             for (int j = 1; j <= SideUnits[ColSide]; ++j) {
+                if (criterion != BinaryCriterion) {
+                    if (Chance(density)) SetCell(i, j, 1, RandomValue());
+                    continue;
+                }
                 int value = Chance(density) ? 1 + Below(3) : 0;
                 if (value != 0) SetCell(i, j, value, value);
             }
@@ -152,7 +170,13 @@ struct RandomProblem {
                 for (int c = 1; c <= MaxModelSize; ++c) ModelMatrix[r][c] &= kept;
         }
 
-        ErrorType = 1 + Below(2);
+        if (criterion != BinaryCriterion) {
+            for (int r = 1; r <= MaxModelSize; ++r)
+                for (int c = 1; c <= MaxModelSize; ++c)
+                    ModelMatrix[r][c] &= 1 << NullType | 1 << CompleteType | 1 << DoNotCareType;
+        }
+
+        ErrorType = criterion != BinaryCriterion ? ConstantErrors : 1 + Below(2);
         MinBlockSize = 1 + Below(5);
         static const double Weights[] = {1.0, 1.0, 0.0, 0.5, 1.0 / 3.0, 2.75, 0.1, 999999.0};
         for (int t = 0; t < NumTypeCodes; ++t) TypeWeight[t] = Weights[Below(8)];
@@ -210,7 +234,7 @@ bool TrialAgrees(RandomProblem& problem, double incremental, double& current, in
 // Draws one trial on the working pair and evaluates it incrementally; false
 // when the drawn trial does not exist (one cluster, a lone unit, one cluster
 // for both units).
-bool RandomTrial(RandomProblem& problem, double& incremental, std::string& what) {
+bool RandomTrial(RandomProblem& problem, double& incremental, std::string& what, double limit = NoLimit) {
     int kind = problem.Below(4);
     bool rows = kind % 2 == 0;
     int n = rows ? SideUnits[RowSide] : SideUnits[ColSide];
@@ -227,7 +251,7 @@ bool RandomTrial(RandomProblem& problem, double& incremental, std::string& what)
         partition[u] = static_cast<uint8_t>(c);
         --sizes[b];
         ++sizes[c];
-        incremental = MoveError(rows ? RowSide : ColSide, u, c);
+        incremental = MoveError(rows ? RowSide : ColSide, u, c, limit);
         what = std::string(rows ? "row" : "col") + " move " + std::to_string(u) + " " +
                std::to_string(b) + "->" + std::to_string(c);
         return true;
@@ -235,7 +259,7 @@ bool RandomTrial(RandomProblem& problem, double& incremental, std::string& what)
     int a = 1 + problem.Below(n), b = 1 + problem.Below(n);
     if (partition[a] == partition[b]) return false;
     std::swap(partition[a], partition[b]);
-    incremental = ExchangeError(rows ? RowSide : ColSide, a, b);
+    incremental = ExchangeError(rows ? RowSide : ColSide, a, b, limit);
     what = std::string(rows ? "row" : "col") + " exchange " + std::to_string(a) + " " + std::to_string(b);
     return true;
 }
@@ -410,6 +434,85 @@ TEST_F(IncrementalError, SingletonClustersAndOneClusterSides) {
     }
 }
 
+// The valued criteria: every trial of every kind, on networks of every
+// shape, must give the full total bit for bit, the trials of one partition
+// on both sides included, or, judged against the accepted total, infinity
+// for a total that is not lower; accepted trials make the next state to
+// start from.
+TEST_F(IncrementalError, ValuedTrialsEqualTheFullTotal) {
+    int compared[NumCriteria] = {}, bothSides[NumCriteria] = {}, accepted = 0, notBelow = 0;
+    for (unsigned seed = 7000; seed < 7240; ++seed) {
+        RandomProblem problem(seed);
+        const int criterion = SquaresCriterion + static_cast<int>(seed % 3);
+        const bool oneMode = seed % 4 == 0;
+        problem.Make(seed % 5 == 0 ? 40 : 12, oneMode, criterion);
+        StartIncrementalError();
+        double current = TotalError();
+        for (int trial = 0; trial < 100; ++trial) {
+            CopyAcceptedToWorking();
+            double incremental;
+            std::string what;
+            if (oneMode) {
+                if (SideClusters[RowSide] < 2) break;
+                int a = 1 + problem.Below(SideUnits[RowSide]), b = 1 + problem.Below(SideUnits[RowSide]);
+                int ca = Partition[RowSide][a], cb = Partition[RowSide][b];
+                if (trial % 2 == 0) {
+                    if (ClusterSize[RowSide][ca] < 2) continue;
+                    int c = 1 + problem.Below(SideClusters[RowSide] - 1);
+                    if (c >= ca) ++c;
+                    for (int32_t* sizes : {ClusterSize[RowSide], ClusterSize[ColSide]}) --sizes[ca], ++sizes[c];
+                    Partition[RowSide][a] = Partition[ColSide][a] = static_cast<uint8_t>(c);
+                    incremental = BothSidesMoveError(a, c);
+                } else {
+                    if (ca == cb) continue;
+                    Partition[RowSide][a] = Partition[ColSide][a] = static_cast<uint8_t>(cb);
+                    Partition[RowSide][b] = Partition[ColSide][b] = static_cast<uint8_t>(ca);
+                    incremental = BothSidesExchangeError(a, b);
+                }
+                what = "units " + std::to_string(a) + " " + std::to_string(b);
+                ++bothSides[criterion];
+            } else if (trial % 10 == 0) {
+                // A unit tried in every other cluster in turn, as the move
+                // phase tries it.
+                const bool rows = problem.Chance(50);
+                const int s = rows ? RowSide : ColSide;
+                const int u = 1 + problem.Below(SideUnits[s]), b = Partition[s][u];
+                if (SideClusters[s] < 2 || ClusterSize[s][b] < 2) continue;
+                for (int c = 1; c <= SideClusters[s]; ++c) {
+                    if (c == b) continue;
+                    Partition[s][u] = static_cast<uint8_t>(c);
+                    --ClusterSize[s][b], ++ClusterSize[s][c];
+                    ASSERT_TRUE(SameBits(MoveError(s, u, c), TotalError()))
+                        << "criterion " << criterion << " seed " << seed << " unit " << u << " to " << c;
+                    Partition[s][u] = static_cast<uint8_t>(b);
+                    ++ClusterSize[s][b], --ClusterSize[s][c];
+                    ++compared[criterion];
+                }
+                continue;
+            } else {
+                // Half the trials against the accepted total: infinity only
+                // for a total that is not lower.
+                const double limit = problem.Chance(50) ? current : NoLimit;
+                if (!RandomTrial(problem, incremental, what, limit)) continue;
+                if (incremental == NoLimit && limit != NoLimit) {
+                    ASSERT_GE(TotalError(), current) << "criterion " << criterion << " seed " << seed << " " << what;
+                    ++notBelow;
+                    continue;
+                }
+            }
+            ASSERT_TRUE(TrialAgrees(problem, incremental, current, accepted))
+                << "criterion " << criterion << " seed " << seed << " trial " << trial << " " << what;
+            ++compared[criterion];
+        }
+    }
+    for (int criterion = SquaresCriterion; criterion <= ValuesCriterion; ++criterion) {
+        EXPECT_GT(compared[criterion], 3000) << criterion;
+        EXPECT_GT(bothSides[criterion], 500) << criterion;
+    }
+    EXPECT_GT(accepted, 3000);
+    EXPECT_GT(notBelow, 400);
+}
+
 // Runs LocalOptimization with the console in a file; gives what it wrote.
 std::string Optimize() {
     FILE* output = std::tmpfile();
@@ -458,7 +561,9 @@ TEST_F(IncrementalError, WholeSearchesEndAlikeWithEitherEvaluator) {
     int moved = 0;
     for (unsigned seed = 2000; seed < 2060; ++seed) {
         RandomProblem problem(seed);
-        problem.Make(seed % 4 == 0 ? 30 : 12);
+        // A quarter of the searches under a valued criterion.
+        const int criterion = seed % 4 == 1 ? SquaresCriterion + static_cast<int>(seed / 4 % 3) : BinaryCriterion;
+        problem.Make(seed % 4 == 0 ? 30 : 12, false, criterion);
         int listLevel = 1 + static_cast<int>(seed % 3);  // 1..3: no trace
         uint8_t startRows[251], startCols[251];  // the tables of a reset state hold 250 units a side
         int32_t startRowSizes[MaxModelSize + 1], startColSizes[MaxModelSize + 1];

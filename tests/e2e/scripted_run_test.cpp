@@ -144,6 +144,22 @@ TEST(ScriptedRun, BadAnswersStopBeforeAnyFileIsWritten) {
     RunResult typo = RunKorvel(folder, "", "net=davis.net blocks=null,compelte rows=2");
     EXPECT_EQ(typo.ExitCode, 1);
     EXPECT_TRUE(Contains(typo.Console, "Bad argument blocks=null,compelte: blocks must be block types"));
+    // The valued criteria: a name, M above 0 for val alone, constant errors.
+    RunResult criterion = RunKorvel(folder, "", "criterion=sq");
+    EXPECT_EQ(criterion.ExitCode, 1);
+    EXPECT_EQ(criterion.Console, "Bad argument criterion=sq: criterion must be bin, ss, ad or val\n");
+    RunResult zeroM = RunKorvel(folder, "", "criterion=val m=0");
+    EXPECT_EQ(zeroM.ExitCode, 1);
+    EXPECT_EQ(zeroM.Console, "Bad argument m=0: m must be a number above 0\n");
+    RunResult noM = RunKorvel(folder, "", "CRITERION=Val rows=2");
+    EXPECT_EQ(noM.ExitCode, 1);
+    EXPECT_TRUE(Contains(noM.Console, "criterion=val needs m=M")) << noM.Console;
+    RunResult strayM = RunKorvel(folder, "", "criterion=ss m=2");
+    EXPECT_EQ(strayM.ExitCode, 1);
+    EXPECT_EQ(strayM.Console, "m= belongs to criterion=val, not to criterion=ss\n");
+    RunResult sizeErrors = RunKorvel(folder, "", "criterion=ad errors=02 rows=2");
+    EXPECT_EQ(sizeErrors.ExitCode, 1);
+    EXPECT_EQ(sizeErrors.Console, "errors=02 does not go with criterion=ad: its block errors are constant\n");
     EXPECT_EQ(FilesIn(folder), 0);
 
     // Within 1..75 but more than the model's 10 columns: refused once the
@@ -156,6 +172,17 @@ TEST(ScriptedRun, BadAnswersStopBeforeAnyFileIsWritten) {
     EXPECT_TRUE(Contains(cols.Console, "\nBad argument cols=11: cols must be 1..10 for this network and model\n"));
     EXPECT_EQ(folder.Read("davis.lst"), "earlier run\r\n");
     EXPECT_EQ(folder.Read("Tebra.ENV"), Example("Tebra.ENV"));
+
+    // A valued criterion judges null, complete and do not care blocks only:
+    // a model allowing another type stops the run, naming the type.
+    for (const char* model : {"blocks=null,com,reg", "mdl=null-complete-regular.mdl"}) {
+        folder.Write("null-complete-regular.mdl", Example("null-complete-regular.mdl"));
+        RunResult other = RunKorvel(folder, "", std::string("criterion=ss rows=2 cols=2 ") + model);
+        EXPECT_EQ(other.ExitCode, 1);
+        EXPECT_TRUE(Contains(other.Console, "\nThe model allows regular blocks (block 1, 1): criterion=ss judges "
+                                            "null, complete and do not care blocks only\n")) << other.Console;
+        EXPECT_EQ(folder.Read("davis.lst"), "earlier run\r\n");
+    }
 }
 
 // blocks=null,complete is the model of null-complete.mdl without the file,

@@ -10,9 +10,12 @@
 
 #include "support/test_support.h"
 
-// Reads the given file as the network, with the console captured.
-static std::string Read(const std::string& content) {
+// Reads the given file as the network, with the console captured, for the
+// criterion given.
+static std::string Read(const std::string& content, int criterion = BinaryCriterion) {
     ResetState();
+    Criterion = criterion;
+    PresetM = 1.0;
     CaptureListing();
     UseTextFile(NetFile, content);
     testing::internal::CaptureStdout();
@@ -21,8 +24,10 @@ static std::string Read(const std::string& content) {
 }
 
 // For death tests: the console to stderr, standard input at its end.
-static void ReadAndStop(const std::string& content) {
+static void ReadAndStop(const std::string& content, int criterion = BinaryCriterion) {
     ResetState();
+    Criterion = criterion;
+    PresetM = 1.0;
     CaptureListing();
     UseTextFile(NetFile, content);
     ConsoleInputEnded = true;
@@ -172,6 +177,22 @@ TEST(ReadNetwork, NegativeValuesAreCountedByTheCellsThatEndNegative) {
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "4 negative tie values read as no tie\n");
 }
 
+// The valued criteria take the values as written, negative ones too (ss,
+// ad), and say nothing of rounding; the rounded values beside them are the
+// binary criterion's, as ever.
+TEST(ReadNetwork, ValuedCriteriaKeepTheValuesAsRead) {
+    std::string console = Read("*Vertices 3\n*Arcs\n1 2 2.5\n1 3 -0.25\n2 1 0.09\n3 3 -4\n", SquaresCriterion);
+    EXPECT_EQ(CellRealAt(1, 2), 2.5);
+    EXPECT_EQ(CellRealAt(1, 3), -0.25);
+    EXPECT_EQ(CellRealAt(2, 1), 0.09);
+    EXPECT_EQ(CellRealAt(3, 3), -4.0);
+    EXPECT_EQ(CellValueAt(1, 3), -1);
+    EXPECT_EQ(console.find("rounded"), std::string::npos) << console;
+    testing::internal::CaptureStdout();
+    ReportNegativeValues();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+}
+
 // The end of an old DOS file: a Ctrl-Z, more of them, line ends and blanks.
 // A Ctrl-Z after a line that ends the values is never reached.
 TEST(ReadNetwork, CtrlZAtTheEndOrBeyondTheValues) {
@@ -258,6 +279,14 @@ TEST_F(ReadNetworkDeathTest, ControlCharactersInAFieldAreBadNumbers) {
     // A page break before the ties that follow it.
     EXPECT_EXIT(ReadAndStop("*Vertices 3\n*Arcs\n1 2\n\f2 3\n"), testing::ExitedWithCode(1),
                 "\nBad number in NET file, line 4: \\^L2\n$");
+}
+
+// criterion=val has no meaning for a negative value, whole or real, in any form.
+TEST_F(ReadNetworkDeathTest, NegativeValueStopsCriterionVal) {
+    EXPECT_EXIT(ReadAndStop("*Vertices 2\n*Arcs\n1 2 1\n2 1 -0.5\n", ValuesCriterion), testing::ExitedWithCode(1),
+                "\nNegative value in NET file, line 4\n$");
+    EXPECT_EXIT(ReadAndStop("*Vertices 2\n*Matrix\n0 1\n-3 0\n", ValuesCriterion), testing::ExitedWithCode(1),
+                "\nNegative value in NET file, line 4\n$");
 }
 
 // A Ctrl-Z with more text after it cuts the file, in the header too.

@@ -57,7 +57,7 @@ sanitize:
 # console breaks the byte-for-byte comparisons, and the exit code tells.
 # The typed interrupt tests stay out: the sanitizer holds a signal back
 # while the program waits in a read, which those tests depend on.
-TSAN_TESTS := GoldenRuns|Interrupt.FirstCtrlC|Interrupt.CtrlCDuringTheReport|SeriesRun|ScriptedRun|Samples
+TSAN_TESTS := GoldenRuns|Interrupt.FirstCtrlC|Interrupt.CtrlCDuringTheReport|SeriesRun|ScriptedRun|Samples|SearchStrategy|ValuedCriteria
 tsan:
 	cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVEL_TSAN=ON
 	cmake --build build-tsan -j $(JOBS)

@@ -40,8 +40,10 @@ static void RawErrors(const ValuedBlock& block, long double& nullError, long dou
             const long double squares = FixedReal(block.Sums.B, 1);
             nullError = squares;
             completeError = block.Cells > 0 ? squares - sum * sum / cells : 0.0L;
-            // A constant block may come out a rounding below 0.
-            if (completeError < 0.0L) completeError = 0.0L;
+            // Each square was rounded to a double, so the squares' sum is
+            // known to 2^-53 of itself: a difference within that is no
+            // deviation at all, and a constant block of 0.3s is 0, not 3e-17.
+            if (completeError <= squares * 0x1p-51L) completeError = 0.0L;
             break;
         }
         case AbsoluteCriterion:

@@ -54,6 +54,20 @@ TEST(ValuedErrors, WeightsPenaltiesAndPrioritiesChooseTheType) {
     TypeWeight[CompleteType] = 2.8;  // 14 x 3 each: the earlier priority, null, stays
     EXPECT_EQ(ValuedChosenError(1, 1, block, &raw, &chosen), 42.0);
     EXPECT_EQ(chosen, NullType);
+    // Three cells of 0.3 on a scale of 2^60, each square rounded to a
+    // double: a constant block deviates by nothing, not by the rounding.
+    TypeWeight[CompleteType] = 1.0;
+    PenaltyMatrix[1][1] = 1;
+    TermScale[0] = TermScale[1] = 60;
+    TermUnit[0] = TermUnit[1] = 0x1p-60L;
+    block.Cells = 3;
+    block.Sums.A = 3 * static_cast<FixedSum>(0.3 * 0x1p60);
+    block.Sums.B = 3 * static_cast<FixedSum>(0.3 * 0.3 * 0x1p60);
+    EXPECT_EQ(ValuedChosenError(1, 1, block, &raw, &chosen), 0.0);
+    TermScale[0] = TermScale[1] = 0;
+    TermUnit[0] = TermUnit[1] = 1.0L;
+    block.Cells = 4;
+    block.Sums.A = 6;
 
     Criterion = ValuesCriterion;
     FixedM = 2;

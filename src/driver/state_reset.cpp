@@ -71,6 +71,9 @@ static void ResetCriterion() {
     ForceFullEvaluation = false;
     TiesAsListsOnly = false;
     SearchThreads = 0;
+    SearchStrategy = SearchStrategies::Local;
+    ShakeLimit = DefaultShakeLimit;
+    SeriesSeconds = 0;
     OneModeAsked = false;
     OneMode = false;
     Criterion = BinaryCriterion;

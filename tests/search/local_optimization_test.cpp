@@ -208,7 +208,18 @@ TEST_F(LocalSearch, ResultIsALocalOptimum) {
         UsePartitions(rowStart, colStart);
         ListLevel = 1;
         ListMoves = ListTrace = ListClusters = false;
+        SearchStrategy = SearchStrategies::Local;
         SearchLocalOptimum(1);
+        // Every other network: the neighbourhood search from the same start
+        // ends at a local optimum too, and no worse than the local search.
+        if (trial % 2 == 1) {
+            const double local = CurrentError;
+            UsePartitions(rowStart, colStart);
+            SearchStrategy = SearchStrategies::Neighbourhood;
+            RunSeed = static_cast<uint32_t>(trial);
+            SearchLocalOptimum(1);
+            ASSERT_LE(CurrentError, local);
+        }
         double found = CurrentError;
         CopyAcceptedToWorking();
         ASSERT_EQ(TotalError(), found);
@@ -237,7 +248,8 @@ TEST_F(LocalSearch, ResultIsALocalOptimum) {
 
 // One partition of a one-mode network of 10 units, null, complete and
 // regular blocks: the best of 60 random starts reaches the least error over
-// every partition into k clusters, and every result is one partition.
+// every partition into k clusters, and every result is one partition, with
+// the neighbourhood search too.
 TEST_F(LocalSearch, OnePartitionReachesTheExhaustiveOptimum) {
     std::mt19937 random(11);
     OneMode = true;
@@ -259,15 +271,18 @@ TEST_F(LocalSearch, OnePartitionReachesTheExhaustiveOptimum) {
             UsePartitions(clusters, clusters);
             least = std::min(least, TotalError());
         }
-        RandomSeed = 2026;
-        double best = NoResultError;
-        for (int rep = 1; rep <= 60; ++rep) {
-            DrawRandomStarts();
-            CopyWorkingToAccepted();
-            SearchLocalOptimum(rep);
-            ASSERT_EQ(Accepted(AcceptedPartition[RowSide], 10), Accepted(AcceptedPartition[ColSide], 10));
-            best = std::min(best, CurrentError);
+        for (SearchStrategies strategy : {SearchStrategies::Local, SearchStrategies::Neighbourhood}) {
+            SearchStrategy = strategy;
+            RandomSeed = 2026;
+            double best = NoResultError;
+            for (int rep = 1; rep <= 60; ++rep) {
+                DrawRandomStarts();
+                CopyWorkingToAccepted();
+                SearchLocalOptimum(rep);
+                ASSERT_EQ(Accepted(AcceptedPartition[RowSide], 10), Accepted(AcceptedPartition[ColSide], 10));
+                best = std::min(best, CurrentError);
+            }
+            EXPECT_EQ(best, least) << "network " << network;
         }
-        EXPECT_EQ(best, least) << "network " << network;
     }
 }

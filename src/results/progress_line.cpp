@@ -52,7 +52,9 @@ void UpdateProgressLine() {
     LastUpdate = now;
     double elapsed = std::chrono::duration<double>(now - SeriesStart).count();
     double left = elapsed / RepCount * (asked - RepCount);
-    if (SeriesSeconds > 0 && SeriesSeconds - elapsed < left) left = SeriesSeconds > elapsed ? SeriesSeconds - elapsed : 0;
+    // A time budget may end the series first.
+    if (SeriesSeconds > 0 && SeriesSeconds - elapsed < left)
+        left = SeriesSeconds > elapsed ? SeriesSeconds - elapsed : 0;
     std::string line;
     if (SeriesSeconds > 0 && asked == MaxRepetitions) {
         // The time ends the series: the repetitions asked for say nothing.

@@ -66,29 +66,29 @@ template <int S>
 static int TryUnitMoves(int u) {
     int moved = 0;
     for (int c = 1; c <= SideClusters[S]; ++c) {
-            int b = AcceptedPartition[S][u];  // re-read: an accepted move changes it
-            if (c == b || AcceptedClusterSize[S][b] <= 1) continue;
-            Partition[S][u] = static_cast<uint8_t>(c);
-            ++ClusterSize[S][c];
-            --ClusterSize[S][b];
-            TrialError = Incremental ? MoveError(S, u, c, CurrentError) : TotalError();
-            if (ListTrace) {
-                WriteModelMatrix();
-                ListLine("try %s %3d : %3d --> %2d  error =%12.3f", SideWord[S], u, b, c, TrialError);
-            }
-            if (!(TrialError < CurrentError)) {  // strict: an equal error is no gain
-                Partition[S][u] = static_cast<uint8_t>(b);
-                --ClusterSize[S][c];
-                ++ClusterSize[S][b];
-                continue;
-            }
-            AcceptTrial(S);
-            moved = c;
-            if (ListMoves)
-                ListLine("move %s unit %3d from %3d to %2d  error =%12.3f", SideWord[S], u, b, c, CurrentError);
-            if (WritesMovesOnConsole())
-                ConLine("move %s unit %3d from %3d to %2d      error =%12.3f", SideWord[S], u, b, c, CurrentError);
-            if (ListTrace) WritePartitionDump(S, ' ');
+        int b = AcceptedPartition[S][u];  // re-read: an accepted move changes it
+        if (c == b || AcceptedClusterSize[S][b] <= 1) continue;
+        Partition[S][u] = static_cast<uint8_t>(c);
+        ++ClusterSize[S][c];
+        --ClusterSize[S][b];
+        TrialError = Incremental ? MoveError(S, u, c, CurrentError) : TotalError();
+        if (ListTrace) {
+            WriteModelMatrix();
+            ListLine("try %s %3d : %3d --> %2d  error =%12.3f", SideWord[S], u, b, c, TrialError);
+        }
+        if (!(TrialError < CurrentError)) {  // strict: an equal error is no gain
+            Partition[S][u] = static_cast<uint8_t>(b);
+            --ClusterSize[S][c];
+            ++ClusterSize[S][b];
+            continue;
+        }
+        AcceptTrial(S);
+        moved = c;
+        if (ListMoves)
+            ListLine("move %s unit %3d from %3d to %2d  error =%12.3f", SideWord[S], u, b, c, CurrentError);
+        if (WritesMovesOnConsole())
+            ConLine("move %s unit %3d from %3d to %2d      error =%12.3f", SideWord[S], u, b, c, CurrentError);
+        if (ListTrace) WritePartitionDump(S, ' ');
     }
     return moved;
 }

@@ -21,12 +21,13 @@ void DescendByMoves();
 // From partitions no move improves, moves and exchanges until none lowers
 // the error: ImproveToLocalOptimum without its first, idle move phases.
 void ImproveSettled();
-// One pass of moves of the units listed, each tried at every other cluster;
-// true when any unit moved.
+// A unit of a side, as the neighbourhood search names the units it moves.
 struct ShakenUnit {
     int32_t Side;
     int32_t Unit;
 };
+// One pass of moves of the units listed, each tried at every other cluster;
+// true when any unit moved.
 bool SettleUnits(const ShakenUnit units[], int count);
 // Moves unit u of side s (of both sides in a one-mode network) to cluster c
 // whatever the error, which becomes CurrentError; the accepted pair must
@@ -36,8 +37,9 @@ void ForceMove(int s, int u, int c);
 // moves to cluster c; the partitions stay as they are.
 double MoveTrialError(int s, int u, int c);
 // Improves the accepted partitions (the start, equal to the working ones) of
-// repetition rep on the calling thread's search state, by the search strategy. Leaves the local
-// optimum as the accepted and working pair, its error in CurrentError, its
-// block matrices, listing orders and cluster sets. Writes the listing only
-// at list levels above 1 or for a start read from a file.
+// repetition rep on the calling thread's search state, by the search
+// strategy. Leaves the local optimum as the accepted and working pair, its
+// error in CurrentError, its block matrices, listing orders and cluster
+// sets. Writes the listing only at list levels above 1 or for a start read
+// from a file.
 void SearchLocalOptimum(int32_t rep);

@@ -353,8 +353,9 @@ void ReadNamedAnswers() {
                 StopOnGivenAnswer("threads", value, RangeText(0, MaxSearchThreads));
             SearchThreads = threads;
         } else if (keyword == "search") {
-            if (Lowered(value) != "local" && Lowered(value) != "vns") StopOnGivenAnswer("search", value, "local or vns");
-            SearchStrategy = Lowered(value) == "vns" ? SearchStrategies::Neighbourhood : SearchStrategies::Local;
+            const std::string strategy = Lowered(value);
+            if (strategy != "local" && strategy != "vns") StopOnGivenAnswer("search", value, "local or vns");
+            SearchStrategy = strategy == "vns" ? SearchStrategies::Neighbourhood : SearchStrategies::Local;
         } else if (keyword == "shakes") {
             if (!ParseInt32(value, ShakeLimit) || ShakeLimit < 1 || ShakeLimit > MaxShakeLimit)
                 StopOnGivenAnswer("shakes", value, RangeText(1, MaxShakeLimit));

@@ -16,13 +16,6 @@
 
 #include "support/test_support.h"
 
-static std::string Example(const std::string& name) {
-    std::ifstream in(std::string(KORVEL_SOURCE_DIR) + "/examples/" + name, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 static const std::string Davis = "net=davis.net mdl=null-complete.mdl reps=3 seed=1 ";
 
 static void UseDavis(const TempFolder& folder) {
@@ -41,10 +34,6 @@ static std::map<std::string, std::string> Snapshot(const TempFolder& folder) {
     }
     closedir(dir);
     return files;
-}
-
-static bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
 }
 
 // A file named in two roles stops the run with exit 1 before anything is

@@ -23,10 +23,6 @@ static void Prepare(TempFolder& folder, const std::string& network, const std::s
     folder.Write("model.mdl", model);
 }
 
-static bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 TEST(ProgramFlow, TwoModeMatrixRunFromBannerToEnd) {
     TempFolder folder;
     Prepare(folder, "*Vertices 5 2\r\n*Matrix\r\n1 0 1\r\n0 1 1\r\n");

@@ -10,15 +10,6 @@
 
 #include "support/test_support.h"
 
-static std::string Example(const std::string& name) {
-    std::ifstream in(std::string(KORVEL_SOURCE_DIR) + "/examples/" + name, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-static bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
 static const std::string Arguments = "net=davis.net mdl=null-complete.mdl rows=2 cols=3 reps=100 seed=2026";
 
 TEST(ProgressLine, OneLineOnATerminalAndTheMarksIntoAPipe) {

@@ -19,13 +19,6 @@
 #include "results/blockmodel_picture.h"
 #include "support/test_support.h"
 
-static std::string Example(const std::string& name) {
-    std::ifstream in(std::string(KORVEL_SOURCE_DIR) + "/examples/" + name, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // The examples' environment offers davis.net, null-complete.mdl and davis.lst.
 static void UseExamples(const TempFolder& folder) {
     for (const char* name : {"Tebra.ENV", "davis.net", "karate.net", "null-complete.mdl"})
@@ -35,8 +28,6 @@ static void UseExamples(const TempFolder& folder) {
 // Banner, parameters, three files, title, weights; then the run dialogues
 // given, and the final Enter.
 static std::string Answers(const std::string& series) { return "\nn\n\n\n\n\n1\n1\n0\n-1\n" + series + "\n"; }
-
-static bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // True when s holds one JSON value from p on; p moves past it and the blanks after it.
 static bool JsonValue(const std::string& s, size_t& p) {

@@ -10,13 +10,6 @@
 
 #include "support/test_support.h"
 
-static std::string Example(const std::string& name) {
-    std::ifstream in(std::string(KORVEL_SOURCE_DIR) + "/examples/" + name, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 static void UseDavis(const TempFolder& folder) {
     folder.Write("davis.net", Example("davis.net"));
     folder.Write("null-complete.mdl", Example("null-complete.mdl"));
@@ -28,10 +21,6 @@ static int FilesIn(const TempFolder& folder) {
     while (dirent* entry = readdir(dir)) count += entry->d_name[0] != '.';
     closedir(dir);
     return count;
-}
-
-static bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
 }
 
 TEST(ScriptedRun, HelpAndVersionTouchNoFile) {

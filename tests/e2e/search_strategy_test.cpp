@@ -9,17 +9,6 @@
 
 #include "support/test_support.h"
 
-static std::string Example(const std::string& name) {
-    std::ifstream in(std::string(KORVEL_SOURCE_DIR) + "/examples/" + name, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-static bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 // A two-mode network of 16 x 12 units whose values, 0.25 to 2.5, follow
 // three row groups and three column groups, with some noise.
 static std::string ValuedNetwork() {

@@ -14,19 +14,10 @@
 #include "e2e/png_picture.h"
 #include "support/test_support.h"
 
-static std::string Example(const std::string& name) {
-    std::ifstream in(std::string(KORVEL_SOURCE_DIR) + "/examples/" + name, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 static void UseExample(const TempFolder& folder, const char* network, const char* model) {
     folder.Write(network, Example(network));
     folder.Write(model, Example(model));
 }
-
-static bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // The series objects of a JSON file, in order.
 static std::vector<std::string> SeriesOf(const std::string& json) {

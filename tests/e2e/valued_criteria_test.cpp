@@ -20,8 +20,6 @@ std::string Network(const char* v) {
 // Column clusters follow the row clusters' numbers, as the program writes them.
 const char* const Partition = "*partition start\n*vertices 7 3 4\n1\n1\n2\n3\n3\n4\n4\n";
 
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
 struct Case {
     const char* Arguments;
     const char* Value;

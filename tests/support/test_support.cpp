@@ -193,3 +193,12 @@ RunResult RunKorvel(const TempFolder& folder, const std::string& input,
     std::remove((folder.Path + "/.stdout").c_str());
     return result;
 }
+
+std::string Example(const std::string& name) {
+    std::ifstream in(std::string(KORVEL_SOURCE_DIR) + "/examples/" + name, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }

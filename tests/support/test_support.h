@@ -58,3 +58,8 @@ struct RunResult {
 // Runs the program in folder with the given console input, arguments and seed.
 RunResult RunKorvel(const TempFolder& folder, const std::string& input,
                     const std::string& arguments = "", const std::string& seed = "1");
+
+// The bytes of a file of examples/.
+std::string Example(const std::string& name);
+// True when text holds part.
+bool Contains(const std::string& text, const std::string& part);

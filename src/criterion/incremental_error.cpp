@@ -31,6 +31,7 @@
 #include <cstring>
 #include <vector>
 
+#include "criterion/grown_tables.h"
 #include "criterion/total_error.h"
 #include "criterion/type_errors.h"
 #include "criterion/valued_incremental.h"
@@ -53,12 +54,6 @@ struct TableStore {
 };
 }  // namespace
 static thread_local TableStore* Store;
-
-template <typename T>
-static T* Grown(std::vector<T>& table, size_t entries) {
-    if (table.size() < entries) table.resize(entries, T{});
-    return table.data();
-}
 
 void ReleaseIncrementalTables() {
     ReleaseValuedTables();

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <vector>
 
+#include "criterion/grown_tables.h"
 #include "criterion/valued_errors.h"
 #include "state.h"
 
@@ -29,12 +30,6 @@ static thread_local MedianStore* Store;
 void ReleaseMedianBlocks() {
     delete Store;
     Store = nullptr;
-}
-
-template <typename T>
-static T* Grown(std::vector<T>& table, size_t entries) {
-    if (table.size() < entries) table.resize(entries, T{});
-    return table.data();
 }
 
 static void SizeTables() {

@@ -18,6 +18,7 @@
 #include <cstring>
 #include <vector>
 
+#include "criterion/grown_tables.h"
 #include "criterion/median_blocks.h"
 #include "criterion/total_error.h"
 #include "criterion/valued_errors.h"
@@ -32,12 +33,6 @@ struct ValuedStore {
 };
 }  // namespace
 static thread_local ValuedStore* Store;
-
-template <typename T>
-static T* Grown(std::vector<T>& table, size_t entries) {
-    if (table.size() < entries) table.resize(entries, T{});
-    return table.data();
-}
 
 void ReleaseValuedTables() {
     delete Store;

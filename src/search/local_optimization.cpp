@@ -173,17 +173,27 @@ static bool TryBothSidesMove(int u, int c) {
 }
 
 // The move phase of one partition: as MovePhase, each trial on both sides.
+// Unit u of one partition tried at every other cluster in turn, as
+// TryUnitMoves tries it on one side; gives the last cluster it moved to, 0
+// for none.
+static int TryBothSidesUnitMoves(int u) {
+    int moved = 0;
+    for (int c = 1; c <= SideClusters[RowSide]; ++c) {
+        int b = AcceptedPartition[RowSide][u];
+        if (c == b || AcceptedClusterSize[RowSide][b] <= 1) continue;
+        if (TryBothSidesMove(u, c)) moved = c;
+    }
+    return moved;
+}
+
 static void BothSidesMovePhase() {
     int32_t noImproveCount = 0;
     int u = 0;
     CopyAcceptedToWorking();
     do {
         u = u % SideUnits[RowSide] + 1;
-        for (int c = 1; c <= SideClusters[RowSide]; ++c) {
-            int b = AcceptedPartition[RowSide][u];
-            if (c == b || AcceptedClusterSize[RowSide][b] <= 1) continue;
-            if (TryBothSidesMove(u, c)) noImproveCount = -c;
-        }
+        int moved = TryBothSidesUnitMoves(u);
+        if (moved != 0) noImproveCount = -moved;
         noImproveCount += SideClusters[RowSide];
     } while (noImproveCount < SideUnits[RowSide] * SideClusters[RowSide]);
 }
@@ -228,39 +238,36 @@ void StartTrials() {
     if (Incremental) StartIncrementalError();
 }
 
-void ForceMove(int s, int u, int c) {
-    const int b = AcceptedPartition[s][u];
-    if (OneMode) {
-        for (int t : {RowSide, ColSide}) {
-            Partition[t][u] = static_cast<uint8_t>(c);
-            ++ClusterSize[t][c];
-            --ClusterSize[t][b];
-        }
-        TrialError = Incremental ? BothSidesMoveError(u, c) : TotalError();
-        AcceptBothSides();
-        return;
-    }
-    Partition[s][u] = static_cast<uint8_t>(c);
-    ++ClusterSize[s][c];
-    --ClusterSize[s][b];
-    TrialError = Incremental ? MoveError(s, u, c) : TotalError();
-    AcceptTrial(s);
-}
-
-double MoveTrialError(int s, int u, int c) {
-    const int b = AcceptedPartition[s][u];
-    const int first = OneMode ? RowSide : s, last = OneMode ? ColSide : s;
-    for (int t = first; t <= last; ++t) {
+// Unit u of side s (of both sides with one partition) from cluster b to c
+// in the working partitions.
+static void PlaceWorking(int s, int u, int b, int c) {
+    for (int t = OneMode ? RowSide : s; t <= (OneMode ? ColSide : s); ++t) {
         Partition[t][u] = static_cast<uint8_t>(c);
         ++ClusterSize[t][c];
         --ClusterSize[t][b];
     }
-    const double error = !Incremental ? TotalError() : OneMode ? BothSidesMoveError(u, c) : MoveError(s, u, c);
-    for (int t = first; t <= last; ++t) {
-        Partition[t][u] = static_cast<uint8_t>(b);
-        --ClusterSize[t][c];
-        ++ClusterSize[t][b];
+}
+
+// The error of the working partitions, where unit u of side s just moved to c.
+static double WorkingMoveError(int s, int u, int c) {
+    return !Incremental ? TotalError() : OneMode ? BothSidesMoveError(u, c) : MoveError(s, u, c);
+}
+
+void ForceMove(int s, int u, int c) {
+    PlaceWorking(s, u, AcceptedPartition[s][u], c);
+    TrialError = WorkingMoveError(s, u, c);
+    if (OneMode) {
+        AcceptBothSides();
+    } else {
+        AcceptTrial(s);
     }
+}
+
+double MoveTrialError(int s, int u, int c) {
+    const int b = AcceptedPartition[s][u];
+    PlaceWorking(s, u, b, c);
+    const double error = WorkingMoveError(s, u, c);
+    PlaceWorking(s, u, c, b);
     return error;
 }
 
@@ -268,17 +275,11 @@ bool SettleUnits(const ShakenUnit units[], int count) {
     bool moved = false;
     CopyAcceptedToWorking();
     for (int i = 0; i < count; ++i) {
-        int u = units[i].Unit;
-        if (OneMode) {
-            for (int c = 1; c <= SideClusters[RowSide]; ++c) {
-                int b = AcceptedPartition[RowSide][u];
-                if (c != b && AcceptedClusterSize[RowSide][b] > 1 && TryBothSidesMove(u, c)) moved = true;
-            }
-        } else if (units[i].Side == RowSide) {
-            moved = TryUnitMoves<RowSide>(u) != 0 || moved;
-        } else {
-            moved = TryUnitMoves<ColSide>(u) != 0 || moved;
-        }
+        const int u = units[i].Unit;
+        const int to = OneMode                      ? TryBothSidesUnitMoves(u)
+                       : units[i].Side == RowSide ? TryUnitMoves<RowSide>(u)
+                                                  : TryUnitMoves<ColSide>(u);
+        moved = moved || to != 0;
     }
     return moved;
 }

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "support/test_support.h"
 
@@ -134,21 +135,17 @@ TEST(ScriptedRun, BadAnswersStopBeforeAnyFileIsWritten) {
     EXPECT_EQ(typo.ExitCode, 1);
     EXPECT_TRUE(Contains(typo.Console, "Bad argument blocks=null,compelte: blocks must be block types"));
     // The valued criteria: a name, M above 0 for val alone, constant errors.
-    RunResult criterion = RunKorvel(folder, "", "criterion=sq");
-    EXPECT_EQ(criterion.ExitCode, 1);
-    EXPECT_EQ(criterion.Console, "Bad argument criterion=sq: criterion must be bin, ss, ad or val\n");
-    RunResult zeroM = RunKorvel(folder, "", "criterion=val m=0");
-    EXPECT_EQ(zeroM.ExitCode, 1);
-    EXPECT_EQ(zeroM.Console, "Bad argument m=0: m must be a number above 0\n");
-    RunResult noM = RunKorvel(folder, "", "CRITERION=Val rows=2");
-    EXPECT_EQ(noM.ExitCode, 1);
-    EXPECT_TRUE(Contains(noM.Console, "criterion=val needs m=M")) << noM.Console;
-    RunResult strayM = RunKorvel(folder, "", "criterion=ss m=2");
-    EXPECT_EQ(strayM.ExitCode, 1);
-    EXPECT_EQ(strayM.Console, "m= belongs to criterion=val, not to criterion=ss\n");
-    RunResult sizeErrors = RunKorvel(folder, "", "criterion=ad errors=02 rows=2");
-    EXPECT_EQ(sizeErrors.ExitCode, 1);
-    EXPECT_EQ(sizeErrors.Console, "errors=02 does not go with criterion=ad: its block errors are constant\n");
+    const std::pair<const char*, const char*> valued[] = {
+        {"criterion=sq", "Bad argument criterion=sq: criterion must be bin, ss, ad or val\n"},
+        {"criterion=val m=0", "Bad argument m=0: m must be a number above 0\n"},
+        {"CRITERION=Val rows=2", "criterion=val needs m=M, the value a tie of a complete block should reach (M > 0)\n"},
+        {"criterion=ss m=2", "m= belongs to criterion=val, not to criterion=ss\n"},
+        {"criterion=ad errors=02 rows=2", "errors=02 does not go with criterion=ad: its block errors are constant\n"}};
+    for (const auto& [arguments, message] : valued) {
+        RunResult refused = RunKorvel(folder, "", arguments);
+        EXPECT_EQ(refused.ExitCode, 1) << arguments;
+        EXPECT_EQ(refused.Console, message);
+    }
     EXPECT_EQ(FilesIn(folder), 0);
 
     // Within 1..75 but more than the model's 10 columns: refused once the
